@@ -1,0 +1,91 @@
+#include "db/database.h"
+
+#include "platform/error.h"
+#include "platform/text.h"
+
+namespace sevrik {
+
+Recordset::Recordset(std::vector<std::string> columns, std::vector<std::vector<Variant>> rows,
+                     bool count_known, RowSaver saver)
+    : open_(true),
+      columns_(std::move(columns)),
+      rows_(std::move(rows)),
+      count_known_(count_known),
+      saver_(std::move(saver)) {
+  lower_columns_.reserve(columns_.size());
+  for (const std::string& c : columns_) lower_columns_.push_back(AsciiLower(c));
+}
+
+std::unique_ptr<Recordset> Recordset::Closed() { return std::unique_ptr<Recordset>(new Recordset()); }
+
+void Recordset::CheckOpen() const {
+  if (!open_) throw Error(err::kObjectClosed);
+}
+
+void Recordset::CheckCurrent() const {
+  CheckOpen();
+  if (pos_ >= rows_.size()) throw Error(err::kNoCurrentRecord);
+}
+
+bool Recordset::Eof() const {
+  CheckOpen();
+  return pos_ >= rows_.size();
+}
+
+void Recordset::MoveFirst() {
+  CheckOpen();
+  if (rows_.empty()) throw Error(err::kNoCurrentRecord);
+  pos_ = 0;
+  edited_.clear();
+}
+
+void Recordset::MoveNext() {
+  CheckCurrent();
+  ++pos_;
+  edited_.clear();
+}
+
+long Recordset::RecordCount() const {
+  CheckOpen();
+  return count_known_ ? static_cast<long>(rows_.size()) : -1;
+}
+
+size_t Recordset::ColumnIndex(std::string_view name) const {
+  const std::string lower = AsciiLower(name);
+  for (size_t i = 0; i < lower_columns_.size(); ++i)
+    if (lower_columns_[i] == lower) return i;
+  throw Error(err::kItemNotFound);
+}
+
+bool Recordset::HasField(std::string_view name) const {
+  const std::string lower = AsciiLower(name);
+  for (const std::string& c : lower_columns_)
+    if (c == lower) return true;
+  return false;
+}
+
+const Variant& Recordset::Field(std::string_view name) const {
+  CheckOpen();
+  const size_t i = ColumnIndex(name);
+  CheckCurrent();
+  return edited_.empty() ? rows_[pos_][i] : edited_[i];
+}
+
+void Recordset::SetField(std::string_view name, Variant value) {
+  CheckCurrent();
+  if (!saver_) throw Error(err::kActionNotSupported, "The recordset cannot be updated.");
+  const size_t i = ColumnIndex(name);
+  if (edited_.empty()) edited_ = rows_[pos_];
+  edited_[i] = std::move(value);
+}
+
+void Recordset::Update() {
+  CheckCurrent();
+  if (!saver_) throw Error(err::kActionNotSupported, "The recordset cannot be updated.");
+  if (edited_.empty()) return;
+  saver_(pos_, columns_, rows_[pos_], edited_);
+  rows_[pos_] = std::move(edited_);
+  edited_.clear();
+}
+
+}  // namespace sevrik

@@ -1,0 +1,15 @@
+#include "interface/mdlCreateFlat.h"
+
+#include "platform/error.h"
+
+namespace sevrik {
+
+// Temporary until the builders land.
+void CreateFlatBC25(Session&, const std::string&) {
+  throw Error(err::kActionNotSupported, "Aksi \"QUE BC25\" belum tersedia pada versi ini.");
+}
+void CreateFlatBC23(Session&, const std::string&) {
+  throw Error(err::kActionNotSupported, "Aksi \"QUE BC23\" belum tersedia pada versi ini.");
+}
+
+}  // namespace sevrik

@@ -1,0 +1,21 @@
+// The flat-file builders: one document (one CAR) written as the fixed-width records that the
+// EDI translator reads.
+#pragma once
+
+#include <string>
+
+#include "interface/session.h"
+
+namespace sevrik {
+
+// Writes package folder + "\ipdata\BC25.FLT" for the document. Errors met while reading the
+// own EDI number and opening the document's recordsets go to the caller; any later error is
+// appended to the run log and leaves the file cut short, without its trailer.
+void CreateFlatBC25(Session& session, const std::string& car);
+
+// Writes package folder + "\IPDATA\BC23.FLT", runs the installed translator over it and, on
+// success, stores the submission reference and status "02". A failed step is logged and the
+// next step runs.
+void CreateFlatBC23(Session& session, const std::string& car);
+
+}  // namespace sevrik

@@ -1,0 +1,136 @@
+#include "interface/mdlMain.h"
+
+#include "interface/mdlCreateFlat.h"
+#include "platform/error.h"
+#include "platform/fs.h"
+#include "platform/runlog.h"
+#include "platform/text.h"
+
+namespace sevrik {
+namespace {
+
+// The token of a command line; a missing one is error 9, as for an array read past its end.
+const std::string& Token(const std::vector<std::string>& tokens, size_t index) {
+  if (index >= tokens.size()) throw Error(err::kSubscriptOutOfRange);
+  return tokens[index];
+}
+
+[[noreturn]] void NotAvailable(const std::string& action) {
+  throw Error(err::kActionNotSupported, "Aksi \"" + action + "\" belum tersedia pada versi ini.");
+}
+
+std::string SettingText(const Recordset& rs, const char* column) {
+  return ToText(rs.Field(column), LocaleInfo::Classic());
+}
+
+void Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvironment& env) {
+  const std::string& action = Token(tokens, 0);
+  if (action == "QUE") {
+    const std::string& type = Token(tokens, 1);
+    if (type == "BC23") CreateFlatBC23(session, Token(tokens, 2));
+    else if (type == "BC25") CreateFlatBC25(session, Token(tokens, 2));
+  } else if (action == "UNQ") {
+    Token(tokens, 1);
+    Token(tokens, 2);
+    NotAvailable("UNQ");
+  } else if (action == "COM") {
+    NotAvailable("COM");
+  } else if (action == "log" || action == "list") {
+    if (!env.show_window) NotAvailable(action);
+    env.show_window(session, action);
+  } else if (action == "logdel") {
+    NotAvailable("logdel");
+  }
+}
+
+}  // namespace
+
+std::string VersionNotice() {
+  return "SEVRIK Ver. " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
+         std::to_string(kVersionRevision) + "\r\nHarus dijalankan dari aplikasi TPB";
+}
+
+std::string BuildConnectionString(std::string_view program_folder) {
+  return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + std::string(program_folder) +
+         "\\dbTPB.mdb;Jet oledb:Database password=" + kDatabasePassword;
+}
+
+int RunMain(const std::string& argument_text, MainEnvironment& env) {
+  if (argument_text.empty()) {
+    env.dialogs.MessageBox(VersionNotice(), MsgButtons::Ok, MsgIcon::None);
+    return 0;
+  }
+  try {
+    ResetRunLog(env.program_folder + "\\SEVRIK.LOG");
+    std::unique_ptr<Database> db = env.connect(BuildConnectionString(env.program_folder));
+    Session session{*db, env.dialogs, env.program_folder, {}, {}};
+    session.progress = env.progress;
+    {
+      std::unique_ptr<Recordset> settings = db->Execute("Select * From tblSetting");
+      if (!settings->Eof()) {
+        session.package_folder = SettingText(*settings, "FOLDERNUVAR");
+        session.network_profile = SettingText(*settings, "NETWORKNUVAR");
+      }
+    }
+    Dispatch(Split(argument_text, " "), session, env);
+    return 0;
+  } catch (const Error& e) {
+    env.dialogs.MessageBox(RunTimeErrorText(e), MsgButtons::Ok, MsgIcon::Critical);
+    return 1;
+  }
+}
+
+std::string DecodeEdiNumber(std::string_view stored) {
+  const std::string bytes = ToCp1252(stored);
+  const long length = static_cast<long>(Trim(bytes).size());
+  std::string out;
+  for (long i = 1; i <= length; ++i) {
+    const long c = static_cast<unsigned char>(bytes[static_cast<size_t>(i - 1)]) + 10 + i - length;
+    if (c < 0 || c > 255) throw Error(err::kInvalidArgument);
+    out += static_cast<char>(c);
+  }
+  return FromCp1252(out);
+}
+
+std::string EncodeEdiNumber(std::string_view number) {
+  const std::string bytes = ToCp1252(number);
+  const long length = static_cast<long>(bytes.size());
+  std::string out;
+  for (long i = 1; i <= length; ++i) {
+    const long c = static_cast<unsigned char>(bytes[static_cast<size_t>(i - 1)]) - (10 + i - length);
+    if (c < 0 || c > 255) throw Error(err::kInvalidArgument);
+    out += static_cast<char>(c);
+  }
+  return FromCp1252(out);
+}
+
+std::string GetOwnEdiNumber(Database& db) {
+  std::unique_ptr<Recordset> rs = db.Open("select * from tblData", {}, CursorType::Static);
+  if (rs->Eof()) return {};
+  return DecodeEdiNumber(ToText(rs->Field("edinum"), LocaleInfo::Classic()));
+}
+
+std::string GetPartnerEdiNumber(Database& db, std::string_view office_code) {
+  std::unique_ptr<Recordset> rs = db.Open("select * from tblPartner where KdKpbc = ?",
+                                          {Variant(std::string(Trim(office_code)))}, CursorType::Static);
+  if (rs->Eof()) return {};
+  return ToText(rs->Field("NomorEDI"), LocaleInfo::Classic());
+}
+
+std::string GetPartnerNameByEdi(Database& db, std::string_view edi_number) {
+  std::unique_ptr<Recordset> rs = db.Execute("SELECT namalokal FROM tblpartner WHERE nomoredi = ?",
+                                             {Variant(std::string(Trim(edi_number)))});
+  if (rs->Eof()) return {};
+  return ToText(rs->Field("namalokal"), LocaleInfo::Classic());
+}
+
+bool FileExists(std::string_view pattern, Dialogs& dialogs) {
+  try {
+    return !ListFiles(pattern).empty();
+  } catch (const Error& e) {
+    dialogs.MessageBox("Error : " + e.description(), MsgButtons::Ok, MsgIcon::Exclamation);
+    return false;
+  }
+}
+
+}  // namespace sevrik

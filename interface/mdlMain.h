@@ -1,0 +1,53 @@
+// Start-up, the lookups of EDI numbers and partner names, and the file-existence check.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "interface/session.h"
+
+namespace sevrik {
+
+inline constexpr int kVersionMajor = 2, kVersionMinor = 0, kVersionRevision = 0;
+inline constexpr const char* kAppTitle = "SEVRIK";
+inline constexpr const char* kDatabasePassword = "TarovLinesKepas";
+
+// "SEVRIK Ver. 2.0.0", CR LF, "Harus dijalankan dari aplikasi TPB".
+std::string VersionNotice();
+
+// "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<folder>\dbTPB.mdb;Jet oledb:Database password=..."
+std::string BuildConnectionString(std::string_view program_folder);
+
+// What Main needs from the program that runs it.
+struct MainEnvironment {
+  std::string program_folder;
+  Dialogs& dialogs;
+  std::function<std::unique_ptr<Database>(const std::string& connection_string)> connect;
+  // Shows the window "list" (frmKb) or "log" (frmViewLog) and returns when it is closed.
+  // Empty when the program has no windows.
+  std::function<void(Session&, const std::string& window)> show_window;
+  ProgressSink* progress = nullptr;
+};
+
+// Main of SEVRIK for the argument text of its command line. Returns the exit status: 0, or
+// 1 after the run-time error box when an error that nothing trapped ended the run.
+int RunMain(const std::string& argument_text, MainEnvironment& env);
+
+// The own EDI number: tblData.edinum of the first row, decoded; empty without a row.
+std::string GetOwnEdiNumber(Database& db);
+// Turns the stored, scrambled own EDI number back into the number.
+std::string DecodeEdiNumber(std::string_view stored);
+// The inverse of DecodeEdiNumber for a text without blanks at its ends (demo and tests).
+std::string EncodeEdiNumber(std::string_view number);
+// NomorEDI of the first tblPartner row of the customs office (code trimmed), or empty.
+std::string GetPartnerEdiNumber(Database& db, std::string_view office_code);
+// namalokal of the first tblPartner row with the EDI number (trimmed), or empty.
+std::string GetPartnerNameByEdi(Database& db, std::string_view edi_number);
+
+// True when at least one plain file matches the pattern (wildcards in its last part). A
+// listing that fails shows "Error : " and the description, and answers false.
+bool FileExists(std::string_view pattern, Dialogs& dialogs);
+
+}  // namespace sevrik

@@ -1,0 +1,37 @@
+// What one run of the interface shares between its procedures: the connection, the folders
+// and the network profile read at start-up, the message boxes and the progress display.
+#pragma once
+
+#include <string>
+
+#include "db/database.h"
+#include "platform/dialogs.h"
+#include "platform/locale.h"
+
+namespace sevrik {
+
+// Receives the progress of a long build. The window implements it; without a window nothing
+// is shown.
+class ProgressSink {
+ public:
+  virtual ~ProgressSink() = default;
+  virtual void Show() {}
+  virtual void SetMaximum(long) {}
+  virtual void SetValue(long) {}
+  virtual void Hide() {}
+};
+
+struct Session {
+  Database& db;
+  Dialogs& dialogs;
+  std::string program_folder;   // the folder of SEVRIK, without a trailing separator
+  std::string package_folder;   // tblSetting.FOLDERNUVAR, as stored
+  std::string network_profile;  // tblSetting.NETWORKNUVAR, as stored
+  const LocaleInfo& locale = UserLocale();
+  ProgressSink* progress = nullptr;
+
+  // The run log; "\SEVRIK.LOG" and "\SEVRIK.log" name the same file.
+  std::string RunLogPath() const { return program_folder + "\\SEVRIK.log"; }
+};
+
+}  // namespace sevrik

@@ -1,0 +1,78 @@
+// The file system with its Windows meaning. Paths are the system's own texts ("C:\EDI",
+// program folder + "\dbTPB.mdb"); these calls give them their meaning on the host:
+// "\" and "/" both separate, "X:" lies under $SEVRIK_DRIVE_X, names resolve without regard
+// to the case of ASCII letters, new files take the case given.
+// Every failure is an Error with the number the system's users know.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sevrik {
+
+// The host path of a Windows path text. An unmapped drive is error 76.
+std::string HostPath(std::string_view path);
+
+// The folder of the running program's executable, without a trailing separator.
+std::string ProgramFolder();
+
+// Makes the drive of a folder setting current: its first three characters ("C:\") select
+// the mapped folder; a setting without a drive letter does nothing. Unmapped: error 68.
+void ChangeDrive(std::string_view setting);
+// Makes a folder current. Missing folder or unmapped drive: error 76.
+void ChangeDirectory(std::string_view path);
+// Makes the drive and then the folder of `path` current, as the callers do around a run.
+void EnterFolder(std::string_view path);
+// The current folder, as a host path.
+std::string CurrentDirectory();
+
+// Names (without folder) of the plain files that match the last part of `pattern` with the
+// wildcards "*" and "?", without regard to case, in the byte order of the lower-case names;
+// no folders, no names starting with ".". A missing folder gives an empty list; a pattern on
+// an unmapped drive is error 52.
+std::vector<std::string> ListFiles(std::string_view pattern);
+
+bool FileExistsPlain(std::string_view path);    // an existing plain file
+bool DirectoryExists(std::string_view path);
+
+// A program file named with ".exe": a file of that name, or of that name without ".exe",
+// without regard to case. Returns the host path, or empty.
+std::string FindProgramFile(std::string_view path);
+
+std::string ReadFileBytes(std::string_view path);                            // 53, 76, 70, 75
+void WriteFileBytes(std::string_view path, std::string_view bytes);          // create or truncate
+void AppendFileBytes(std::string_view path, std::string_view bytes);         // create if missing
+void DeleteFile(std::string_view path);                                      // 53 when missing
+void CopyFile(std::string_view source, std::string_view target);             // replaces target
+void MakeDirectory(std::string_view path);
+
+// Replaces `path` by `bytes` through a temporary file in the same folder and a rename, so
+// that the old file stays whole if the write fails.
+void ReplaceFileBytes(std::string_view path, std::string_view bytes);
+
+// A file open for writing. Output mode creates or truncates, append mode adds at the end.
+// Closing (or destruction) flushes what was written.
+class OutputFile {
+ public:
+  enum class Mode { Output, Append };
+  OutputFile(std::string_view path, Mode mode);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  void Write(std::string_view bytes);
+  void Close();
+  bool is_open() const { return fd_ >= 0; }
+
+ private:
+  void Flush();
+  int fd_ = -1;
+  std::string buffer_;
+};
+
+// Wildcard match of a file name, "*" and "?", without regard to ASCII case; a pattern ending
+// in ".*" also matches the name without extension.
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+}  // namespace sevrik

@@ -1,0 +1,364 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+#include "platform/error.h"
+#include "platform/fs.h"
+#include "platform/text.h"
+
+namespace sevrik {
+namespace {
+
+bool IsSep(char c) { return c == '\\' || c == '/'; }
+
+bool HasDrive(std::string_view p) {
+  return p.size() >= 2 && p[1] == ':' && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
+}
+
+// The mapped host folder of a drive letter, or empty.
+std::string DriveRoot(char letter) {
+  const char upper = static_cast<char>(letter >= 'a' ? letter - 'a' + 'A' : letter);
+  const std::string var = std::string("SEVRIK_DRIVE_") + upper;
+  const char* v = std::getenv(var.c_str());
+  return v && *v ? std::string(v) : std::string();
+}
+
+bool Exists(const std::string& host) {
+  struct stat st;
+  return ::lstat(host.c_str(), &st) == 0;
+}
+
+// The entry of `dir` that equals `name` without regard to ASCII case (lowest in byte order).
+std::string FindCaseless(const std::string& dir, const std::string& name) {
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return {};
+  std::string found;
+  const std::string lower = AsciiLower(name);
+  while (dirent* e = ::readdir(d)) {
+    std::string n = e->d_name;
+    if (n == "." || n == "..") continue;
+    if (AsciiLower(n) == lower && (found.empty() || n < found)) found = n;
+  }
+  ::closedir(d);
+  return found;
+}
+
+std::string Join(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  if (dir.back() == '/') return dir + name;
+  return dir + "/" + name;
+}
+
+// Resolution into host path; `error_number` is raised for an unmapped drive.
+std::string Resolve(std::string_view path, int error_number) {
+  std::string base;
+  std::string_view rest = path;
+  if (HasDrive(path)) {
+    base = DriveRoot(path[0]);
+    if (base.empty()) throw Error(error_number);
+    rest = path.substr(2);
+    if (base.size() > 1 && base.back() == '/') base.pop_back();
+  } else if (!path.empty() && IsSep(path[0])) {
+    base = "/";
+  }
+  std::vector<std::string> parts;
+  std::string cur;
+  for (char c : rest) {
+    if (IsSep(c)) {
+      if (!cur.empty()) parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) parts.push_back(cur);
+  std::string host = base;
+  bool resolving = true;
+  for (const std::string& part : parts) {
+    std::string next = Join(host, part);
+    if (resolving && part != "." && part != ".." && !Exists(next.empty() ? "." : next)) {
+      const std::string other = FindCaseless(host, part);
+      if (!other.empty()) next = Join(host, other);
+      else resolving = false;
+    }
+    host = next;
+  }
+  if (host.empty()) host = ".";
+  return host;
+}
+
+bool IsDirectoryHost(const std::string& host) {
+  struct stat st;
+  return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsFileHost(const std::string& host) {
+  struct stat st;
+  return ::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string ParentOf(const std::string& host) {
+  const size_t slash = host.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return host.substr(0, slash);
+}
+
+[[noreturn]] void ThrowOs(int e, const std::string& host) {
+  throw OsError(e, e == ENOENT && !IsDirectoryHost(ParentOf(host)));
+}
+
+int OpenOrThrow(const std::string& host, int flags) {
+  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
+  const int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0666);
+  if (fd < 0) ThrowOs(errno, host);
+  return fd;
+}
+
+void WriteAll(int fd, std::string_view bytes, const std::string& host) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ThrowOs(errno, host);
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+}
+
+}  // namespace
+
+std::string HostPath(std::string_view path) { return Resolve(path, err::kPathNotFound); }
+
+std::string ProgramFolder() {
+  char buf[PATH_MAX];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  return ParentOf(std::string(buf, static_cast<size_t>(n)));
+}
+
+void ChangeDrive(std::string_view setting) {
+  const std::string_view head = setting.substr(0, std::min<size_t>(3, setting.size()));
+  if (!HasDrive(head)) return;
+  const std::string root = DriveRoot(head[0]);
+  if (root.empty() || ::chdir(root.c_str()) != 0) throw Error(err::kDeviceUnavailable);
+}
+
+void ChangeDirectory(std::string_view path) {
+  const std::string host = Resolve(path, err::kPathNotFound);
+  if (::chdir(host.c_str()) != 0) throw Error(err::kPathNotFound);
+}
+
+void EnterFolder(std::string_view path) {
+  ChangeDrive(path);
+  ChangeDirectory(path);
+}
+
+std::string CurrentDirectory() {
+  char buf[PATH_MAX];
+  return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string(".");
+}
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  const std::string p = AsciiLower(pattern), n = AsciiLower(name);
+  if (p.size() >= 2 && p.ends_with(".*") && n == p.substr(0, p.size() - 2) &&
+      p.find_first_of("*?") == p.size() - 1)
+    return true;
+  // Iterative match with backtracking on the last "*".
+  size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
+  while (ni < n.size()) {
+    if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
+      ++pi;
+      ++ni;
+    } else if (pi < p.size() && p[pi] == '*') {
+      star = pi++;
+      mark = ni;
+    } else if (star != std::string::npos) {
+      pi = star + 1;
+      ni = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.size() && p[pi] == '*') ++pi;
+  return pi == p.size();
+}
+
+std::vector<std::string> ListFiles(std::string_view pattern) {
+  size_t cut = pattern.size();
+  while (cut > 0 && !IsSep(pattern[cut - 1])) --cut;
+  std::string_view folder = pattern.substr(0, cut);
+  std::string_view mask = pattern.substr(cut);
+  if (cut == 0 && HasDrive(pattern)) {
+    folder = pattern.substr(0, 2);
+    mask = pattern.substr(2);
+  }
+  std::string host;
+  if (folder.empty()) host = ".";
+  else host = Resolve(folder, err::kBadFileName);
+  std::vector<std::string> names;
+  DIR* d = ::opendir(host.c_str());
+  if (!d) return names;
+  while (dirent* e = ::readdir(d)) {
+    const std::string n = e->d_name;
+    if (n.empty() || n[0] == '.') continue;
+    if (!WildcardMatch(mask, n)) continue;
+    if (!IsFileHost(Join(host, n))) continue;
+    names.push_back(n);
+  }
+  ::closedir(d);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return AsciiLower(a) < AsciiLower(b);
+  });
+  return names;
+}
+
+bool FileExistsPlain(std::string_view path) {
+  try {
+    return IsFileHost(HostPath(path));
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+bool DirectoryExists(std::string_view path) {
+  try {
+    return IsDirectoryHost(HostPath(path));
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+std::string FindProgramFile(std::string_view path) {
+  std::string host;
+  try {
+    host = HostPath(path);
+  } catch (const Error&) {
+    return {};
+  }
+  if (IsFileHost(host)) return host;
+  const std::string lower = AsciiLower(host);
+  if (lower.ends_with(".exe")) {
+    const std::string bare = HostPath(std::string(path.substr(0, path.size() - 4)));
+    if (IsFileHost(bare)) return bare;
+  }
+  return {};
+}
+
+std::string ReadFileBytes(std::string_view path) {
+  const std::string host = HostPath(path);
+  const int fd = OpenOrThrow(host, O_RDONLY);
+  std::string data;
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int e = errno;
+      ::close(fd);
+      ThrowOs(e, host);
+    }
+    if (n == 0) break;
+    data.append(buf, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return data;
+}
+
+void WriteFileBytes(std::string_view path, std::string_view bytes) {
+  OutputFile f(path, OutputFile::Mode::Output);
+  f.Write(bytes);
+  f.Close();
+}
+
+void AppendFileBytes(std::string_view path, std::string_view bytes) {
+  OutputFile f(path, OutputFile::Mode::Append);
+  f.Write(bytes);
+  f.Close();
+}
+
+void DeleteFile(std::string_view path) {
+  const std::string host = HostPath(path);
+  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
+  if (::unlink(host.c_str()) != 0) ThrowOs(errno, host);
+}
+
+void CopyFile(std::string_view source, std::string_view target) {
+  const std::string bytes = ReadFileBytes(source);
+  WriteFileBytes(target, bytes);
+}
+
+void MakeDirectory(std::string_view path) {
+  const std::string host = HostPath(path);
+  if (::mkdir(host.c_str(), 0777) != 0) {
+    if (errno == EEXIST) throw Error(err::kPathFileAccess);
+    ThrowOs(errno, host);
+  }
+}
+
+void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
+  const std::string host = HostPath(path);
+  const std::string temp = host + ".tmp~";
+  const int fd = OpenOrThrow(temp, O_WRONLY | O_CREAT | O_TRUNC);
+  try {
+    WriteAll(fd, bytes, temp);
+    if (::fsync(fd) != 0) ThrowOs(errno, temp);
+  } catch (...) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    throw;
+  }
+  ::close(fd);
+  if (::rename(temp.c_str(), host.c_str()) != 0) {
+    const int e = errno;
+    ::unlink(temp.c_str());
+    ThrowOs(e, host);
+  }
+}
+
+OutputFile::OutputFile(std::string_view path, Mode mode) {
+  const std::string host = HostPath(path);
+  fd_ = OpenOrThrow(host, O_WRONLY | O_CREAT | (mode == Mode::Append ? O_APPEND : O_TRUNC));
+}
+
+OutputFile::~OutputFile() {
+  try {
+    Close();
+  } catch (const Error&) {  // a destructor cannot report; Close() reports to callers that ask
+  }
+}
+
+void OutputFile::Flush() {
+  if (fd_ < 0 || buffer_.empty()) return;
+  std::string pending;
+  pending.swap(buffer_);
+  WriteAll(fd_, pending, "");
+}
+
+void OutputFile::Write(std::string_view bytes) {
+  if (fd_ < 0) throw Error(err::kBadFileName);
+  buffer_.append(bytes);
+  if (buffer_.size() >= 1 << 16) Flush();
+}
+
+void OutputFile::Close() {
+  if (fd_ < 0) return;
+  try {
+    Flush();
+  } catch (...) {
+    ::close(fd_);
+    fd_ = -1;
+    throw;
+  }
+  ::close(fd_);
+  fd_ = -1;
+}
+
+}  // namespace sevrik

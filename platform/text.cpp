@@ -1,0 +1,142 @@
+#include "platform/text.h"
+
+#include <array>
+#include <cstdint>
+
+namespace sevrik {
+namespace {
+
+// Characters of bytes 0x80-0x9F; the five undefined bytes keep their C1 code point,
+// as the Windows conversion does.
+constexpr std::array<char32_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int ByteOf(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+  for (size_t i = 0; i < kHigh.size(); ++i)
+    if (kHigh[i] == c) return static_cast<int>(0x80 + i);
+  return '?';
+}
+
+// Decodes one UTF-8 character at s[i]; advances i. A broken sequence yields U+FFFD.
+char32_t Decode(std::string_view s, size_t& i) {
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  int extra = 0;
+  char32_t c = 0;
+  if (b0 < 0x80) { ++i; return b0; }
+  if ((b0 & 0xE0) == 0xC0) { extra = 1; c = b0 & 0x1F; }
+  else if ((b0 & 0xF0) == 0xE0) { extra = 2; c = b0 & 0x0F; }
+  else if ((b0 & 0xF8) == 0xF0) { extra = 3; c = b0 & 0x07; }
+  else { ++i; return 0xFFFD; }
+  for (int k = 1; k <= extra; ++k) {
+    if (i + k >= s.size()) { ++i; return 0xFFFD; }
+    const auto b = static_cast<unsigned char>(s[i + k]);
+    if ((b & 0xC0) != 0x80) { ++i; return 0xFFFD; }
+    c = (c << 6) | (b & 0x3F);
+  }
+  i += static_cast<size_t>(extra) + 1;
+  return c;
+}
+
+void Encode(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string ToCp1252(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+      out += utf8[i++];
+      continue;
+    }
+    out += static_cast<char>(ByteOf(Decode(utf8, i)));
+  }
+  return out;
+}
+
+std::string FromCp1252(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char ch : bytes) {
+    const auto b = static_cast<unsigned char>(ch);
+    if (b < 0x80) out += ch;
+    else Encode(b < 0xA0 ? kHigh[b - 0x80] : b, out);
+  }
+  return out;
+}
+
+size_t Cp1252Length(std::string_view utf8) {
+  size_t n = 0;
+  for (size_t i = 0; i < utf8.size(); ++n) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) ++i;
+    else Decode(utf8, i);
+  }
+  return n;
+}
+
+std::string_view TrimLeft(std::string_view s) {
+  const size_t b = s.find_first_not_of(' ');
+  return b == std::string_view::npos ? std::string_view{} : s.substr(b);
+}
+
+std::string_view TrimRight(std::string_view s) {
+  const size_t e = s.find_last_not_of(' ');
+  return e == std::string_view::npos ? std::string_view{} : s.substr(0, e + 1);
+}
+
+std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+
+std::vector<std::string> Split(std::string_view s, std::string_view separator) {
+  std::vector<std::string> pieces;
+  size_t start = 0;
+  for (size_t pos; (pos = s.find(separator, start)) != std::string_view::npos;
+       start = pos + separator.size())
+    pieces.emplace_back(s.substr(start, pos - start));
+  pieces.emplace_back(s.substr(start));
+  return pieces;
+}
+
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
+  std::string out;
+  size_t start = 0;
+  for (size_t pos; (pos = s.find(from, start)) != std::string_view::npos; start = pos + from.size()) {
+    out.append(s.substr(start, pos - start));
+    out.append(to);
+  }
+  out.append(s.substr(start));
+  return out;
+}
+
+std::string AsciiLower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::string AsciiUpper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
+}
+
+}  // namespace sevrik

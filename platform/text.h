@@ -1,0 +1,32 @@
+// Text at the system's file boundaries: Windows-1252 bytes outside, UTF-8 inside.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sevrik {
+
+// UTF-8 to Windows-1252; a character without a Windows-1252 byte (and a broken UTF-8
+// sequence) becomes "?".
+std::string ToCp1252(std::string_view utf8);
+// Windows-1252 to UTF-8; every byte has a character.
+std::string FromCp1252(std::string_view bytes);
+// Number of Windows-1252 characters the UTF-8 text becomes.
+size_t Cp1252Length(std::string_view utf8);
+
+// Blanks (" " only) removed at both ends, at the start, at the end.
+std::string_view Trim(std::string_view s);
+std::string_view TrimLeft(std::string_view s);
+std::string_view TrimRight(std::string_view s);
+
+// Cuts at every occurrence of the separator; n separators give n + 1 pieces.
+std::vector<std::string> Split(std::string_view s, std::string_view separator);
+// Every occurrence of `from` replaced by `to` (exact, case-sensitive).
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
+
+std::string AsciiLower(std::string_view s);
+std::string AsciiUpper(std::string_view s);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+}  // namespace sevrik

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# The main job on the embedded demo database: lays out a workspace under demo/ (drive C: is
+# demo/drive_c, the program in C:\BeaCukai\TPB25, the translator package in C:\EDI) and runs
+# SEVRIK in it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh build >/dev/null
+root=$PWD/demo
+rm -rf "$root"
+export SEVRIK_DRIVE_C=$root/drive_c
+export SEVRIK_DIALOGS=console
+prog=$SEVRIK_DRIVE_C/BeaCukai/TPB25
+pkg=$SEVRIK_DRIVE_C/EDI
+build/tools/sevrik-workspace --program "$prog" --package "$pkg" --setting 'C:\EDI'
+cp build/interface/SEVRIK "$prog/"
+echo "== Workspace: program folder $prog, package folder $pkg (FOLDERNUVAR = C:\\EDI)"
+echo "== SEVRIK without arguments"
+"$prog/SEVRIK" 2>&1 || true
+echo "== Demo documents"
+sqlite3 -header -column "$prog/dbTPB.mdb" \
+  "select 'BC 2.3' as Jenis, CAR, Pasoknama as Mitra, Status from TBLBC23HDR
+   union all select 'BC 2.5', CAR, penerimanama, Status from TBLBC25HDR"

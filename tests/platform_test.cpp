@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "platform/args.h"
+#include "platform/error.h"
+#include "platform/locale.h"
+#include "platform/text.h"
+
+namespace sevrik {
+namespace {
+
+TEST(Cp1252, ConvertsBothWaysAndMarksWhatHasNoByte) {
+  EXPECT_EQ(ToCp1252("ABC"), "ABC");
+  EXPECT_EQ(ToCp1252("\xE2\x82\xAC"), "\x80");            // euro sign
+  EXPECT_EQ(ToCp1252("caf\xC3\xA9"), "caf\xE9");          // é
+  EXPECT_EQ(ToCp1252("\xE4\xB8\xAD" "x"), "?x");          // a CJK character has no byte
+  EXPECT_EQ(ToCp1252("\xF0\x9F\x98\x80"), "?");           // nor has an emoji
+  EXPECT_EQ(ToCp1252("\xC3"), "?");                       // a broken sequence
+  EXPECT_EQ(FromCp1252("\x80\xE9\x81"), "\xE2\x82\xAC\xC3\xA9\xC2\x81");
+  for (int b = 0; b < 256; ++b) {
+    const std::string one(1, static_cast<char>(b));
+    EXPECT_EQ(ToCp1252(FromCp1252(one)), one) << b;
+  }
+  EXPECT_EQ(Cp1252Length("caf\xC3\xA9\xE2\x82\xAC"), 5u);
+}
+
+TEST(Text, TrimSplitReplace) {
+  EXPECT_EQ(Trim("  a b  "), "a b");
+  EXPECT_EQ(Trim("   "), "");
+  EXPECT_EQ(Split("QUE  BC25", " "), (std::vector<std::string>{"QUE", "", "BC25"}));
+  EXPECT_EQ(Split("", " "), (std::vector<std::string>{""}));
+  EXPECT_EQ(ReplaceAll("a.zul.zul.ZUL", ".zul", ".ext"), "a.ext.ext.ZUL");
+}
+
+TEST(ArgumentText, JoinsWithBlanksAndQuotesArgumentsWithBlanks) {
+  const char* argv[] = {"SEVRIK", "QUE", "BC25", "", "Dokumen BC23", "x"};
+  EXPECT_EQ(ArgumentText(6, argv), "QUE BC25  \"Dokumen BC23\" x");
+  const char* none[] = {"SEVRIK"};
+  EXPECT_EQ(ArgumentText(1, none), "");
+}
+
+TEST(SplitCommandLine, FollowsTheWindowsRuntimeRules) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(SplitCommandLine("ranuvel \"C:\\E D\\TPBQUE.ext\" \"\" BC23"),
+            (V{"ranuvel", "C:\\E D\\TPBQUE.ext", "", "BC23"}));
+  EXPECT_EQ(SplitCommandLine("  a   b  "), (V{"a", "b"}));
+  EXPECT_EQ(SplitCommandLine(R"(a\\\"b c\\"d e" f)"), (V{"a\\\"b", "c\\d e", "f"}));
+  EXPECT_EQ(SplitCommandLine(R"(x\y\ "q\\")"), (V{"x\\y\\", "q\\"}));
+  EXPECT_EQ(SplitCommandLine("\"unclosed rest"), (V{"unclosed rest"}));
+  EXPECT_EQ(SplitCommandLine(""), V{});
+}
+
+TEST(NumberText, GeneralConversionInTheLocale) {
+  const LocaleInfo c = LocaleInfo::Classic();
+  EXPECT_EQ(NumberToText(0, c), "0");
+  EXPECT_EQ(NumberToText(12.5, c), "12.5");
+  EXPECT_EQ(NumberToText(-7.5, c), "-7.5");
+  EXPECT_EQ(NumberToText(114.99999999999999, c), "115");
+  EXPECT_EQ(NumberToText(123456789012345.0, c), "123456789012345");
+  EXPECT_EQ(NumberToText(1e15, c), "1E+15");
+  EXPECT_EQ(NumberToText(0.0001, c), "0.0001");
+  EXPECT_EQ(NumberToText(0.00001, c), "1E-05");
+  LocaleInfo de = c;
+  de.decimal_separator = ",";
+  de.group_separator = ".";
+  EXPECT_EQ(NumberToText(1234.5, de), "1234,5");
+  EXPECT_EQ(ParseNumber("1.234,5", de), 1234.5);
+  EXPECT_EQ(ParseNumber(" 12,25 ", de), 12.25);
+  EXPECT_EQ(ParseNumber("12.25", c), 12.25);
+  EXPECT_EQ(ParseNumber("-3e2", c), -300);
+  EXPECT_FALSE(ParseNumber("12a", c));
+  EXPECT_FALSE(ParseNumber("", c));
+  EXPECT_FALSE(ParseNumber(".", c));
+  EXPECT_FALSE(ParseNumber("1e", c));
+}
+
+TEST(Dates, ReadInTheLocaleOrder) {
+  LocaleInfo us = LocaleInfo::Classic();
+  LocaleInfo gb = us;
+  gb.short_date_order = DateOrder::DayMonthYear;
+  EXPECT_EQ(ParseDate("03/04/2009", us), (DateTime{2009, 3, 4}));
+  EXPECT_EQ(ParseDate("03/04/2009", gb), (DateTime{2009, 4, 3}));
+  EXPECT_FALSE(ParseDate("15/10/2004", us));
+  EXPECT_EQ(ParseDate("15/10/2004", gb)->day, 15);
+  EXPECT_EQ(ParseDate("2026-12-08 13:45:10", us), (DateTime{2026, 12, 8, 13, 45, 10}));
+  EXPECT_FALSE(ParseDate("2026-02-30", us));
+  EXPECT_FALSE(ParseDate("tomorrow", us));
+}
+
+TEST(Errors, CarryNumberAndStandardText) {
+  const Error e(err::kSubscriptOutOfRange);
+  EXPECT_EQ(e.description(), "Subscript out of range");
+  EXPECT_EQ(RunTimeErrorText(e), "Run-time error '9':\r\n\r\nSubscript out of range");
+  EXPECT_EQ(Error(err::kDatabase, "no such table: tblSetting").description(), "no such table: tblSetting");
+  EXPECT_EQ(OsError(ENOENT).number(), 53);
+  EXPECT_EQ(OsError(ENOENT, true).number(), 76);
+  EXPECT_EQ(OsError(EACCES).number(), 70);
+}
+
+}  // namespace
+}  // namespace sevrik

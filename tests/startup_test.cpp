@@ -1,0 +1,192 @@
+// Start-up, dispatch and the lookups, on real SQLite files and with the real program.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "db/qt_database.h"
+#include "interface/mdlMain.h"
+#include "platform/error.h"
+#include "tests/testutil.h"
+
+namespace sevrik {
+namespace {
+
+using test::TestWorkspace;
+
+int ErrorOf(auto&& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(DecodeEdiNumber, ShiftsByPositionAndLength) {
+  EXPECT_EQ(DecodeEdiNumber(""), "");
+  EXPECT_EQ(DecodeEdiNumber("   "), "");
+  EXPECT_EQ(DecodeEdiNumber("AAA"), "IJK");  // shifts 8, 9, 10
+  // Length 10: the first character moves up by 1, the last by 10.
+  EXPECT_EQ(DecodeEdiNumber("0000000000"), "123456789:");
+  // Only the count comes from the trimmed text: a leading blank is shifted, the tail is left out.
+  EXPECT_EQ(DecodeEdiNumber(" AB "), ")K");
+  EXPECT_EQ(DecodeEdiNumber("AB  "), "JL");
+}
+
+TEST(DecodeEdiNumber, RefusesCodesOutsideTheByteRange) {
+  EXPECT_EQ(ErrorOf([] { DecodeEdiNumber("\xC3\xBF"); }), err::kInvalidArgument);  // ÿ (255) + 10
+  EXPECT_EQ(ErrorOf([] { DecodeEdiNumber(std::string(1, '\x01') + std::string(19, 'A')); }),
+            err::kInvalidArgument);  // 1 + 10 + 1 - 20 < 0
+  EXPECT_EQ(DecodeEdiNumber(EncodeEdiNumber("TPBSVK0000123456")), "TPBSVK0000123456");
+}
+
+class Lookups : public ::testing::Test {
+ protected:
+  TestWorkspace ws;
+  std::unique_ptr<Database> db = ws.Connect();
+};
+
+TEST_F(Lookups, OwnNumberIsDecodedFromTheFirstRow) {
+  EXPECT_EQ(GetOwnEdiNumber(*db), tools::kDemoOwnEdiNumber);
+  ws.OpenSqlite()->Exec("delete from tblData");
+  EXPECT_EQ(GetOwnEdiNumber(*db), "");
+  ws.OpenSqlite()->Exec("insert into tblData (edinum) values (null)");
+  EXPECT_EQ(ErrorOf([&] { GetOwnEdiNumber(*db); }), err::kInvalidUseOfNull);
+}
+
+TEST_F(Lookups, PartnersAreFoundByTrimmedCodeAndNumber) {
+  EXPECT_EQ(GetPartnerEdiNumber(*db, "  050100 "), "KPBC050100");
+  EXPECT_EQ(GetPartnerEdiNumber(*db, "999999"), "");
+  EXPECT_EQ(GetPartnerNameByEdi(*db, " KPBC040300"), "KPPBC_SOEKARNO_HATTA");
+  EXPECT_EQ(GetPartnerNameByEdi(*db, ""), "");
+  // A quote in a value is data: it finds no row instead of breaking the statement.
+  EXPECT_EQ(GetPartnerEdiNumber(*db, "05'0100"), "");
+  EXPECT_EQ(GetPartnerNameByEdi(*db, "x' OR '1'='1"), "");
+  ws.OpenSqlite()->Exec("insert into tblPartner values ('07''01', 'QUOTED', 'KANTOR O''NEIL')");
+  EXPECT_EQ(GetPartnerEdiNumber(*db, "07'01"), "QUOTED");
+  EXPECT_EQ(GetPartnerNameByEdi(*db, "QUOTED"), "KANTOR O'NEIL");
+}
+
+TEST_F(Lookups, TheFirstOfSeveralRowsWinsAndNullIsAnError) {
+  ws.OpenSqlite()->Exec("insert into tblPartner values ('050100', 'SECOND', 'KEDUA')");
+  EXPECT_EQ(GetPartnerEdiNumber(*db, "050100"), "KPBC050100");
+  ws.OpenSqlite()->Exec("insert into tblPartner values ('111111', null, null)");
+  EXPECT_EQ(ErrorOf([&] { GetPartnerEdiNumber(*db, "111111"); }), err::kInvalidUseOfNull);
+}
+
+TEST(FileExists, AnswersAndReportsABadPathItself) {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  test::WriteFile(dir / "log/a.IDT", "");
+  EXPECT_TRUE(FileExists(dir.path() + "\\LOG\\*.idt", dialogs));
+  EXPECT_FALSE(FileExists(dir.path() + "\\log\\*.txt", dialogs));
+  EXPECT_FALSE(FileExists(dir.path() + "\\log", dialogs));  // a folder is no file
+  EXPECT_TRUE(dialogs.boxes.empty());
+  ::unsetenv("SEVRIK_DRIVE_Q");
+  EXPECT_FALSE(FileExists("Q:\\EDI\\entity0\\log\\*.idt", dialogs));
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Error : Bad file name or number");
+  EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Exclamation);
+  EXPECT_EQ(dialogs.boxes[0].title, "");
+}
+
+// Main in the process, with the real database and scripted message boxes.
+class MainRun : public ::testing::Test {
+ protected:
+  int Run(const std::string& args) {
+    MainEnvironment env{ws.program, dialogs, ConnectDatabase, {}, nullptr};
+    return RunMain(args, env);
+  }
+  TestWorkspace ws;
+  test::ScriptedDialogs dialogs;
+};
+
+TEST_F(MainRun, AnEmptyCommandLineShowsTheVersionAndTouchesNothing) {
+  std::remove((ws.db_path()).c_str());
+  EXPECT_EQ(Run(""), 0);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "SEVRIK Ver. 2.0.0\r\nHarus dijalankan dari aplikasi TPB");
+  EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::None);
+  EXPECT_FALSE(test::Exists(ws.program + "/SEVRIK.LOG"));
+}
+
+TEST_F(MainRun, UnknownActionsDoNothingVisibleButEmptyTheLog) {
+  test::WriteFile(ws.program + "/SEVRIK.LOG", " 5 \r\nold\r\n");
+  for (const char* args : {"lsit", "que BC25 X", "QUE  BC25", "QUE BC99"}) {
+    EXPECT_EQ(Run(args), 0) << args;
+    EXPECT_EQ(test::ReadFile(ws.program + "/SEVRIK.LOG"), "") << args;
+  }
+  EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(MainRun, TooFewTokensAreSubscriptOutOfRange) {
+  for (const char* args : {"QUE", "QUE BC23", "QUE BC25", "UNQ", "UNQ BC23"}) {
+    dialogs.boxes.clear();
+    EXPECT_EQ(Run(args), 1) << args;
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, "Run-time error '9':\r\n\r\nSubscript out of range") << args;
+  }
+}
+
+TEST_F(MainRun, StartUpFailuresEndTheRunBeforeAnyAction) {
+  auto f = ws.OpenSqlite();
+  f->Exec("update tblSetting set NETWORKNUVAR = null");
+  EXPECT_EQ(Run("lsit"), 1);
+  EXPECT_EQ(dialogs.boxes.back().text, "Run-time error '94':\r\n\r\nInvalid use of Null");
+  f->Exec("drop table tblSetting");
+  f->Exec("create table tblSetting (FOLDERNUVAR TEXT)");
+  f->Exec("insert into tblSetting values ('C:\\EDI')");
+  EXPECT_EQ(Run("QUE"), 1);  // the settings fail first, not the tokens
+  EXPECT_EQ(dialogs.boxes.back().text.substr(0, 23), "Run-time error '3265':\r");
+  f->Exec("drop table tblSetting");
+  EXPECT_EQ(Run("COM"), 1);
+  EXPECT_NE(dialogs.boxes.back().text.find("tblSetting"), std::string::npos);
+}
+
+TEST_F(MainRun, AnEmptySettingsTableLeavesTheFoldersEmpty) {
+  ws.OpenSqlite()->Exec("delete from tblSetting");
+  EXPECT_EQ(Run("nothing"), 0);
+}
+
+// The program itself, copied into a workspace's program folder.
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override { tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), ws.program); }
+  test::RunResult Run(const std::vector<std::string>& args) {
+    return test::RunProgram(ws.program + "/SEVRIK", args, ws.dir.path(), {"SEVRIK_DIALOGS=console"});
+  }
+  TestWorkspace ws;
+};
+
+TEST_F(Program, ShowsItsVersionWithoutArguments) {
+  const auto r = Run({});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("SEVRIK Ver. 2.0.0\nHarus dijalankan dari aplikasi TPB"), std::string::npos) << r.err;
+  EXPECT_FALSE(test::Exists(ws.program + "/SEVRIK.LOG"));
+}
+
+TEST_F(Program, EndsWithTheRunTimeErrorWhenTheDatabaseIsMissingOrBroken) {
+  std::remove(ws.db_path().c_str());
+  auto r = Run({"COM"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Run-time error '-2147467259':"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("dbTPB.mdb"), std::string::npos) << r.err;
+  EXPECT_TRUE(test::Exists(ws.program + "/SEVRIK.LOG"));
+  EXPECT_FALSE(test::Exists(ws.db_path()));
+  test::WriteFile(ws.db_path(), "Standard text, no database");
+  r = Run({"list"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Unrecognized database format"), std::string::npos) << r.err;
+}
+
+TEST_F(Program, CutsItsArgumentsAtSingleBlanks) {
+  // "QUE" "" "BC25": the second token is empty, nothing is done.
+  auto r = Run({"QUE", "", "BC25"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  r = Run({"QUE"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Run-time error '9':\n\nSubscript out of range"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace sevrik

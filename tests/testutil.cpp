@@ -1,0 +1,129 @@
+#include "tests/testutil.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <stdexcept>
+
+#include "db/qt_database.h"
+#include "interface/mdlMain.h"
+
+extern char** environ;
+
+namespace sevrik::test {
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::string tmpl = (fs::temp_directory_path() / "sevrik-test-XXXXXX").string();
+  if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(path_, ec);
+}
+
+std::string ReadFile(const std::string& host_path) {
+  std::ifstream in(host_path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + host_path);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const std::string& host_path, const std::string& bytes) {
+  fs::create_directories(fs::path(host_path).parent_path());
+  std::ofstream out(host_path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+bool Exists(const std::string& host_path) { return fs::exists(host_path); }
+
+TestWorkspace::TestWorkspace(bool demo_data, const std::string& bc23_status)
+    : program(dir / "prog"), package(dir / "pkg") {
+  tools::WorkspaceOptions o;
+  o.program_folder = program;
+  o.package_folder = package;
+  o.demo_data = demo_data;
+  o.bc23_status = bc23_status;
+  tools::LayOutWorkspace(o);
+}
+
+std::unique_ptr<tools::SqliteFile> TestWorkspace::OpenSqlite() const {
+  return std::make_unique<tools::SqliteFile>(db_path(), false);
+}
+
+std::unique_ptr<Database> TestWorkspace::Connect() const {
+  return ConnectDatabase(BuildConnectionString(program));
+}
+
+MsgAnswer ScriptedDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                                      const std::string& title) {
+  boxes.push_back({text, buttons, icon, title});
+  if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
+  if (answers.empty()) return MsgAnswer::No;
+  const MsgAnswer a = answers.front();
+  answers.erase(answers.begin());
+  return a;
+}
+
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
+                     const std::vector<std::string>& env, const std::string& input) {
+  TempDir io;
+  const std::string in_path = io / "in", out_path = io / "out", err_path = io / "err";
+  WriteFile(in_path, input);
+  std::vector<std::string> env_strings;
+  for (char** e = environ; *e; ++e) env_strings.emplace_back(*e);
+  for (const std::string& extra : env) {
+    const std::string key = extra.substr(0, extra.find('=') + 1);
+    std::erase_if(env_strings, [&](const std::string& s) { return s.rfind(key, 0) == 0; });
+    env_strings.push_back(extra);
+  }
+  std::vector<char*> envp;
+  for (auto& s : env_strings) envp.push_back(s.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> argv_strings{program};
+  argv_strings.insert(argv_strings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& s : argv_strings) argv.push_back(s.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, in_path.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+  pid_t pid;
+  const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  RunResult r;
+  if (rc != 0) throw std::runtime_error("cannot start " + program);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  r.out = ReadFile(out_path);
+  r.err = ReadFile(err_path);
+  return r;
+}
+
+std::string BuiltProgram(const std::string& relative) { return std::string(SEVRIK_BIN_DIR) + "/" + relative; }
+
+}  // namespace sevrik::test
+
+int main(int argc, char** argv) {
+  // The SQL driver plugins need an application object.
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,71 @@
+// Helpers of the tests: temporary folders, files, workspaces, test main.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/database.h"
+#include "platform/dialogs.h"
+#include "tools/workspace.h"
+
+namespace sevrik::test {
+
+// A new empty folder, removed with everything in it at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& host_path);
+void WriteFile(const std::string& host_path, const std::string& bytes);
+bool Exists(const std::string& host_path);
+
+// A workspace in a temporary folder: program folder "prog", package folder "pkg".
+struct TestWorkspace {
+  explicit TestWorkspace(bool demo_data = true, const std::string& bc23_status = "4");
+  TempDir dir;
+  std::string program;
+  std::string package;
+  std::string db_path() const { return program + "/dbTPB.mdb"; }
+  std::unique_ptr<tools::SqliteFile> OpenSqlite() const;
+  std::unique_ptr<Database> Connect() const;
+};
+
+// Records every message box; answers Yes/No questions from a script (default No).
+class ScriptedDialogs : public Dialogs {
+ public:
+  struct Box {
+    std::string text;
+    MsgButtons buttons;
+    MsgIcon icon;
+    std::string title;
+  };
+  MsgAnswer MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                       const std::string& title) override;
+  std::vector<Box> boxes;
+  std::vector<MsgAnswer> answers;
+};
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+// Runs a program with arguments (no shell), in `cwd`, with extra environment entries, and
+// with `input` on its standard input.
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd = {},
+                     const std::vector<std::string>& env = {}, const std::string& input = {});
+
+// Path of a built program.
+std::string BuiltProgram(const std::string& relative);
+
+}  // namespace sevrik::test
