@@ -5,9 +5,6 @@
 namespace sevrik {
 
 // Temporary until the builders land.
-void CreateFlatBC25(Session&, const std::string&) {
-  throw Error(err::kActionNotSupported, "Aksi \"QUE BC25\" belum tersedia pada versi ini.");
-}
 void CreateFlatBC23(Session&, const std::string&) {
   throw Error(err::kActionNotSupported, "Aksi \"QUE BC23\" belum tersedia pada versi ini.");
 }

@@ -21,3 +21,12 @@ echo "== Demo documents"
 sqlite3 -header -column "$prog/dbTPB.mdb" \
   "select 'BC 2.3' as Jenis, CAR, Pasoknama as Mitra, Status from TBLBC23HDR
    union all select 'BC 2.5', CAR, penerimanama, Status from TBLBC25HDR"
+car25=05010000020220261202000003
+echo "== SEVRIK QUE BC25 $car25"
+(cd "$root" && "$prog/SEVRIK" QUE BC25 "$car25" 2>&1)
+flat=$pkg/ipdata/BC25.FLT
+echo "== $flat (C:\\EDI\\ipdata\\BC25.FLT): $(wc -l <"$flat") records, $(wc -c <"$flat") bytes; it begins:"
+head -n 12 "$flat" | tr -d '\r' | sed 's/$/|/'
+echo "   ... and ends:"
+tail -n 4 "$flat" | tr -d '\r' | sed 's/$/|/'
+if [ -s "$prog/SEVRIK.LOG" ]; then echo "== Run log:"; cat "$prog/SEVRIK.LOG"; fi

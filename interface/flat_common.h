@@ -1,0 +1,40 @@
+// Pieces shared by the flat-file builders.
+#pragma once
+
+#include <string>
+
+#include "db/database.h"
+#include "interface/flat_record.h"
+#include "platform/locale.h"
+
+namespace sevrik {
+
+// "ENV00101": sender and recipient EDI numbers (20 each, blank if empty), the document code
+// padded to 10, "2".
+FlatRecord EnvelopeRecord(const std::string& own_edi, const std::string& recipient_edi,
+                          const std::string& document_code, const LocaleInfo& locale);
+
+// "SDEC0201" "4  ": the levy and facility codes of a charge row (padded to 10), "24 ",
+// Nilbeban as num(15,0). The two code columns are read as 16-bit integers; BC 2.3 first makes
+// an empty column one blank.
+FlatRecord ChargeRecord(const Recordset& charge, bool blank_if_empty, const LocaleInfo& locale);
+
+// "SDEC0101": count record with qualifier "16 " (containers) or "6  " (items).
+FlatRecord CountRecord(const char* qualifier, const Variant& count, const LocaleInfo& locale);
+
+// The two "DDEC0701" layouts of the duty and tax lines.
+FlatRecord RateLine(const char* code, const Variant& excise_code, bool with_excise_code, const Variant& rate_type,
+                    const Variant& rate, const Variant& quantity, const Variant& unit, const LocaleInfo& locale);
+FlatRecord FacilityLine(const char* code, const Variant& facility_code, const Variant& value,
+                        const LocaleInfo& locale);
+
+// The numeric value of a key pasted unquoted into the customs application's statements
+// (a detail's serial): a number, or text that reads as one; otherwise the statement is
+// invalid, reported as the database reports a syntax error.
+Variant NumericKey(const Variant& value, const char* column);
+
+// A value compared with a number as the procedures compare (a text "5" equals 5);
+// null never equals; text that is no number: error 13.
+bool EqualsNumber(const Variant& value, double number, const LocaleInfo& locale);
+
+}  // namespace sevrik

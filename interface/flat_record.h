@@ -1,0 +1,57 @@
+// Records of a flat file: a tag, then fields without separators, Windows-1252 text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "db/variant.h"
+#include "platform/fs.h"
+#include "platform/locale.h"
+
+namespace sevrik {
+
+// Builds one record field by field. Widths count Windows-1252 characters.
+//   Lit     the exact characters given
+//   Pad     the value, then blanks up to the width; longer: error 5; null: error 94
+//   PadB    as Pad, with an empty or null value first made one blank
+//   Trail   the value as stored, unpadded (last field only); TrailB: blank if empty
+//   Num     FormatNumberField
+//   DatePad / DateTrail   the date as "yyyymmdd" ("" when the value holds no date)
+class FlatRecord {
+ public:
+  FlatRecord(std::string_view tag, const LocaleInfo& locale) : locale_(locale), bytes_(tag) {}
+
+  FlatRecord& Lit(std::string_view text);
+  FlatRecord& Blanks(int count) { bytes_.append(static_cast<size_t>(count), ' '); return *this; }
+  FlatRecord& Pad(const Variant& value, int width);
+  FlatRecord& PadB(const Variant& value, int width);
+  FlatRecord& Trail(const Variant& value);
+  FlatRecord& TrailB(const Variant& value);
+  FlatRecord& Num(const Variant& value, int integer_digits, int decimals);
+  FlatRecord& DatePad(const Variant& value, int width);
+  FlatRecord& DateTrail(const Variant& value);
+  // Right-aligned in `width`: blanks, then the value, keeping its last `width` characters.
+  FlatRecord& Right(const Variant& value, int width);
+
+  const std::string& bytes() const { return bytes_; }
+  const LocaleInfo& locale() const { return locale_; }
+
+ private:
+  const LocaleInfo& locale_;
+  std::string bytes_;
+};
+
+// The flat file: created or truncated when opened, one record per CR LF line. Closing (or
+// destruction, also on an error path) leaves what was written.
+class FlatFile {
+ public:
+  explicit FlatFile(std::string_view path) : file_(path, OutputFile::Mode::Output) {}
+  void Write(const FlatRecord& record);
+  void Write(std::string_view literal_record);
+  void Close() { file_.Close(); }
+
+ private:
+  OutputFile file_;
+};
+
+}  // namespace sevrik
