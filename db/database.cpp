@@ -50,17 +50,29 @@ long Recordset::RecordCount() const {
   return count_known_ ? static_cast<long>(rows_.size()) : -1;
 }
 
+namespace {
+
+// `name` equals the lower-case column name without regard to ASCII case.
+bool SameName(std::string_view lower_column, std::string_view name) {
+  if (lower_column.size() != name.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+    if (c != lower_column[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 size_t Recordset::ColumnIndex(std::string_view name) const {
-  const std::string lower = AsciiLower(name);
   for (size_t i = 0; i < lower_columns_.size(); ++i)
-    if (lower_columns_[i] == lower) return i;
+    if (SameName(lower_columns_[i], name)) return i;
   throw Error(err::kItemNotFound);
 }
 
 bool Recordset::HasField(std::string_view name) const {
-  const std::string lower = AsciiLower(name);
   for (const std::string& c : lower_columns_)
-    if (c == lower) return true;
+    if (SameName(c, name)) return true;
   return false;
 }
 

@@ -3,6 +3,7 @@
 // the layout.
 #include <memory>
 
+#include "interface/child_rows.h"
 #include "interface/flat_common.h"
 #include "interface/mdlCreateFlat.h"
 #include "interface/mdlMain.h"
@@ -16,6 +17,8 @@ struct Bc25 {
   Session& s;
   FlatFile& file;
   const Recordset& hdr;
+  ChildRows& tariffs;
+  ChildRows& facilities;
 
   FlatRecord Rec(const char* tag) const { return FlatRecord(tag, s.locale); }
   const Variant& H(const char* column) const { return hdr.Field(column); }
@@ -75,7 +78,7 @@ struct Bc25 {
     file.Write(r);
   }
 
-  void Item(const Recordset& dtl, const std::string& car) {
+  void Item(const Recordset& dtl) {
     file.Write(Rec("DDEC0101")
                    .PadB(dtl.Field("serial"), 5).PadB(dtl.Field("nohs"), 12).PadB(dtl.Field("penggunaanAsal"), 1)
                    .PadB(dtl.Field("penggunaanTujuan"), 1).PadB(dtl.Field("kdfasdtl"), 2)
@@ -88,9 +91,8 @@ struct Bc25 {
     file.Write(Rec("DDEC0301").Lit("DX ").PadB(dtl.Field("Kdsat"), 3).Num(dtl.Field("Jmlsat"), 14, 4));
     file.Write(Rec("DDEC0401").Num(dtl.Field("Kemasjm"), 8, 0).PadB(dtl.Field("Kemasjn"), 2));
 
-    auto trf = s.db.Execute("SELECT * FROM TBLBC25TRF Where CAR =? and NoHS =?", {Variant(car), dtl.Field("nohs")});
-    auto fas = s.db.Execute("SELECT * FROM TBLBC25FAS Where CAR =? and Serial =?",
-                            {Variant(car), NumericKey(dtl.Field("serial"), "Serial")});
+    auto trf = tariffs.For({dtl.Field("nohs")});
+    auto fas = facilities.For({NumericKey(dtl.Field("serial"), "Serial")});
     const LocaleInfo& l = s.locale;
     Walk(*trf, [&](const Recordset& t) {
       return RateLine("CUD", {}, false, t.Field("KdTrpBm"), t.Field("TrpBm"), dtl.Field("Satbmjm"), t.Field("KdSatBm"), l);
@@ -144,13 +146,16 @@ void CreateFlatBC25(Session& session, const std::string& car) {
   try {
     if (hdr->Eof()) return;
     FlatFile file(session.package_folder + "\\ipdata\\BC25.FLT");
-    Bc25 b{session, file, *hdr};
+    // The tariff rows of each item's NoHS and the facility rows of each item's Serial.
+    ChildRows tariffs(session.db, "SELECT * FROM TBLBC25TRF Where CAR =?", key, {"NoHS"});
+    ChildRows facilities(session.db, "SELECT * FROM TBLBC25FAS Where CAR =?", key, {"Serial"});
+    Bc25 b{session, file, *hdr, tariffs, facilities};
     const std::string recipient = GetPartnerEdiNumber(session.db, ToText(hdr->Field("Kdkpbc"), session.locale));
     file.Write(EnvelopeRecord(own_edi, recipient, "BC25", session.locale));
     b.Header(car, *con, *kms, *dok);
     file.Write("UNS00101D");
 
-    for (dtl->MoveFirst(); !dtl->Eof(); dtl->MoveNext()) b.Item(*dtl, car);
+    for (dtl->MoveFirst(); !dtl->Eof(); dtl->MoveNext()) b.Item(*dtl);
     if (EqualsNumber(hdr->Field("Tujuan"), 5, session.locale) || EqualsNumber(hdr->Field("Tujuan"), 7, session.locale)) {
       auto bb = session.db.Execute("Select * From TBLBC25BB Where CAR = ? Order By Serial Asc", key);
       for (; !bb->Eof(); bb->MoveNext()) b.RawMaterial(*bb);

@@ -381,3 +381,32 @@ TEST_F(Bc25, ErrorsBeforeTheTrapGoToTheCaller) {
 
 }  // namespace
 }  // namespace sevrik
+
+#include "interface/child_rows.h"
+
+namespace sevrik {
+namespace {
+
+TEST_F(Bc25, ChildRowsMatchAsTheirPerItemQueryWould) {
+  Sql("insert into TBLBC25FAS (CAR, Serial, Kdfasbm) values ('CAR-25-0001', null, 'N'), ('X', 1, 'X'), "
+      "('CAR-25-0001', 1, 'second')");
+  ChildRows fas(*conn, "SELECT * FROM TBLBC25FAS Where CAR =?", {Variant(kCar)}, {"Serial"});
+  auto rs = fas.For({Variant(int64_t{1})});
+  EXPECT_EQ(rs->Field("Kdfasbm"), Variant("3"));
+  rs->MoveNext();
+  EXPECT_EQ(rs->Field("Kdfasbm"), Variant("second"));  // database order within the item
+  rs->MoveNext();
+  EXPECT_TRUE(rs->Eof());
+  EXPECT_FALSE(fas.For({Variant(1.0)})->Eof());
+  EXPECT_FALSE(fas.For({Variant("2")})->Eof());    // text that reads as a number
+  EXPECT_TRUE(fas.For({Variant::Null()})->Eof());  // null matches nothing
+  EXPECT_TRUE(fas.For({Variant(int64_t{3})})->Eof());
+  ChildRows trf(*conn, "SELECT * FROM TBLBC25TRF Where CAR =?", {Variant(kCar)}, {"NoHS"});
+  EXPECT_FALSE(trf.For({Variant("8446210000")})->Eof());
+  EXPECT_TRUE(trf.For({Variant(" 8446210000")})->Eof());  // text matches exactly
+  ChildRows missing(*conn, "SELECT * FROM NoSuchTable Where CAR =?", {Variant(kCar)}, {"NoHS"});
+  EXPECT_THROW(missing.For({Variant("x")}), Error);
+}
+
+}  // namespace
+}  // namespace sevrik
