@@ -1,0 +1,108 @@
+#include "interface/results.h"
+
+#include "interface/fields.h"
+#include "platform/error.h"
+#include "platform/fs.h"
+#include "platform/text.h"
+
+namespace sevrik {
+namespace {
+
+const std::string& FieldAt(const std::vector<std::string>& fields, size_t index) {
+  if (index >= fields.size()) throw Error(err::kSubscriptOutOfRange);
+  return fields[index];
+}
+
+size_t CountLineBreaks(std::string_view text) {
+  size_t n = 0;
+  for (size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string_view::npos; pos += 2) ++n;
+  return n;
+}
+
+// Lines of a text file as a line reader gives them: a final line end opens no further line.
+std::vector<std::string> TextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::string LinesText(std::initializer_list<std::string> lines) {
+  std::string out;
+  for (const std::string& l : lines) out += ToCp1252(l) + "\r\n";
+  return out;
+}
+
+}  // namespace
+
+std::string LookupStatusText(const Session& session, const std::string& code) {
+  const std::string text = FromCp1252(ReadFileBytes(session.package_folder + "\\entity0\\log\\status.txt"));
+  std::string found;
+  for (const std::string& line : TextLines(text)) {
+    const std::vector<std::string> fields = Split(line, "|");
+    if (Trim(fields[0]) == code) found = FieldAt(fields, 3);
+  }
+  return found;
+}
+
+void CollectTranslatorResult(const Session& session, const std::string& base_name) {
+  const std::string& f = session.package_folder;
+  std::string name, code, reference, line3, date, line6;
+  for (const std::string& file : ListFiles(f + "\\entity0\\log\\*.idt")) {
+    const std::string text = FromCp1252(ReadFileBytes(f + "\\entity0\\log\\" + file));
+    const size_t breaks = CountLineBreaks(text);
+    if (breaks != 3 && breaks != 5) continue;  // counted before anything is cut: a huge file costs one pass
+    const std::vector<std::string> fields = Split(ReplaceAll(text, "\r\n", "|"), "|");
+    if (breaks == 3) {
+      name = FieldAt(fields, 2);
+      code = FieldAt(fields, 11);
+    } else {
+      name = FieldAt(fields, 2);
+      code = FieldAt(fields, 33);
+      reference = FieldAt(fields, 20);
+      line3 = FieldAt(fields, 14);
+      date = FieldAt(fields, 17);
+      line6 = FieldAt(fields, 16);
+    }
+  }
+  const std::string status_path = f + "\\ipdata\\" + base_name + ".STA";
+  if (code == "107") {
+    const std::string document = AsciiUpper(ReplaceAll(ReplaceAll(name, "e-", ""), ".flt", ""));
+    const std::string log = LinesText({document, reference, line3, LookupStatusText(session, code),
+                                       ConvertTranslatorDate(Variant(date), session.locale), line6});
+    ReplaceFileBytes(status_path, LinesText({"0", "SUCCESS"}));
+    ReplaceFileBytes(f + "\\ipdata\\" + base_name + ".LOG", log);
+  } else {
+    ReplaceFileBytes(status_path, LinesText({code, LookupStatusText(session, code)}));
+    const std::string stale = f + "\\ipdata\\" + base_name + ".log";
+    if (FileExistsPlain(stale)) DeleteFile(stale);
+  }
+}
+
+std::string ReadStatusFile(const Session& session, const std::string& name) {
+  const std::string bytes = ReadFileBytes(session.package_folder + "\\ipdata\\" + name);
+  if (bytes.empty()) throw Error(err::kInputPastEnd);
+  const size_t end = bytes.find_first_of("\r\n");
+  return FromCp1252(bytes.substr(0, end));
+}
+
+void ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car) {
+  const std::string path = session.package_folder + "\\ipdata\\TPBQUE.LOG";
+  if (!FileExistsPlain(path)) return;
+  const std::vector<std::string> pieces = Split(FromCp1252(ReadFileBytes(path)), "\r\n");
+  const std::string& reference = FieldAt(pieces, 1);
+  if (reference.empty()) return;
+  auto rs = session.db.Open("select * from " + header_table + " Where car =?", {Variant(car)}, CursorType::Keyset);
+  rs->SetField("snrf", Variant(reference));
+  rs->SetField("Status", Variant("02"));
+  rs->Update();
+}
+
+}  // namespace sevrik

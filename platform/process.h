@@ -1,0 +1,22 @@
+// Starting a command line and waiting for its end, with the Windows meaning of the line.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace sevrik {
+
+// Starts the command line as a new process and waits, without a time-out, until it ends.
+// The line is cut as the Windows C runtime cuts it; a first word without a separator is
+// searched, without regard to case and with or without ".exe", in the running program's
+// folder, then the current folder, then each folder of PATH; one with a separator is resolved
+// as a path. The child inherits the environment, the current folder and the standard
+// handles. A program that is not found or cannot be started makes the call return at once,
+// quietly. The exit status is not examined.
+void RunAndWait(std::string_view command_line);
+
+// Where the program word of a command line is found; empty when nowhere.
+std::string FindProgram(std::string_view word);
+
+}  // namespace sevrik

@@ -1,0 +1,112 @@
+// Real processes started through the Windows meaning of command lines.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "interface/mdlINI.h"
+#include "interface/session.h"
+#include "platform/error.h"
+#include <sys/stat.h>
+#include "platform/fs.h"
+#include "platform/process.h"
+#include "tests/testutil.h"
+
+namespace sevrik {
+namespace {
+
+using test::TempDir;
+
+class Processes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    record = dir / "record.txt";
+    ::setenv("SEVRIK_RECORD", record.c_str(), 1);
+    ::unsetenv("SEVRIK_RECORD_SLEEP_MS");
+    saved = CurrentDirectory();
+  }
+  void TearDown() override {
+    ::unsetenv("SEVRIK_RECORD");
+    ::unsetenv("SEVRIK_RECORD_SLEEP_MS");
+    ASSERT_EQ(::chdir(saved.c_str()), 0);
+  }
+  std::string Recorded() const { return test::Exists(record) ? test::ReadFile(record) : ""; }
+
+  TempDir dir;
+  std::string record, saved;
+  const std::string recorder = std::string(SEVRIK_TESTS_DIR) + "/recorder";
+};
+
+TEST_F(Processes, QuotedPathsWithBlanksAndArgumentsArriveAsCut) {
+  tools::InstallProgram(recorder, dir / "Program Files", "rec.exe");
+  RunAndWait("\"" + dir.path() + "\\Program Files\\REC.exe\" profil \"Dokumen BC23\" \"\" a\\\\\\\"b");
+  EXPECT_EQ(Recorded(), "cwd=" + saved + "\narg=profil\narg=Dokumen BC23\narg=\narg=a\\\"b\nend\n");
+}
+
+TEST_F(Processes, TheChildInheritsTheCurrentFolder) {
+  ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+  RunAndWait("recorder x");  // found beside the running program
+  EXPECT_EQ(Recorded(), "cwd=" + dir.path() + "\narg=x\nend\n");
+}
+
+TEST_F(Processes, ProgramWordsAreFoundWithoutCaseAndWithOrWithoutExe) {
+  tools::InstallProgram(recorder, dir / "pkg", "Ranuvel.EXE");
+  tools::InstallProgram(recorder, dir / "pkg", "zul");
+  ASSERT_EQ(::chdir((dir / "pkg").c_str()), 0);
+  RunAndWait("ranuvel 1");
+  RunAndWait("RANUVEL.exe 2");
+  RunAndWait("ZUL.EXE 3");
+  RunAndWait("Zul 4");
+  EXPECT_EQ(Recorded(), "cwd=" + dir / "pkg" + "\narg=1\nend\ncwd=" + dir / "pkg" + "\narg=2\nend\ncwd=" + dir / "pkg" +
+                            "\narg=3\nend\ncwd=" + dir / "pkg" + "\narg=4\nend\n");
+}
+
+TEST_F(Processes, AMissingOrUnstartableProgramReturnsAtOnce) {
+  test::WriteFile(dir / "notexec.exe", "#!/bin/sh\nexit 0\n");  // not executable
+  ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+  const auto start = std::chrono::steady_clock::now();
+  RunAndWait("nosuchprogram x");
+  RunAndWait("notexec x");
+  RunAndWait("C:\\nowhere\\ranuvel.exe x");
+  RunAndWait("");
+  RunAndWait("   ");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_EQ(Recorded(), "");
+}
+
+TEST_F(Processes, TheWaitWaitsForTheEnd) {
+  ::setenv("SEVRIK_RECORD_SLEEP_MS", "700", 1);
+  const auto start = std::chrono::steady_clock::now();
+  ShellAndWait("recorder slow");
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700));
+  EXPECT_NE(Recorded().find("\narg=slow\nend\n"), std::string::npos);
+}
+
+TEST_F(Processes, PendingEventsAreProcessedOnceBeforeTheRun) {
+  int calls = 0;
+  SetPendingEventsHandler([&] { ++calls; });
+  ShellAndWait("nosuchprogram");
+  SetPendingEventsHandler({});
+  EXPECT_EQ(calls, 1);
+}
+
+TEST_F(Processes, TheCallersFoldersAreMadeCurrentAndLeft) {
+  ::setenv("SEVRIK_DRIVE_C", dir.path().c_str(), 1);
+  ::mkdir((dir / "EDI").c_str(), 0755);
+  test::ScriptedDialogs dialogs;
+  test::TestWorkspace ws(false);
+  auto db = ws.Connect();
+  Session s{*db, dialogs, saved, "C:\\EDI", ""};
+  EnterPackageFolder(s);
+  EXPECT_EQ(CurrentDirectory(), dir / "EDI");
+  EnterProgramFolder(s);
+  EXPECT_EQ(CurrentDirectory(), saved);
+  s.package_folder = "Q:\\EDI";
+  ::unsetenv("SEVRIK_DRIVE_Q");
+  EXPECT_THROW(EnterPackageFolder(s), Error);
+  ::unsetenv("SEVRIK_DRIVE_C");
+}
+
+}  // namespace
+}  // namespace sevrik
