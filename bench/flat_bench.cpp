@@ -99,6 +99,19 @@ void Sqlite3Read(benchmark::State& state, const std::string& type) {
 void BM_Sqlite3ReadBC25(benchmark::State& state) { Sqlite3Read(state, "25"); }
 BENCHMARK(BM_Sqlite3ReadBC25)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void BM_CreateFlatBC23(benchmark::State& state) {
+  Fixture& f = TheFixture();
+  auto db = ConnectDatabase(BuildConnectionString(f.program));
+  ConsoleDialogs dialogs("bench", std::cin, std::cerr);
+  Session s{*db, dialogs, f.program, f.package, "", LocaleInfo::Classic()};
+  for (auto _ : state) BuildFlatBC23(s, kCar);
+  if (fs::file_size(f.package + "/ipdata/BC23.FLT") < 100000) state.SkipWithError("flat file too small");
+}
+BENCHMARK(BM_CreateFlatBC23)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Sqlite3ReadBC23(benchmark::State& state) { Sqlite3Read(state, "23"); }
+BENCHMARK(BM_Sqlite3ReadBC23)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {

@@ -5,13 +5,23 @@
 
 namespace sevrik {
 
-Recordset::Recordset(std::vector<std::string> columns, std::vector<std::vector<Variant>> rows,
-                     bool count_known, RowSaver saver)
+Recordset::Recordset(std::vector<std::string> columns, Rows rows, bool count_known, RowSaver saver)
     : open_(true),
       columns_(std::move(columns)),
-      rows_(std::move(rows)),
+      shared_(std::make_shared<Rows>(std::move(rows))),
       count_known_(count_known),
       saver_(std::move(saver)) {
+  lower_columns_.reserve(columns_.size());
+  for (const std::string& c : columns_) lower_columns_.push_back(AsciiLower(c));
+}
+
+Recordset::Recordset(std::vector<std::string> columns, std::shared_ptr<Rows> shared,
+                     std::vector<size_t> selection)
+    : open_(true),
+      columns_(std::move(columns)),
+      shared_(std::move(shared)),
+      selection_(std::move(selection)),
+      whole_(false) {
   lower_columns_.reserve(columns_.size());
   for (const std::string& c : columns_) lower_columns_.push_back(AsciiLower(c));
 }
@@ -24,17 +34,17 @@ void Recordset::CheckOpen() const {
 
 void Recordset::CheckCurrent() const {
   CheckOpen();
-  if (pos_ >= rows_.size()) throw Error(err::kNoCurrentRecord);
+  if (pos_ >= size()) throw Error(err::kNoCurrentRecord);
 }
 
 bool Recordset::Eof() const {
   CheckOpen();
-  return pos_ >= rows_.size();
+  return pos_ >= size();
 }
 
 void Recordset::MoveFirst() {
   CheckOpen();
-  if (rows_.empty()) throw Error(err::kNoCurrentRecord);
+  if (size() == 0) throw Error(err::kNoCurrentRecord);
   pos_ = 0;
   edited_.clear();
 }
@@ -47,7 +57,7 @@ void Recordset::MoveNext() {
 
 long Recordset::RecordCount() const {
   CheckOpen();
-  return count_known_ ? static_cast<long>(rows_.size()) : -1;
+  return count_known_ ? static_cast<long>(size()) : -1;
 }
 
 namespace {
@@ -80,14 +90,14 @@ const Variant& Recordset::Field(std::string_view name) const {
   CheckOpen();
   const size_t i = ColumnIndex(name);
   CheckCurrent();
-  return edited_.empty() ? rows_[pos_][i] : edited_[i];
+  return edited_.empty() ? row(pos_)[i] : edited_[i];
 }
 
 void Recordset::SetField(std::string_view name, Variant value) {
   CheckCurrent();
   if (!saver_) throw Error(err::kActionNotSupported, "The recordset cannot be updated.");
   const size_t i = ColumnIndex(name);
-  if (edited_.empty()) edited_ = rows_[pos_];
+  if (edited_.empty()) edited_ = row(pos_);
   edited_[i] = std::move(value);
 }
 
@@ -95,8 +105,8 @@ void Recordset::Update() {
   CheckCurrent();
   if (!saver_) throw Error(err::kActionNotSupported, "The recordset cannot be updated.");
   if (edited_.empty()) return;
-  saver_(pos_, columns_, rows_[pos_], edited_);
-  rows_[pos_] = std::move(edited_);
+  saver_(pos_, columns_, row(pos_), edited_);
+  (*shared_)[whole_ ? pos_ : selection_[pos_]] = std::move(edited_);
   edited_.clear();
 }
 

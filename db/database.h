@@ -25,8 +25,11 @@ class Recordset {
                                       const std::vector<Variant>& before,
                                       const std::vector<Variant>& after)>;
 
-  Recordset(std::vector<std::string> columns, std::vector<std::vector<Variant>> rows,
-            bool count_known, RowSaver saver = {});
+  using Rows = std::vector<std::vector<Variant>>;
+
+  Recordset(std::vector<std::string> columns, Rows rows, bool count_known, RowSaver saver = {});
+  // A read-only recordset over some rows of a shared set, in the order of `selection`.
+  Recordset(std::vector<std::string> columns, std::shared_ptr<Rows> shared, std::vector<size_t> selection);
   // A recordset that could not be opened: every use is error 3704.
   static std::unique_ptr<Recordset> Closed();
 
@@ -50,13 +53,17 @@ class Recordset {
  private:
   Recordset() = default;
   size_t ColumnIndex(std::string_view name) const;
+  size_t size() const { return whole_ ? shared_->size() : selection_.size(); }
+  const std::vector<Variant>& row(size_t i) const { return (*shared_)[whole_ ? i : selection_[i]]; }
   void CheckOpen() const;
   void CheckCurrent() const;
 
   bool open_ = false;
   std::vector<std::string> columns_;
   std::vector<std::string> lower_columns_;
-  std::vector<std::vector<Variant>> rows_;
+  std::shared_ptr<Rows> shared_;  // the rows read
+  std::vector<size_t> selection_;        // which of them, in order (all when `whole_`)
+  bool whole_ = true;
   std::vector<Variant> edited_;
   bool count_known_ = false;
   size_t pos_ = 0;

@@ -1,6 +1,7 @@
 #include "interface/child_rows.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/locale.h"
 
@@ -13,12 +14,18 @@ std::vector<std::string> KeysOf(const Variant& v) {
   switch (v.kind()) {
     case Variant::Kind::Integer:
     case Variant::Kind::Double: {
-      const std::string n = NumberToText(v.kind() == Variant::Kind::Integer ? static_cast<double>(v.integer()) : v.real(), c);
+      const double d = v.kind() == Variant::Kind::Integer ? static_cast<double>(v.integer()) : v.real();
+      const std::string n = d == std::floor(d) && std::fabs(d) < 1e15 ? std::to_string(static_cast<int64_t>(d))
+                                                                      : NumberToText(d, c);
       return {"N" + n, "T" + n};
     }
     case Variant::Kind::Text: {
       std::vector<std::string> keys{"T" + v.text()};
-      if (const auto n = ParseNumber(v.text(), c)) keys.push_back("N" + NumberToText(*n, c));
+      if (const auto n = ParseNumber(v.text(), c)) {
+        const double d = *n;
+        keys.push_back("N" + (d == std::floor(d) && std::fabs(d) < 1e15 ? std::to_string(static_cast<int64_t>(d))
+                                                                         : NumberToText(d, c)));
+      }
       return keys;
     }
     case Variant::Kind::Date: {
@@ -55,8 +62,8 @@ void ChildRows::Load() {
       if (part.empty()) matchable = false;
       key += part + '\x1f';
     }
-    if (matchable) index_[key].push_back(rows_.size());
-    rows_.push_back(std::move(row));
+    if (matchable) index_[key].push_back(rows_->size());
+    rows_->push_back(std::move(row));
   }
   loaded_ = true;
 }
@@ -76,10 +83,7 @@ std::unique_ptr<Recordset> ChildRows::For(const std::vector<Variant>& values) {
     if (auto it = index_.find(k); it != index_.end()) hits.insert(hits.end(), it->second.begin(), it->second.end());
   std::sort(hits.begin(), hits.end());
   hits.erase(std::unique(hits.begin(), hits.end()), hits.end());
-  std::vector<std::vector<Variant>> rows;
-  rows.reserve(hits.size());
-  for (size_t i : hits) rows.push_back(rows_[i]);
-  return std::make_unique<Recordset>(columns_, std::move(rows), false);
+  return std::make_unique<Recordset>(columns_, rows_, std::move(hits));
 }
 
 }  // namespace sevrik

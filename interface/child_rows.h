@@ -32,7 +32,7 @@ class ChildRows {
   std::vector<std::string> key_columns_;
   bool loaded_ = false;
   std::vector<std::string> columns_;
-  std::vector<std::vector<Variant>> rows_;
+  std::shared_ptr<Recordset::Rows> rows_ = std::make_shared<Recordset::Rows>();
   std::unordered_map<std::string, std::vector<size_t>> index_;
 };
 

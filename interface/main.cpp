@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "db/qt_database.h"
+#include "interface/mdlINI.h"
 #include "interface/mdlMain.h"
 #include "platform/args.h"
 #include "platform/dialogs_qt.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
   if (windows) {
     app = std::make_unique<QApplication>(argc, argv);
     dialogs = std::make_unique<QtDialogs>(kAppTitle);
+    SetPendingEventsHandler([] { QCoreApplication::processEvents(); });
   } else {
     app = std::make_unique<QCoreApplication>(argc, argv);
     dialogs = std::make_unique<ConsoleDialogs>(kAppTitle, std::cin, std::cerr);

@@ -18,4 +18,7 @@ void CreateFlatBC25(Session& session, const std::string& car);
 // next step runs.
 void CreateFlatBC23(Session& session, const std::string& car);
 
+// The BC 2.3 flat file alone, under the same rule, without the translation run.
+void BuildFlatBC23(Session& session, const std::string& car);
+
 }  // namespace sevrik

@@ -12,8 +12,9 @@ export SEVRIK_DRIVE_C=$root/drive_c
 export SEVRIK_DIALOGS=console
 prog=$SEVRIK_DRIVE_C/BeaCukai/TPB25
 pkg=$SEVRIK_DRIVE_C/EDI
-build/tools/sevrik-workspace --program "$prog" --package "$pkg" --setting 'C:\EDI'
-cp build/interface/SEVRIK "$prog/"
+build/tools/sevrik-workspace --program "$prog" --package "$pkg" --setting 'C:\EDI' \
+  --standin build/tools/package
+cp build/interface/SEVRIK build/shim/ZUL "$prog/"
 echo "== Workspace: program folder $prog, package folder $pkg (FOLDERNUVAR = C:\\EDI)"
 echo "== SEVRIK without arguments"
 "$prog/SEVRIK" 2>&1 || true
@@ -29,4 +30,21 @@ echo "== $flat (C:\\EDI\\ipdata\\BC25.FLT): $(wc -l <"$flat") records, $(wc -c <
 head -n 12 "$flat" | tr -d '\r' | sed 's/$/|/'
 echo "   ... and ends:"
 tail -n 4 "$flat" | tr -d '\r' | sed 's/$/|/'
+if [ -s "$prog/SEVRIK.LOG" ]; then echo "== Run log:"; cat "$prog/SEVRIK.LOG"; fi
+
+car23=05010000020220261201000001
+echo
+echo "== SEVRIK QUE BC23 $car23 (flat file, stand-in translator, status back into the database)"
+(cd "$root" && "$prog/SEVRIK" QUE BC23 "$car23" 2>&1)
+flat=$pkg/ipdata/BC23.FLT
+echo "== $flat: $(wc -l <"$flat") records; it begins:"
+head -n 4 "$flat" | tr -d '\r' | sed 's/$/|/'
+echo "== Translator status C:\EDI\ipdata\TPBQUE.STA:"
+tr -d '\r' <"$pkg/ipdata/TPBQUE.STA" | sed 's/^/   /'
+echo "== Queue log C:\EDI\ipdata\TPBQUE.LOG:"
+tr -d '\r' <"$pkg/ipdata/TPBQUE.LOG" | sed 's/^/   /'
+echo "== The document in dbTPB.mdb now:"
+sqlite3 -header -column "$prog/dbTPB.mdb" \
+  "select h.CAR, h.Status, t.URAIAN as Keterangan, h.snrf as Referensi from TBLBC23HDR h
+   left join tblTabel t on t.KDTAB = '01' and t.KDREC = h.Status"
 if [ -s "$prog/SEVRIK.LOG" ]; then echo "== Run log:"; cat "$prog/SEVRIK.LOG"; fi

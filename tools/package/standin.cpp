@@ -10,7 +10,12 @@
 
 namespace sevrik::standin {
 
-std::string PackageFolder() { return ProgramFolder(); }
+std::string PackageFolder() {
+  // The callers make the package folder current; a translator found elsewhere (on PATH) works
+  // in it all the same.
+  const std::string cwd = CurrentDirectory();
+  return DirectoryExists(cwd + "/ipdata") ? cwd : ProgramFolder();
+}
 
 Control ReadControl(const std::string& package) {
   Control c;
@@ -21,9 +26,9 @@ Control ReadControl(const std::string& package) {
     return c;
   }
   for (std::string line : Split(ReplaceAll(text, "\r", ""), "\n")) {
-    line = std::string(Trim(line));
     const size_t eq = line.find('=');
-    const std::string key = line.substr(0, eq), value = eq == std::string::npos ? "" : line.substr(eq + 1);
+    const std::string key(Trim(line.substr(0, eq)));
+    const std::string value = eq == std::string::npos ? "" : line.substr(eq + 1);  // kept as written
     if (key == "result") c.result = value;
     else if (key == "silent") c.silent = true;
     else if (key == "sleep") c.sleep_ms = std::atoi(value.c_str());

@@ -23,7 +23,8 @@ struct Control {
   int pieces = 6;
 };
 
-// The package folder: the folder of the running stand-in program.
+// The package folder: the current folder when it has an "ipdata" folder, else the folder of
+// the running stand-in program.
 std::string PackageFolder();
 Control ReadControl(const std::string& package);
 void RecordCall(const std::string& package, const std::string& program, int argc, char** argv);
