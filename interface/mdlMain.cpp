@@ -77,6 +77,11 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
   } catch (const Error& e) {
     env.dialogs.MessageBox(RunTimeErrorText(e), MsgButtons::Ok, MsgIcon::Critical);
     return 1;
+  } catch (const std::exception& e) {
+    // Anything else the run met (memory exhausted, a library's own failure) ends it the same way.
+    env.dialogs.MessageBox(RunTimeErrorText(Error(51, std::string("Internal error: ") + e.what())), MsgButtons::Ok,
+                           MsgIcon::Critical);
+    return 1;
   }
 }
 

@@ -6,6 +6,7 @@
 #include "db/qt_database.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
+#include "platform/text.h"
 #include "tests/testutil.h"
 
 namespace sevrik {
@@ -177,6 +178,21 @@ TEST_F(Program, EndsWithTheRunTimeErrorWhenTheDatabaseIsMissingOrBroken) {
   r = Run({"list"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Unrecognized database format"), std::string::npos) << r.err;
+}
+
+TEST_F(Program, DispatchesEveryTokenOfTheTable) {
+  // Actions that a later release brings end with a run-time error saying so.
+  for (const char* action : {"UNQ BC23 X", "COM", "log", "list", "logdel"}) {
+    std::vector<std::string> args = Split(action, " ");
+    const auto r = Run(args);
+    EXPECT_EQ(r.status, 1) << action;
+    EXPECT_NE(r.err.find("Run-time error '445':"), std::string::npos) << action << r.err;
+    EXPECT_NE(r.err.find("belum tersedia"), std::string::npos) << action << r.err;
+  }
+  for (const char* action : {"QUE BC23 NO-SUCH-CAR", "QUE BC25 NO-SUCH-CAR", "QUE BC40 X", "Que BC25 X", "unknown"}) {
+    const auto r = Run(Split(action, " "));
+    EXPECT_EQ(r.status, 0) << action << r.err;
+  }
 }
 
 TEST_F(Program, CutsItsArgumentsAtSingleBlanks) {
