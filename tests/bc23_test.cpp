@@ -17,8 +17,10 @@
 namespace sevrik {
 namespace {
 
-std::string S(int n) { return std::string(static_cast<size_t>(n), ' '); }
-std::string Z(int n) { return std::string(static_cast<size_t>(n), '0'); }
+using test::Lines;
+using test::S;
+using test::Z;
+using test::operator+;
 Variant D(int y, int m, int d) { return Variant(DateTime{y, m, d}); }
 const Variant kNull = Variant::Null();
 constexpr const char* kCar = "CAR-23-0001";
@@ -27,19 +29,10 @@ const std::string k3021 =
     "current record.\r\n";
 const std::string k53 = " 53 \r\nFile not found\r\n";
 
-std::string Lines(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& l : lines) out += l + "\r\n";
-  return out;
-}
 std::string Repeat(const std::string& s, int n) {
   std::string out;
   for (int i = 0; i < n; ++i) out += s;
   return out;
-}
-std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
 }
 class Bc23 : public ::testing::Test {
  protected:

@@ -12,16 +12,13 @@ namespace sevrik {
 namespace {
 
 using Row = tools::SqliteFile::Row;
-std::string S(int n) { return std::string(static_cast<size_t>(n), ' '); }
-std::string Z(int n) { return std::string(static_cast<size_t>(n), '0'); }
+using test::Lines;
+using test::S;
+using test::Z;
+using test::operator+;
 Variant D(int y, int m, int d) { return Variant(DateTime{y, m, d}); }
 const Variant kNull = Variant::Null();
 
-std::string Lines(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& l : lines) out += l + "\r\n";
-  return out;
-}
 
 constexpr const char* kCar = "CAR-25-0001";
 
@@ -204,10 +201,6 @@ std::vector<std::string> SummaryLines() {
   };
 }
 
-std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
 
 TEST_F(Bc25, WritesEveryRecordOfTheDocument) {
   Build();

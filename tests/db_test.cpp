@@ -13,16 +13,9 @@
 namespace sevrik {
 namespace {
 
-using test::TestWorkspace;
+using test::ErrorOf;
 
-int ErrorOf(auto&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test::TestWorkspace;
 
 TEST(ConnectionString, IsBuiltAsTheApplicationExpectsAndReadBack) {
   const std::string cs = BuildConnectionString("C:\\BeaCukai\\TPB25");

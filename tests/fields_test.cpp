@@ -3,18 +3,12 @@
 #include "interface/fields.h"
 #include "interface/flat_record.h"
 #include "platform/error.h"
+#include "tests/testutil.h"
 
 namespace sevrik {
 namespace {
 
-int ErrorOf(auto&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test::ErrorOf;
 
 struct NumberCase {
   Variant value;

@@ -12,16 +12,9 @@
 namespace sevrik {
 namespace {
 
-using test::TempDir;
+using test::ErrorOf;
 
-int ErrorOf(auto&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test::TempDir;
 
 class DriveC : public ::testing::Test {
  protected:

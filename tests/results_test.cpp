@@ -9,14 +9,7 @@
 namespace sevrik {
 namespace {
 
-int ErrorOf(auto&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test::ErrorOf;
 
 // A 6-line processing record with the given code and reference (no final line end).
 std::string SixPieces(const std::string& code, const std::string& reference, const std::string& name = "e-BC23.flt") {

@@ -117,6 +117,17 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
   return r;
 }
 
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) out += l + "\r\n";
+  return out;
+}
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
 std::string BuiltProgram(const std::string& relative) { return std::string(SEVRIK_BIN_DIR) + "/" + relative; }
 
 }  // namespace sevrik::test

@@ -7,6 +7,7 @@
 
 #include "db/database.h"
 #include "platform/dialogs.h"
+#include "platform/error.h"
 #include "tools/workspace.h"
 
 namespace sevrik::test {
@@ -64,6 +65,22 @@ struct RunResult {
 // with `input` on its standard input.
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd = {},
                      const std::vector<std::string>& env = {}, const std::string& input = {});
+
+// The number of the error that `f` raises, or 0.
+int ErrorOf(auto&& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+// Golden flat files: n blanks, n zeros, lines joined with CR LF (the last one too).
+inline std::string S(int n) { return std::string(static_cast<size_t>(n), ' '); }
+inline std::string Z(int n) { return std::string(static_cast<size_t>(n), '0'); }
+std::string Lines(const std::vector<std::string>& lines);
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b);
 
 // Path of a built program.
 std::string BuiltProgram(const std::string& relative);
