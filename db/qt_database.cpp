@@ -265,7 +265,7 @@ std::unique_ptr<Database> ConnectDatabase(const std::string& connection_string) 
   if (!FileExistsPlain(path)) throw Error(err::kDatabase, "Could not find file '" + path + "'.");
   std::string head;
   try {
-    head = ReadFileBytes(path).substr(0, 32);
+    head = ReadFileHead(path, 32);
   } catch (const Error& e) {
     throw Error(err::kDatabase, "Could not open file '" + path + "': " + e.description());
   }

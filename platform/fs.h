@@ -41,6 +41,7 @@ bool DirectoryExists(std::string_view path);
 std::string FindProgramFile(std::string_view path);
 
 std::string ReadFileBytes(std::string_view path);                            // 53, 76, 70, 75
+std::string ReadFileHead(std::string_view path, size_t max_bytes);           // the first bytes only
 void WriteFileBytes(std::string_view path, std::string_view bytes);          // create or truncate
 void AppendFileBytes(std::string_view path, std::string_view bytes);         // create if missing
 void DeleteFile(std::string_view path);                                      // 53 when missing

@@ -252,13 +252,15 @@ std::string FindProgramFile(std::string_view path) {
   return {};
 }
 
-std::string ReadFileBytes(std::string_view path) {
+namespace {
+
+std::string ReadUpTo(std::string_view path, size_t max_bytes) {
   const std::string host = HostPath(path);
   const int fd = OpenOrThrow(host, O_RDONLY);
   std::string data;
   char buf[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+  while (data.size() < max_bytes) {
+    const ssize_t n = ::read(fd, buf, std::min(sizeof buf, max_bytes - data.size()));
     if (n < 0) {
       if (errno == EINTR) continue;
       const int e = errno;
@@ -271,6 +273,12 @@ std::string ReadFileBytes(std::string_view path) {
   ::close(fd);
   return data;
 }
+
+}  // namespace
+
+std::string ReadFileBytes(std::string_view path) { return ReadUpTo(path, std::string::npos); }
+
+std::string ReadFileHead(std::string_view path, size_t max_bytes) { return ReadUpTo(path, max_bytes); }
 
 void WriteFileBytes(std::string_view path, std::string_view bytes) {
   OutputFile f(path, OutputFile::Mode::Output);
