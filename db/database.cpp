@@ -5,26 +5,25 @@
 
 namespace sevrik {
 
-Recordset::Recordset(std::vector<std::string> columns, Rows rows, bool count_known, RowSaver saver)
-    : open_(true),
-      columns_(std::move(columns)),
-      shared_(std::make_shared<Rows>(std::move(rows))),
-      count_known_(count_known),
-      saver_(std::move(saver)) {
-  lower_columns_.reserve(columns_.size());
-  for (const std::string& c : columns_) lower_columns_.push_back(AsciiLower(c));
+Recordset::Columns::Columns(std::vector<std::string> column_names) : names(std::move(column_names)) {
+  lower.reserve(names.size());
+  for (const std::string& c : names) lower.push_back(AsciiLower(c));
 }
 
-Recordset::Recordset(std::vector<std::string> columns, std::shared_ptr<Rows> shared,
+Recordset::Recordset(std::vector<std::string> columns, Rows rows, bool count_known, RowSaver saver)
+    : open_(true),
+      columns_(std::make_shared<const Columns>(std::move(columns))),
+      shared_(std::make_shared<Rows>(std::move(rows))),
+      count_known_(count_known),
+      saver_(std::move(saver)) {}
+
+Recordset::Recordset(std::shared_ptr<const Columns> columns, std::shared_ptr<Rows> shared,
                      std::vector<size_t> selection)
     : open_(true),
       columns_(std::move(columns)),
       shared_(std::move(shared)),
       selection_(std::move(selection)),
-      whole_(false) {
-  lower_columns_.reserve(columns_.size());
-  for (const std::string& c : columns_) lower_columns_.push_back(AsciiLower(c));
-}
+      whole_(false) {}
 
 std::unique_ptr<Recordset> Recordset::Closed() { return std::unique_ptr<Recordset>(new Recordset()); }
 
@@ -75,13 +74,16 @@ bool SameName(std::string_view lower_column, std::string_view name) {
 }  // namespace
 
 size_t Recordset::ColumnIndex(std::string_view name) const {
-  for (size_t i = 0; i < lower_columns_.size(); ++i)
-    if (SameName(lower_columns_[i], name)) return i;
+  CheckOpen();
+  const std::vector<std::string>& lower = columns_->lower;
+  for (size_t i = 0; i < lower.size(); ++i)
+    if (SameName(lower[i], name)) return i;
   throw Error(err::kItemNotFound);
 }
 
 bool Recordset::HasField(std::string_view name) const {
-  for (const std::string& c : lower_columns_)
+  if (!open_) return false;
+  for (const std::string& c : columns_->lower)
     if (SameName(c, name)) return true;
   return false;
 }
@@ -105,7 +107,7 @@ void Recordset::Update() {
   CheckCurrent();
   if (!saver_) throw Error(err::kActionNotSupported, "The recordset cannot be updated.");
   if (edited_.empty()) return;
-  saver_(pos_, columns_, row(pos_), edited_);
+  saver_(pos_, columns_->names, row(pos_), edited_);
   (*shared_)[whole_ ? pos_ : selection_[pos_]] = std::move(edited_);
   edited_.clear();
 }

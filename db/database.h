@@ -20,6 +20,14 @@ using Params = std::vector<Variant>;
 
 class Recordset {
  public:
+  // Column names as read, and in lower case for the lookups by name; shared between the
+  // recordsets cut from one result.
+  struct Columns {
+    explicit Columns(std::vector<std::string> names);
+    std::vector<std::string> names;
+    std::vector<std::string> lower;
+  };
+
   // Saves a changed row: its index, the column names, the row as read, the row as changed.
   using RowSaver = std::function<void(size_t row_index, const std::vector<std::string>& columns,
                                       const std::vector<Variant>& before,
@@ -29,7 +37,7 @@ class Recordset {
 
   Recordset(std::vector<std::string> columns, Rows rows, bool count_known, RowSaver saver = {});
   // A read-only recordset over some rows of a shared set, in the order of `selection`.
-  Recordset(std::vector<std::string> columns, std::shared_ptr<Rows> shared, std::vector<size_t> selection);
+  Recordset(std::shared_ptr<const Columns> columns, std::shared_ptr<Rows> shared, std::vector<size_t> selection);
   // A recordset that could not be opened: every use is error 3704.
   static std::unique_ptr<Recordset> Closed();
 
@@ -44,7 +52,12 @@ class Recordset {
   // is error 3265; no current row is error 3021.
   const Variant& Field(std::string_view name) const;
   bool HasField(std::string_view name) const;
-  const std::vector<std::string>& columns() const { return columns_; }
+  const std::vector<std::string>& columns() const { return columns_->names; }
+  // The position of a column (error 3265 when missing), the columns and every row read: for
+  // cutting further recordsets from this one.
+  size_t ColumnIndex(std::string_view name) const;
+  const std::shared_ptr<const Columns>& column_set() const { return columns_; }
+  const std::shared_ptr<Rows>& all_rows() const { return shared_; }
 
   // Assigns a field of the current row and writes the row back (keyset recordsets only).
   void SetField(std::string_view name, Variant value);
@@ -52,15 +65,13 @@ class Recordset {
 
  private:
   Recordset() = default;
-  size_t ColumnIndex(std::string_view name) const;
   size_t size() const { return whole_ ? shared_->size() : selection_.size(); }
   const std::vector<Variant>& row(size_t i) const { return (*shared_)[whole_ ? i : selection_[i]]; }
   void CheckOpen() const;
   void CheckCurrent() const;
 
   bool open_ = false;
-  std::vector<std::string> columns_;
-  std::vector<std::string> lower_columns_;
+  std::shared_ptr<const Columns> columns_;
   std::shared_ptr<Rows> shared_;  // the rows read
   std::vector<size_t> selection_;        // which of them, in order (all when `whole_`)
   bool whole_ = true;

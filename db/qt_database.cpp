@@ -13,7 +13,6 @@
 #include <QString>
 #include <QVariant>
 #include <atomic>
-#include <list>
 #include <optional>
 #include <regex>
 
@@ -26,7 +25,6 @@ namespace sevrik {
 namespace {
 
 constexpr int kBusyTimeoutMs = 8000;
-constexpr size_t kStatementCache = 32;
 
 Error DriverError(const QSqlError& e) {
   std::string text = e.text().toStdString();
@@ -90,7 +88,6 @@ class QtDb : public Database {
   QtDb(QSqlDatabase db, bool sqlite) : db_(db), sqlite_(sqlite) {}
   ~QtDb() override {
     const QString name = db_.connectionName();
-    cache_.clear();
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(name);
@@ -104,26 +101,6 @@ class QtDb : public Database {
   }
 
  private:
-  struct Cached {
-    std::string sql;
-    QSqlQuery query;
-  };
-
-  QSqlQuery& Prepared(const std::string& sql) {
-    for (auto it = cache_.begin(); it != cache_.end(); ++it) {
-      if (it->sql == sql) {
-        cache_.splice(cache_.begin(), cache_, it);
-        return cache_.front().query;
-      }
-    }
-    QSqlQuery q(db_);
-    q.setForwardOnly(true);
-    if (!q.prepare(QString::fromStdString(sql))) throw DriverError(q.lastError());
-    cache_.push_front({sql, std::move(q)});
-    if (cache_.size() > kStatementCache) cache_.pop_back();
-    return cache_.front().query;
-  }
-
   std::unique_ptr<Recordset> Run(const std::string& sql, const Params& params, CursorType cursor) {
     std::string text = sql;
     std::string table;
@@ -140,7 +117,9 @@ class QtDb : public Database {
         with_rowid = true;
       }
     }
-    QSqlQuery& q = Prepared(text);
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    if (!q.prepare(QString::fromStdString(text))) throw DriverError(q.lastError());
     for (int i = 0; i < static_cast<int>(params.size()); ++i) q.bindValue(i, ToQt(params[static_cast<size_t>(i)]));
     if (!q.exec()) {
       const Error e = DriverError(q.lastError());
@@ -246,7 +225,6 @@ class QtDb : public Database {
 
   QSqlDatabase db_;
   bool sqlite_;
-  std::list<Cached> cache_;
 };
 
 QString NextConnectionName() {

@@ -8,39 +8,42 @@
 namespace sevrik {
 namespace {
 
-// Index keys of one value; a value without a key (null) matches nothing.
-std::vector<std::string> KeysOf(const Variant& v) {
-  const LocaleInfo& c = [] () -> const LocaleInfo& { static const LocaleInfo l = LocaleInfo::Classic(); return l; }();
+// A number as an index key: whole numbers exactly, others by their general text.
+std::string NumberKey(double d) {
+  static const LocaleInfo classic = LocaleInfo::Classic();
+  if (d == std::floor(d) && std::fabs(d) < 1e15) return "N" + std::to_string(static_cast<int64_t>(d));
+  return "N" + NumberToText(d, classic);
+}
+
+// The one key under which a stored value is indexed; empty (no key) for null.
+std::string StoredKey(const Variant& v) {
   switch (v.kind()) {
-    case Variant::Kind::Integer:
-    case Variant::Kind::Double: {
-      const double d = v.kind() == Variant::Kind::Integer ? static_cast<double>(v.integer()) : v.real();
-      const std::string n = d == std::floor(d) && std::fabs(d) < 1e15 ? std::to_string(static_cast<int64_t>(d))
-                                                                      : NumberToText(d, c);
-      return {"N" + n, "T" + n};
-    }
-    case Variant::Kind::Text: {
-      std::vector<std::string> keys{"T" + v.text()};
-      if (const auto n = ParseNumber(v.text(), c)) {
-        const double d = *n;
-        keys.push_back("N" + (d == std::floor(d) && std::fabs(d) < 1e15 ? std::to_string(static_cast<int64_t>(d))
-                                                                         : NumberToText(d, c)));
-      }
-      return keys;
-    }
+    case Variant::Kind::Integer: return NumberKey(static_cast<double>(v.integer()));
+    case Variant::Kind::Double: return NumberKey(v.real());
+    case Variant::Kind::Text: return "T" + v.text();
     case Variant::Kind::Date: {
       const DateTime& d = v.date();
-      return {"D" + std::to_string(d.year) + "-" + std::to_string(d.month) + "-" + std::to_string(d.day) + " " +
-              std::to_string(d.hour) + ":" + std::to_string(d.minute) + ":" + std::to_string(d.second)};
+      return "D" + std::to_string(d.year) + "-" + std::to_string(d.month) + "-" + std::to_string(d.day) + " " +
+             std::to_string(d.hour) + ":" + std::to_string(d.minute) + ":" + std::to_string(d.second);
     }
     default: return {};
   }
 }
 
-// The one key under which a stored value is indexed.
-std::string StoredKey(const Variant& v) {
-  const auto keys = KeysOf(v);
-  return keys.empty() ? std::string() : keys.front();
+// Every key a wanted value matches: its own, and for a number its text, for a text that reads
+// as a number that number (as the database compares a value with a column of the other kind).
+std::vector<std::string> WantedKeys(const Variant& v) {
+  static const LocaleInfo classic = LocaleInfo::Classic();
+  std::vector<std::string> keys;
+  const std::string own = StoredKey(v);
+  if (own.empty()) return keys;
+  keys.push_back(own);
+  if (v.is_number()) {
+    keys.push_back("T" + own.substr(1));
+  } else if (v.kind() == Variant::Kind::Text) {
+    if (const auto n = ParseNumber(v.text(), classic)) keys.push_back(NumberKey(*n));
+  }
+  return keys;
 }
 
 }  // namespace
@@ -50,20 +53,24 @@ ChildRows::ChildRows(Database& db, std::string sql, Params params, std::vector<s
 
 void ChildRows::Load() {
   std::unique_ptr<Recordset> rs = db_.Execute(sql_, params_);
-  columns_ = rs->columns();
-  for (; !rs->Eof(); rs->MoveNext()) {
+  columns_ = rs->column_set();
+  rows_ = rs->all_rows();
+  std::vector<size_t> keys;
+  for (const std::string& k : key_columns_) keys.push_back(rs->ColumnIndex(k));
+  kinds_.assign(keys.size(), std::string());
+  for (size_t r = 0; r < rows_->size(); ++r) {
     std::string key;
     bool matchable = true;
-    std::vector<Variant> row;
-    row.reserve(columns_.size());
-    for (const std::string& c : columns_) row.push_back(rs->Field(c));
-    for (const std::string& k : key_columns_) {
-      const std::string part = StoredKey(rs->Field(k));
-      if (part.empty()) matchable = false;
+    for (size_t i = 0; i < keys.size(); ++i) {
+      const std::string part = StoredKey((*rows_)[r][keys[i]]);
+      if (part.empty()) {
+        matchable = false;
+      } else if (kinds_[i].find(part[0]) == std::string::npos) {
+        kinds_[i] += part[0];
+      }
       key += part + '\x1f';
     }
-    if (matchable) index_[key].push_back(rows_->size());
-    rows_->push_back(std::move(row));
+    if (matchable) index_[key].push_back(r);
   }
   loaded_ = true;
 }
@@ -72,10 +79,12 @@ std::unique_ptr<Recordset> ChildRows::For(const std::vector<Variant>& values) {
   if (!loaded_) Load();
   // Every combination of the candidate keys of the wanted values.
   std::vector<std::string> keys{""};
-  for (const Variant& v : values) {
+  for (size_t i = 0; i < values.size(); ++i) {
     std::vector<std::string> next;
-    for (const std::string& prefix : keys)
-      for (const std::string& k : KeysOf(v)) next.push_back(prefix + k + '\x1f');
+    for (const std::string& k : WantedKeys(values[i])) {
+      if (i < kinds_.size() && kinds_[i].find(k[0]) == std::string::npos) continue;  // no stored key of that kind
+      for (const std::string& prefix : keys) next.push_back(prefix + k + '\x1f');
+    }
     keys = std::move(next);
   }
   std::vector<size_t> hits;

@@ -31,9 +31,11 @@ class ChildRows {
   Params params_;
   std::vector<std::string> key_columns_;
   bool loaded_ = false;
-  std::vector<std::string> columns_;
-  std::shared_ptr<Recordset::Rows> rows_ = std::make_shared<Recordset::Rows>();
+  std::shared_ptr<const Recordset::Columns> columns_;
+  std::shared_ptr<Recordset::Rows> rows_;
   std::unordered_map<std::string, std::vector<size_t>> index_;
+  // Per key column: which kinds of key ('N', 'T', 'D') the stored rows have.
+  std::vector<std::string> kinds_;
 };
 
 }  // namespace sevrik

@@ -1,5 +1,6 @@
 #include "interface/fields.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +23,8 @@ std::string FormatNumberField(const Variant& value, int16_t integer_digits, int1
 
   // 15 significant digits d0.d1...d14 times 10^exponent.
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", magnitude);
+  const auto end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr;
+  *end = '\0';
   std::string digits;
   digits += buf[0];
   digits.append(buf + 2, 14);

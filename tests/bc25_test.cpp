@@ -242,6 +242,11 @@ TEST_F(Bc25, RawMaterialsOnlyForTujuan5Or7) {
   std::vector<std::string> h = HeaderLines();
   h[2] = tujuan_line("7 ");
   EXPECT_EQ(with_tujuan("'7'"), Lines(h + ItemLines() + RawMaterialLines() + SummaryLines()));
+  // Tujuan stored as a number: a column of numeric type holding 7.
+  Sql("alter table TBLBC25HDR rename column Tujuan to TujuanTeks");
+  Sql("alter table TBLBC25HDR add column Tujuan INTEGER");
+  EXPECT_EQ(with_tujuan("7"), Lines(h + ItemLines() + RawMaterialLines() + SummaryLines()));
+  EXPECT_EQ(db->QueryText("select typeof(Tujuan) from TBLBC25HDR"), "integer");
   h[2] = tujuan_line("3 ");
   EXPECT_EQ(with_tujuan("'3'"), Lines(h + ItemLines() + SummaryLines()));
   Sql("delete from TBLBC25BB");

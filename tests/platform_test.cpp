@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "platform/args.h"
+#include "platform/dialogs.h"
 #include "platform/error.h"
 #include "platform/locale.h"
 #include "platform/text.h"
@@ -84,6 +87,19 @@ TEST(Dates, ReadInTheLocaleOrder) {
   EXPECT_EQ(ParseDate("2026-12-08 13:45:10", us), (DateTime{2026, 12, 8, 13, 45, 10}));
   EXPECT_FALSE(ParseDate("2026-02-30", us));
   EXPECT_FALSE(ParseDate("tomorrow", us));
+}
+
+TEST(ConsoleDialogs, WriteToTheErrorStreamAndReadYesOrNo) {
+  std::istringstream in("y\nYES\n no\n");
+  std::ostringstream err;
+  ConsoleDialogs dialogs("SEVRIK", in, err);
+  EXPECT_EQ(dialogs.MessageBox("Baris satu\r\nBaris dua", MsgButtons::Ok, MsgIcon::None), MsgAnswer::Ok);
+  EXPECT_EQ(err.str(), "== SEVRIK ==\nBaris satu\nBaris dua\n");
+  EXPECT_EQ(dialogs.MessageBox("Hapus?", MsgButtons::YesNo, MsgIcon::Question, "Perhatian"), MsgAnswer::Yes);
+  EXPECT_NE(err.str().find("== Perhatian ==\n[?] Hapus?\n(y/n) "), std::string::npos);
+  EXPECT_EQ(dialogs.MessageBox("Hapus?", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::Yes);
+  EXPECT_EQ(dialogs.MessageBox("Hapus?", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::No);
+  EXPECT_EQ(dialogs.MessageBox("Hapus?", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::No);  // end of input
 }
 
 TEST(Errors, CarryNumberAndStandardText) {

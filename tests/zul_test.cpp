@@ -7,6 +7,7 @@
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/process.h"
+#include "platform/text.h"
 #include "shim/zul_args.h"
 #include "tests/testutil.h"
 
@@ -92,6 +93,22 @@ TEST_F(ZulProgram, RunsTheTranslatorWithTheRebuiltLine) {
 TEST_F(ZulProgram, TurnsDotZulIntoDotExt) {
   RunAndWait("zul tpbunq.zul -p KPPBC_A BC23 Q1");
   EXPECT_EQ(Recorded(), "cwd=" + dir.path() + "\narg=tpbunq.ext\narg=KPPBC_A\narg=BC23\narg=Q1\nend\n");
+}
+
+TEST_F(ZulProgram, FollowsItsRulesBetweenRealProcesses) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"zul", "cwd=@\nend\n"},
+      {"zul TPBUNQ.ZUL -p A B C", "cwd=@\narg=TPBUNQ.ZUL\narg=A\narg=B\narg=C\nend\n"},
+      {"zul X Y Z", "cwd=@\narg=X\narg=Z\nend\n"},
+      {"zul   a    -p   b  ", "cwd=@\narg=a\narg=b\nend\n"},
+      {"zul a -p \"x y\" z", "cwd=@\narg=a\narg=x\narg=y\narg=z\nend\n"},
+      {"zul a.zul -p b.zul.zul c.ZUL", "cwd=@\narg=a.ext\narg=b.ext.ext\narg=c.ZUL\nend\n"},
+  };
+  for (const auto& [line, expected] : cases) {
+    std::remove((dir / "record.txt").c_str());
+    RunAndWait(line);
+    EXPECT_EQ(Recorded(), ReplaceAll(expected, "@", dir.path())) << line;
+  }
 }
 
 TEST_F(ZulProgram, TooManyArgumentsShowTheErrorBoxAndRunNothing) {

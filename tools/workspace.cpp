@@ -20,7 +20,14 @@ void LayOutWorkspace(const WorkspaceOptions& o) {
   db.Exec(SchemaSql());
   db.Insert("tblSetting", {{"FOLDERNUVAR", o.package_setting.empty() ? o.package_folder : o.package_setting},
                            {"NETWORKNUVAR", o.network_profile}});
-  if (o.demo_data) FillDemoData(db);
+  if (o.demo_data) {
+    FillDemoData(db);
+    // Communication logs of earlier runs, as the customs application keeps them.
+    for (const char* name : {"KOM20261201.TXT", "KOM20261202.TXT"}) {
+      std::ofstream log(fs::path(o.program_folder) / "LogKom" / name, std::ios::binary);
+      log << "Komunikasi " << name << "\r\nTerkirim: 1 dokumen\r\n";
+    }
+  }
   if (!o.bc23_status.empty()) {
     std::ofstream ini(fs::path(o.program_folder) / "TPB.ini", std::ios::binary);
     ini << "; Settings of the TPB application\r\n[Database]\r\nPath=dbTPB.mdb\r\n\r\n[Status]\r\nBC23="
@@ -177,6 +184,8 @@ void FillDemoData(SqliteFile& db) {
   db.Insert("TBLBC40HDR", {{"CAR", "05010000020220261205000005"}, {"Kdkpbc", "050100"},
                            {"Pasoknama", "PT. DAUR ULANG MANDIRI"}, {"Bruto", 1520.0}, {"Netto", 1400.0},
                            {"Jmcont", 0}, {"Jmbrg", 4}, {"Status", "00"}});
+  db.Insert("tblKomLog", {{"waktu", Variant(DateTime{2026, 12, 1, 9, 15, 0})}, {"keterangan", "Kirim 1 dokumen"}});
+  db.Insert("tblKomLog", {{"waktu", Variant(DateTime{2026, 12, 2, 14, 40, 0})}, {"keterangan", "Terima 2 respon"}});
   db.Exec("COMMIT");
 }
 
