@@ -27,9 +27,6 @@ Variant ZeroFilled(const Variant& v, const char* prefix, size_t n, const LocaleI
   return Variant(text.size() > n ? text.substr(text.size() - n) : text);
 }
 
-// A key pasted into a statement between quotes: null pastes as "".
-Variant TextKey(const Variant& v) { return v.is_null() || v.is_empty() ? Variant("") : v; }
-
 class Bc23 {
  public:
   Bc23(Session& s, const std::string& car) : s_(s), car_(car), rn_(s.RunLogPath()) {}

@@ -33,6 +33,9 @@ FlatRecord FacilityLine(const char* code, const Variant& facility_code, const Va
 // invalid, reported as the database reports a syntax error.
 Variant NumericKey(const Variant& value, const char* column);
 
+// A key that the customs application's statements paste between quotes: null pastes as "".
+inline Variant TextKey(const Variant& v) { return v.is_null() || v.is_empty() ? Variant("") : v; }
+
 // A value compared with a number as the procedures compare (a text "5" equals 5);
 // null never equals; text that is no number: error 13.
 bool EqualsNumber(const Variant& value, double number, const LocaleInfo& locale);
