@@ -81,13 +81,6 @@ size_t Recordset::ColumnIndex(std::string_view name) const {
   throw Error(err::kItemNotFound);
 }
 
-bool Recordset::HasField(std::string_view name) const {
-  if (!open_) return false;
-  for (const std::string& c : columns_->lower)
-    if (SameName(c, name)) return true;
-  return false;
-}
-
 const Variant& Recordset::Field(std::string_view name) const {
   CheckOpen();
   const size_t i = ColumnIndex(name);

@@ -51,7 +51,6 @@ class Recordset {
   // A field of the current row, by name without regard to case. A name the recordset lacks
   // is error 3265; no current row is error 3021.
   const Variant& Field(std::string_view name) const;
-  bool HasField(std::string_view name) const;
   const std::vector<std::string>& columns() const { return columns_->names; }
   // The position of a column (error 3265 when missing), the columns and every row read: for
   // cutting further recordsets from this one.

@@ -34,7 +34,6 @@ class FlatRecord {
   FlatRecord& Right(const Variant& value, int width);
 
   const std::string& bytes() const { return bytes_; }
-  const LocaleInfo& locale() const { return locale_; }
 
  private:
   const LocaleInfo& locale_;

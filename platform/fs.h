@@ -46,7 +46,6 @@ void WriteFileBytes(std::string_view path, std::string_view bytes);          // 
 void AppendFileBytes(std::string_view path, std::string_view bytes);         // create if missing
 void DeleteFile(std::string_view path);                                      // 53 when missing
 void CopyFile(std::string_view source, std::string_view target);             // replaces target
-void MakeDirectory(std::string_view path);
 
 // Replaces `path` by `bytes` through a temporary file in the same folder and a rename, so
 // that the old file stays whole if the write fails.

@@ -303,14 +303,6 @@ void CopyFile(std::string_view source, std::string_view target) {
   WriteFileBytes(target, bytes);
 }
 
-void MakeDirectory(std::string_view path) {
-  const std::string host = HostPath(path);
-  if (::mkdir(host.c_str(), 0777) != 0) {
-    if (errno == EEXIST) throw Error(err::kPathFileAccess);
-    ThrowOs(errno, host);
-  }
-}
-
 void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
   const std::string host = HostPath(path);
   const std::string temp = host + ".tmp~";

@@ -30,18 +30,20 @@ std::string FindIn(const std::string& dir, const std::string& word) {
   else names.push_back(names[0] + ".exe");
   DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
   if (!d) return {};
-  std::string best;
+  std::string best, best_name;
   size_t best_rank = names.size();
   while (dirent* e = ::readdir(d)) {
     const std::string n = e->d_name;
     const std::string lower = AsciiLower(n);
     for (size_t rank = 0; rank < names.size(); ++rank) {
       if (lower != names[rank]) continue;
+      // The exact name before the one with (or without) ".exe"; among equals the lowest name.
+      if (rank > best_rank || (rank == best_rank && n >= best_name)) continue;
       const std::string host = (dir.empty() ? std::string(".") : dir) + "/" + n;
-      if (IsExecutableFile(host) && (rank < best_rank || (rank == best_rank && n < best.substr(best.rfind('/') + 1)))) {
-        best = host;
-        best_rank = rank;
-      }
+      if (!IsExecutableFile(host)) continue;
+      best = host;
+      best_name = n;
+      best_rank = rank;
     }
   }
   ::closedir(d);

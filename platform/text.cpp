@@ -135,8 +135,4 @@ std::string AsciiUpper(std::string_view s) {
   return out;
 }
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
-}
-
 }  // namespace sevrik

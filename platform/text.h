@@ -27,6 +27,5 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 
 std::string AsciiLower(std::string_view s);
 std::string AsciiUpper(std::string_view s);
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
 }  // namespace sevrik

@@ -98,9 +98,7 @@ class Bc23 : public ::testing::Test {
     CreateFlatBC23(s, car);
   }
   std::string Flat() const { return test::ReadFile(ws.package + "/ipdata/BC23.FLT"); }
-  std::string Log() const {
-    return test::Exists(ws.program + "/SEVRIK.log") ? test::ReadFile(ws.program + "/SEVRIK.log") : "";
-  }
+  std::string Log() const { return ws.RunLog(); }
   void Sql(const std::string& sql) { db->Exec(sql); }
 
   test::TestWorkspace ws{false, "4"};

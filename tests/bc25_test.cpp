@@ -96,9 +96,7 @@ class Bc25 : public ::testing::Test {
     CreateFlatBC25(s, car);
   }
   std::string Flat() const { return test::ReadFile(ws.package + "/ipdata/BC25.FLT"); }
-  std::string Log() const {
-    return test::Exists(ws.program + "/SEVRIK.log") ? test::ReadFile(ws.program + "/SEVRIK.log") : "";
-  }
+  std::string Log() const { return ws.RunLog(); }
   void Sql(const std::string& sql) { db->Exec(sql); }
 
   test::TestWorkspace ws{false};

@@ -46,7 +46,7 @@ class Queue : public ::testing::Test {
   std::string File(const std::string& name) const { return test::ReadFile(ws.package + "/" + name); }
   bool Has(const std::string& name) const { return test::Exists(ws.package + "/" + name); }
   std::string Calls() const { return Has("calls.log") ? File("calls.log") : ""; }
-  std::string Log() const { return test::Exists(ws.program + "/SEVRIK.log") ? test::ReadFile(ws.program + "/SEVRIK.log") : ""; }
+  std::string Log() const { return ws.RunLog(); }
   void Control(const std::string& text) { test::WriteFile(ws.package + "/standin.ctl", text); }
 
   test::TestWorkspace ws;

@@ -67,6 +67,10 @@ std::unique_ptr<Database> TestWorkspace::Connect() const {
   return ConnectDatabase(BuildConnectionString(program));
 }
 
+std::string TestWorkspace::RunLog() const {
+  return Exists(program + "/SEVRIK.log") ? ReadFile(program + "/SEVRIK.log") : "";
+}
+
 MsgAnswer ScriptedDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                       const std::string& title) {
   boxes.push_back({text, buttons, icon, title});

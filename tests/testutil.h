@@ -39,6 +39,8 @@ struct TestWorkspace {
   std::string db_path() const { return program + "/dbTPB.mdb"; }
   std::unique_ptr<tools::SqliteFile> OpenSqlite() const;
   std::unique_ptr<Database> Connect() const;
+  // The run log of the program folder, or "" when there is none.
+  std::string RunLog() const;
 };
 
 // Records every message box; answers Yes/No questions from a script (default No).
