@@ -20,7 +20,9 @@ inline bool IsValidUtf8(std::string_view s) {
   const auto in = [](unsigned char b, unsigned lo, unsigned hi) { return b >= lo && b <= hi; };
   for (size_t i = 0; i < s.size();) {
     const auto b0 = static_cast<unsigned char>(s[i]);
-    const auto at = [&](size_t k) -> unsigned char { return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0; };
+    const auto at = [&](size_t k) -> unsigned char {
+      return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0;
+    };
     size_t n = 0;
     if (b0 <= 0x7F) n = 1;
     else if (in(b0, 0xC2, 0xDF) && in(at(1), 0x80, 0xBF)) n = 2;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "db/variant.h"
@@ -69,28 +70,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Variant value = PickValue(input);
   const int width = integer_digits + decimals;
 
+  // A whole number of at most 15 digits is exact: its digits, then the implied decimals.
+  std::optional<std::string> exact;
+  if (value.kind() == Variant::Kind::Integer && decimals >= 0 && width > 0) {
+    const int64_t v = value.integer();
+    if (v > -1000000000000000 && v < 1000000000000000)
+      exact = v == 0 ? "" : std::to_string(v < 0 ? -v : v) + std::string(static_cast<size_t>(decimals), '0');
+  }
   try {
     const std::string field = sevrik::FormatNumberField(value, integer_digits, decimals, locale);
     Check(field.size() == static_cast<size_t>(width > 0 ? width : 0), "the field has its width");
     Check(field.find_first_not_of("0123456789") == std::string::npos, "the field holds digits only");
-    // A whole number of at most 15 digits is exact: its digits, then the implied decimals.
-    if (value.kind() == Variant::Kind::Integer && decimals >= 0 && width > 0) {
-      const int64_t v = value.integer();
-      if (v > -1000000000000000 && v < 1000000000000000) {
-        std::string expected = v == 0 ? "" : std::to_string(v < 0 ? -v : v) + std::string(static_cast<size_t>(decimals), '0');
-        Check(expected.size() <= static_cast<size_t>(width), "a number that does not fit is an overflow");
-        Check(field == std::string(static_cast<size_t>(width) - expected.size(), '0') + expected,
-              "a whole number's digits");
-      }
+    if (exact) {
+      Check(exact->size() <= static_cast<size_t>(width), "a number that does not fit is an overflow");
+      Check(field == std::string(static_cast<size_t>(width) - exact->size(), '0') + *exact, "a whole number's digits");
     }
   } catch (const sevrik::Error& e) {
     const int n = e.number();
     Check(n == sevrik::err::kOverflow || n == sevrik::err::kTypeMismatch, "only overflow or type mismatch");
+    if (exact) Check(n == sevrik::err::kOverflow && exact->size() > static_cast<size_t>(width), "overflow only when too long");
   }
 
   // The date helper takes any value; codes come from fixed tables.
   (void)sevrik::ConvertTranslatorDate(value, locale);
   (void)sevrik::SpaceIfEmpty(value);
-  Check(!sevrik::TaxTypeCode(integer_digits).empty() && !sevrik::FacilityCode(decimals).empty(), "every kind has a code");
+  Check(!sevrik::TaxTypeCode(integer_digits).empty(), "every levy kind has a code");
+  Check(!sevrik::FacilityCode(decimals).empty(), "every facility kind has a code");
   return 0;
 }

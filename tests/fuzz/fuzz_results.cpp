@@ -14,7 +14,9 @@ using sevrik::fuzz::Check;
 
 namespace {
 
-bool IsOneField(const std::string& s) { return s.find('|') == std::string::npos && s.find("\r\n") == std::string::npos; }
+bool IsOneField(const std::string& s) {
+  return s.find('|') == std::string::npos && s.find("\r\n") == std::string::npos;
+}
 
 void ProcessingRecord(const std::string& text) {
   try {
@@ -42,7 +44,8 @@ void StatusTable(FuzzedDataProvider& input) {
   Check(text.find('|') == std::string::npos && text.find('\n') == std::string::npos, "the text is one field");
   // The last matching line wins.
   if (code.find_first_of("|\n") != std::string::npos || sevrik::Trim(code) != code) return;
-  const std::string more = table + (table.empty() || table.back() == '\n' ? "" : "\r\n") + code + "|01|GAGAL|Last\r\n";
+  const std::string ended = table.empty() || table.back() == '\n' ? table : table + "\r\n";
+  const std::string more = ended + code + "|01|GAGAL|Last\r\n";
   Check(sevrik::StatusTextIn(more, code) == "Last", "the last matching line gives the text");
 }
 
