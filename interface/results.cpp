@@ -21,13 +21,13 @@ size_t CountLineBreaks(std::string_view text) {
 }
 
 // Lines of a text file as a line reader gives them: a final line end opens no further line.
-std::vector<std::string> TextLines(const std::string& text) {
+std::vector<std::string> TextLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string line(text.substr(start, end - start));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(std::move(line));
     start = end + 1;
@@ -43,14 +43,41 @@ std::string LinesText(std::initializer_list<std::string> lines) {
 
 }  // namespace
 
-std::string LookupStatusText(const Session& session, const std::string& code) {
-  const std::string text = FromCp1252(ReadFileBytes(session.package_folder + "\\entity0\\log\\status.txt"));
+std::optional<ProcessingRecord> ParseProcessingRecord(std::string_view text) {
+  const size_t breaks = CountLineBreaks(text);
+  if (breaks != 3 && breaks != 5) return std::nullopt;  // counted before anything is cut: a huge file costs one pass
+  const std::vector<std::string> fields = Split(ReplaceAll(text, "\r\n", "|"), "|");
+  ProcessingRecord record;
+  record.name = FieldAt(fields, 2);
+  if (breaks == 3) {
+    record.code = FieldAt(fields, 11);
+  } else {
+    record.full = true;
+    record.code = FieldAt(fields, 33);
+    record.reference = FieldAt(fields, 20);
+    record.line3 = FieldAt(fields, 14);
+    record.date = FieldAt(fields, 17);
+    record.line6 = FieldAt(fields, 16);
+  }
+  return record;
+}
+
+std::string StatusTextIn(std::string_view table, std::string_view code) {
   std::string found;
-  for (const std::string& line : TextLines(text)) {
+  for (const std::string& line : TextLines(table)) {
     const std::vector<std::string> fields = Split(line, "|");
     if (Trim(fields[0]) == code) found = FieldAt(fields, 3);
   }
   return found;
+}
+
+std::string StatusFileLine(std::string_view bytes) {
+  if (bytes.empty()) throw Error(err::kInputPastEnd);
+  return FromCp1252(bytes.substr(0, bytes.find_first_of("\r\n")));
+}
+
+std::string LookupStatusText(const Session& session, const std::string& code) {
+  return StatusTextIn(FromCp1252(ReadFileBytes(session.package_folder + "\\entity0\\log\\status.txt")), code);
 }
 
 std::string DescribeError(const Error& error) {
@@ -74,20 +101,17 @@ void Collect(const Session& session, const std::string& base_name) {
   const std::string& f = session.package_folder;
   std::string name, code, reference, line3, date, line6;
   for (const std::string& file : ListFiles(f + "\\entity0\\log\\*.idt")) {
-    const std::string text = FromCp1252(ReadFileBytes(f + "\\entity0\\log\\" + file));
-    const size_t breaks = CountLineBreaks(text);
-    if (breaks != 3 && breaks != 5) continue;  // counted before anything is cut: a huge file costs one pass
-    const std::vector<std::string> fields = Split(ReplaceAll(text, "\r\n", "|"), "|");
-    if (breaks == 3) {
-      name = FieldAt(fields, 2);
-      code = FieldAt(fields, 11);
-    } else {
-      name = FieldAt(fields, 2);
-      code = FieldAt(fields, 33);
-      reference = FieldAt(fields, 20);
-      line3 = FieldAt(fields, 14);
-      date = FieldAt(fields, 17);
-      line6 = FieldAt(fields, 16);
+    const std::optional<ProcessingRecord> record =
+        ParseProcessingRecord(FromCp1252(ReadFileBytes(f + "\\entity0\\log\\" + file)));
+    if (!record) continue;
+    // A four-line record leaves the other fields as an earlier record set them.
+    name = record->name;
+    code = record->code;
+    if (record->full) {
+      reference = record->reference;
+      line3 = record->line3;
+      date = record->date;
+      line6 = record->line6;
     }
   }
   if (code == "107") {
@@ -120,10 +144,7 @@ void CollectTranslatorResult(const Session& session, const std::string& base_nam
 }
 
 std::string ReadStatusFile(const Session& session, const std::string& name) {
-  const std::string bytes = ReadFileBytes(session.package_folder + "\\ipdata\\" + name);
-  if (bytes.empty()) throw Error(err::kInputPastEnd);
-  const size_t end = bytes.find_first_of("\r\n");
-  return FromCp1252(bytes.substr(0, end));
+  return StatusFileLine(ReadFileBytes(session.package_folder + "\\ipdata\\" + name));
 }
 
 void ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car) {

@@ -25,7 +25,9 @@
 //                           text, date, line 6.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "interface/session.h"
 #include "platform/error.h"
@@ -66,5 +68,23 @@ void ApplyQueueLog(const Session& session, const std::string& header_table, cons
 
 // The text of a result code in "\entity0\log\status.txt" (the last matching line), or empty.
 std::string LookupStatusText(const Session& session, const std::string& code);
+
+// The readings behind the procedures above, on texts already read and decoded.
+
+// What one processing record gives.
+struct ProcessingRecord {
+  bool full = false;  // six lines: every field; four lines: name and code only
+  std::string name, code, reference, line3, date, line6;
+};
+// The fields of a processing record's text; nothing unless it has exactly 4 or 6 lines. Too
+// few fields: error 9.
+std::optional<ProcessingRecord> ParseProcessingRecord(std::string_view text);
+
+// The text of `code` in a status-text table's text (the last matching line's fourth field), or
+// empty. A matching line with fewer than four fields: error 9.
+std::string StatusTextIn(std::string_view table, std::string_view code);
+
+// The first line of a status file's bytes, without its line end, as UTF-8. Empty: error 62.
+std::string StatusFileLine(std::string_view bytes);
 
 }  // namespace sevrik

@@ -7,13 +7,8 @@ std::string ArgumentText(int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) {
     if (i > 1) text += ' ';
     const std::string_view a = argv[i];
-    if (a.find(' ') != std::string_view::npos) {
-      text += '"';
-      text += a;
-      text += '"';
-    } else {
-      text += a;
-    }
+    if (a.find_first_of(" \t") != std::string_view::npos) text += QuoteArgument(a);
+    else text += a;
   }
   return text;
 }
@@ -55,6 +50,25 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
     args.push_back(std::move(arg));
   }
   return args;
+}
+
+std::string QuoteArgument(std::string_view value) {
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (const char c : value) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes escape only before a quote: there they are doubled, and one more escapes
+    // a quote of the value.
+    out.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+    backslashes = 0;
+    out += c;
+  }
+  out.append(2 * backslashes, '\\');
+  out += '"';
+  return out;
 }
 
 }  // namespace sevrik

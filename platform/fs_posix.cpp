@@ -6,12 +6,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <random>
 #include <string>
+#include <utility>
 
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/text.h"
+#include "platform/unique_file.h"
 
 namespace sevrik {
 namespace {
@@ -303,23 +307,57 @@ void CopyFile(std::string_view source, std::string_view target) {
   WriteFileBytes(target, bytes);
 }
 
+NewFile CreateUniqueFile(const std::string& folder, const std::string& stem, unsigned mode,
+                         const std::function<std::string()>& next_suffix) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string path = Join(folder, "." + stem + ".tmp-" + next_suffix());
+    // O_EXCL alone already refuses a symlink; O_NOFOLLOW says so once more.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          static_cast<mode_t>(mode));
+    if (fd >= 0) return {fd, path};
+    if (errno == EINTR) continue;
+    if (errno != EEXIST) ThrowOs(errno, path);
+  }
+  throw Error(err::kPathFileAccess);
+}
+
+std::string RandomSuffix() {
+  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 random{(static_cast<uint64_t>(std::random_device{}()) << 32) ^
+                                      static_cast<uint64_t>(::getpid())};
+  std::string suffix;
+  for (int i = 0; i < 10; ++i) suffix += kChars[random() % (sizeof kChars - 1)];
+  return suffix;
+}
+
 void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
   const std::string host = HostPath(path);
-  const std::string temp = host + ".tmp~";
-  const int fd = OpenOrThrow(temp, O_WRONLY | O_CREAT | O_TRUNC);
+  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
+  const std::string folder = ParentOf(host);
+  const size_t slash = host.find_last_of('/');
+  // Cut so that the temporary name stays within the longest name a folder takes.
+  const std::string stem = host.substr(slash == std::string::npos ? 0 : slash + 1, 200);
+  // The new file keeps the permission bits of the file it replaces.
+  struct stat old;
+  const bool keep_mode = ::lstat(host.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  NewFile temp = CreateUniqueFile(folder, stem, keep_mode ? 0600 : 0666, RandomSuffix);
   try {
-    WriteAll(fd, bytes, temp);
-    if (::fsync(fd) != 0) ThrowOs(errno, temp);
+    if (keep_mode && ::fchmod(temp.fd, old.st_mode & 0777) != 0) ThrowOs(errno, host);
+    WriteAll(temp.fd, bytes, host);
+    if (::fsync(temp.fd) != 0) ThrowOs(errno, host);
+    if (::close(std::exchange(temp.fd, -1)) != 0) ThrowOs(errno, host);
+    if (::rename(temp.path.c_str(), host.c_str()) != 0) ThrowOs(errno, host);
   } catch (...) {
-    ::close(fd);
-    ::unlink(temp.c_str());
+    if (temp.fd >= 0) ::close(temp.fd);
+    ::unlink(temp.path.c_str());
     throw;
   }
-  ::close(fd);
-  if (::rename(temp.c_str(), host.c_str()) != 0) {
-    const int e = errno;
-    ::unlink(temp.c_str());
-    ThrowOs(e, host);
+  // The rename lasts only once the folder is on disk; a folder that cannot be synced (some
+  // file systems refuse) still holds the whole new file.
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
   }
 }
 

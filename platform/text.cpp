@@ -20,23 +20,30 @@ int ByteOf(char32_t c) {
   return '?';
 }
 
-// Decodes one UTF-8 character at s[i]; advances i. A broken sequence yields U+FFFD.
+constexpr char32_t kBroken = 0xFFFD;
+
+// Decodes one UTF-8 character at s[i] and advances i past it. A sequence that is not a
+// well-formed character yields U+FFFD, once for the whole sequence: a lead byte with the
+// continuation bytes that follow it (fewer than it announces when the text is cut short),
+// an overlong form ("C0 AF" for "/"), a surrogate (ED A0 80) or a code point above U+10FFFF.
+// A continuation byte without a lead, and the bytes F8 to FF, are one broken character each.
 char32_t Decode(std::string_view s, size_t& i) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  int extra = 0;
-  char32_t c = 0;
-  if (b0 < 0x80) { ++i; return b0; }
-  if ((b0 & 0xE0) == 0xC0) { extra = 1; c = b0 & 0x1F; }
-  else if ((b0 & 0xF0) == 0xE0) { extra = 2; c = b0 & 0x0F; }
-  else if ((b0 & 0xF8) == 0xF0) { extra = 3; c = b0 & 0x07; }
-  else { ++i; return 0xFFFD; }
-  for (int k = 1; k <= extra; ++k) {
-    if (i + k >= s.size()) { ++i; return 0xFFFD; }
-    const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80) { ++i; return 0xFFFD; }
+  const auto b0 = static_cast<unsigned char>(s[i++]);
+  if (b0 < 0x80) return b0;
+  size_t extra;
+  char32_t c, smallest;
+  if ((b0 & 0xE0) == 0xC0) { extra = 1; c = b0 & 0x1F; smallest = 0x80; }
+  else if ((b0 & 0xF0) == 0xE0) { extra = 2; c = b0 & 0x0F; smallest = 0x800; }
+  else if ((b0 & 0xF8) == 0xF0) { extra = 3; c = b0 & 0x07; smallest = 0x10000; }
+  else return kBroken;
+  size_t seen = 0;
+  for (; seen < extra && i < s.size(); ++seen, ++i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if ((b & 0xC0) != 0x80) break;
     c = (c << 6) | (b & 0x3F);
   }
-  i += static_cast<size_t>(extra) + 1;
+  if (seen < extra) return kBroken;
+  if (c < smallest || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return kBroken;
   return c;
 }
 

@@ -7,12 +7,13 @@
 
 namespace sevrik {
 
-// UTF-8 to Windows-1252; a character without a Windows-1252 byte (and a broken UTF-8
-// sequence) becomes "?".
+// UTF-8 to Windows-1252; a character without a Windows-1252 byte becomes "?", and so does
+// each sequence that is no well-formed UTF-8 character (overlong forms, surrogates, code
+// points above U+10FFFF, a sequence cut short, a stray continuation byte).
 std::string ToCp1252(std::string_view utf8);
 // Windows-1252 to UTF-8; every byte has a character.
 std::string FromCp1252(std::string_view bytes);
-// Number of Windows-1252 characters the UTF-8 text becomes.
+// Number of Windows-1252 characters the UTF-8 text becomes: the length of ToCp1252(utf8).
 size_t Cp1252Length(std::string_view utf8);
 
 // Blanks (" " only) removed at both ends, at the start, at the end.

@@ -1,12 +1,19 @@
 // The Windows meaning of paths, on real folders.
+#include <dirent.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/unique_file.h"
 #include "tests/testutil.h"
 
 namespace sevrik {
@@ -119,6 +126,23 @@ TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
   EXPECT_TRUE(DirectoryExists(folder));
 }
 
+// Every entry of a folder, "." and ".." left out, in byte order.
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* d = ::opendir(folder.c_str());
+  if (!d) return names;
+  while (dirent* e = ::readdir(d))
+    if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.push_back(e->d_name);
+  ::closedir(d);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+unsigned ModeOf(const std::string& host) {
+  struct stat st;
+  return ::stat(host.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
 TEST(ReplaceFile, KeepsTheOldFileWhenTheWriteFails) {
   TempDir dir;
   test::WriteFile(dir / "a.txt", "old");
@@ -126,6 +150,96 @@ TEST(ReplaceFile, KeepsTheOldFileWhenTheWriteFails) {
   EXPECT_EQ(test::ReadFile(dir / "a.txt"), "new");
   EXPECT_EQ(ErrorOf([&] { ReplaceFileBytes(dir / "missing/a.txt", "x"); }), 76);
   EXPECT_EQ(test::ReadFile(dir / "a.txt"), "new");
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"a.txt"});
+}
+
+TEST(ReplaceFile, LeavesNoTemporaryFileAndKeepsThePermissionBits) {
+  TempDir dir;
+  test::WriteFile(dir / "TPBQUE.STA", "old");
+  ASSERT_EQ(::chmod((dir / "TPBQUE.STA").c_str(), 0640), 0);
+  ReplaceFileBytes(dir / "TPBQUE.STA", "0\r\nSUCCESS\r\n");
+  ReplaceFileBytes(dir / "new.txt", "");
+  EXPECT_EQ(test::ReadFile(dir / "TPBQUE.STA"), "0\r\nSUCCESS\r\n");
+  EXPECT_EQ(ModeOf(dir / "TPBQUE.STA"), 0640u);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(ModeOf(dir / "new.txt"), 0666u & ~mask);
+  EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"TPBQUE.STA", "new.txt"}));
+}
+
+TEST(ReplaceFile, NeverWritesThroughASymlinkPlantedForItsTemporaryFile) {
+  TempDir dir;
+  test::WriteFile(dir / "victim", "secret");
+  test::WriteFile(dir / "BC23.FLT", "old");
+  ASSERT_EQ(::symlink((dir / "victim").c_str(), (dir / "BC23.FLT.tmp~").c_str()), 0);  // the old fixed name
+  ReplaceFileBytes(dir / "BC23.FLT", "new");
+  EXPECT_EQ(test::ReadFile(dir / "BC23.FLT"), "new");
+  EXPECT_EQ(test::ReadFile(dir / "victim"), "secret");
+  EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"BC23.FLT", "BC23.FLT.tmp~", "victim"}));
+
+  // Whatever name comes up, an entry already there is passed over untouched: a symlink to a
+  // file, a dangling one (which would otherwise create its target), a file, a folder.
+  ASSERT_EQ(::symlink((dir / "victim").c_str(), (dir / ".BC23.FLT.tmp-a").c_str()), 0);
+  ASSERT_EQ(::symlink((dir / "created").c_str(), (dir / ".BC23.FLT.tmp-b").c_str()), 0);
+  test::WriteFile(dir / ".BC23.FLT.tmp-c", "other");
+  ASSERT_EQ(::mkdir((dir / ".BC23.FLT.tmp-d").c_str(), 0755), 0);
+  std::vector<std::string> suffixes{"a", "b", "c", "d", "e"};
+  size_t next = 0;
+  const NewFile file = CreateUniqueFile(dir.path(), "BC23.FLT", 0600, [&] { return suffixes.at(next++); });
+  ASSERT_GE(file.fd, 0);
+  ::close(file.fd);
+  EXPECT_EQ(file.path, dir / ".BC23.FLT.tmp-e");
+  EXPECT_EQ(test::ReadFile(dir / "victim"), "secret");
+  EXPECT_EQ(test::ReadFile(dir / ".BC23.FLT.tmp-c"), "other");
+  EXPECT_FALSE(test::Exists(dir / "created"));
+
+  // A name source that never finds a free name ends in an error, not a loop.
+  EXPECT_EQ(ErrorOf([&] { CreateUniqueFile(dir.path(), "BC23.FLT", 0600, [] { return "a"; }); }), 75);
+}
+
+TEST(ReplaceFile, RemovesItsTemporaryFileWhenTheWriteFails) {
+  // Fault injection: a file-size limit makes the write into the temporary file fail part way.
+  TempDir dir;
+  test::WriteFile(dir / "TPBQUE.LOG", "old");
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const int error = ErrorOf([&] { ReplaceFileBytes(dir / "TPBQUE.LOG", std::string(100000, 'x')); });
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(error, 75);
+  EXPECT_EQ(test::ReadFile(dir / "TPBQUE.LOG"), "old");
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"TPBQUE.LOG"});
+}
+
+// A folder mounted read-only over a writable one; root ignores permission bits, a mount not.
+class ReadOnlyFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(::mkdir((dir / "rw").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((dir / "ro").c_str(), 0755), 0);
+    test::WriteFile(dir / "rw/TPBQUE.STA", "0\r\nSUCCESS\r\n");
+    if (::mount((dir / "rw").c_str(), (dir / "ro").c_str(), nullptr, MS_BIND, nullptr) != 0)
+      GTEST_SKIP() << "cannot bind-mount here: " << std::strerror(errno);
+    mounted = true;
+    if (::mount(nullptr, (dir / "ro").c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+      GTEST_SKIP() << "cannot make the mount read-only: " << std::strerror(errno);
+  }
+  void TearDown() override {
+    if (mounted) ::umount2((dir / "ro").c_str(), MNT_DETACH);
+  }
+  TempDir dir;
+  bool mounted = false;
+};
+
+TEST_F(ReadOnlyFolder, ReplacingFailsAndLeavesTheOldFileAndNoTemporaryFile) {
+  EXPECT_EQ(ErrorOf([&] { ReplaceFileBytes(dir / "ro/TPBQUE.STA", "1\r\n"); }), 70);
+  EXPECT_EQ(ErrorOf([&] { ReplaceFileBytes(dir / "ro/TPBQUE.LOG", "x"); }), 70);
+  EXPECT_EQ(test::ReadFile(dir / "ro/TPBQUE.STA"), "0\r\nSUCCESS\r\n");
+  EXPECT_EQ(Entries(dir / "rw"), std::vector<std::string>{"TPBQUE.STA"});
 }
 
 }  // namespace

@@ -26,6 +26,47 @@ TEST(Cp1252, ConvertsBothWaysAndMarksWhatHasNoByte) {
   EXPECT_EQ(Cp1252Length("caf\xC3\xA9\xE2\x82\xAC"), 5u);
 }
 
+TEST(Cp1252, EverySequenceThatIsNoCharacterBecomesOneQuestionMark) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      // Overlong forms of "/" and of NUL never decode to them.
+      {"\xC0\xAF", "?"},
+      {"\xE0\x80\xAF", "?"},
+      {"\xF0\x80\x80\xAF", "?"},
+      {"\xC1\xBF", "?"},
+      {"\xC0\x80", "?"},
+      {"a\xE0\x9F\xBF" "b", "a?b"},               // the largest overlong three-byte form
+      {"\xF0\x8F\xBF\xBF", "?"},
+      // Surrogates, alone or as a pair.
+      {"\xED\xA0\x80", "?"},
+      {"\xED\xBF\xBF", "?"},
+      {"\xED\xA0\xBD\xED\xB8\x80", "??"},
+      {"\xED\x9F\xBF", "?"},                       // U+D7FF is a character, just not in 1252
+      // Beyond U+10FFFF.
+      {"\xF4\x90\x80\x80", "?"},
+      {"\xF7\xBF\xBF\xBF", "?"},
+      {"\xF8\x88\x80\x80\x80", "?????"},
+      // Cut short: at the end, or before a byte that continues nothing.
+      {"\xE2\x82", "?"},
+      {"x\xF0\x9F\x98", "x?"},
+      {"\xE2\x82" "A", "?A"},
+      {"\xC3\xC3\xA9", "?\xE9"},
+      // Continuation bytes without a lead, and bytes that lead nothing.
+      {"\x80", "?"},
+      {"\xBF\xBF", "??"},
+      {"\xFE\xFF", "??"},
+      // Well-formed neighbours stay what they are.
+      {"\xC2\x81", "\x81"},                        // U+0081 keeps its undefined byte
+      {"\xC2\xA0", "\xA0"},
+      {"\xEF\xBF\xBF", "?"},                       // U+FFFF: a character without a byte
+      {"\xF4\x8F\xBF\xBF", "?"},
+      {"\xE2\x80\x9C" "A" "\xE2\x80\x9D", "\x93" "A" "\x94"},
+  };
+  for (const auto& [utf8, cp1252] : cases) {
+    EXPECT_EQ(ToCp1252(utf8), cp1252) << testing::PrintToString(utf8);
+    EXPECT_EQ(Cp1252Length(utf8), cp1252.size()) << testing::PrintToString(utf8);
+  }
+}
+
 TEST(Text, TrimSplitReplace) {
   EXPECT_EQ(Trim("  a b  "), "a b");
   EXPECT_EQ(Trim("   "), "");
@@ -39,6 +80,36 @@ TEST(ArgumentText, JoinsWithBlanksAndQuotesArgumentsWithBlanks) {
   EXPECT_EQ(ArgumentText(6, argv), "QUE BC25  \"Dokumen BC23\" x");
   const char* none[] = {"SEVRIK"};
   EXPECT_EQ(ArgumentText(1, none), "");
+  // A quoted argument's own backslashes and quotes are escaped, so the text cuts back into
+  // the arguments it was made of.
+  const char* tricky[] = {"ZUL", "C:\\E D\\", "a\tb", "X\" \"y", "p\\q"};
+  const std::string text = ArgumentText(5, tricky);
+  EXPECT_EQ(text, R"("C:\E D\\" )" "\"a\tb\" " R"("X\" \"y" p\q)");
+  EXPECT_EQ(SplitCommandLine(text), (std::vector<std::string>(tricky + 1, tricky + 5)));
+}
+
+TEST(QuoteArgument, EveryValueComesBackAsExactlyOneArgument) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", R"("")"},
+      {"plain", R"("plain")"},
+      {R"(X" "--evil=1" "y)", R"("X\" \"--evil=1\" \"y")"},
+      {R"(C:\EDI\)", R"("C:\EDI\\")"},
+      {R"(C:\E D\TPBQUE.ext)", R"("C:\E D\TPBQUE.ext")"},
+      {R"(a\\)", R"("a\\\\")"},
+      {R"(a\")", R"("a\\\"")"},
+      {R"(\\")", R"("\\\\\"")"},
+      {R"(")", R"("\"")"},
+      {R"("""")", R"("\"\"\"\"")"},
+      {"tab\tand  blanks ", "\"tab\tand  blanks \""},
+  };
+  for (const auto& [value, quoted] : cases) {
+    EXPECT_EQ(QuoteArgument(value), quoted) << value;
+    EXPECT_EQ(SplitCommandLine(QuoteArgument(value)), std::vector<std::string>{value}) << value;
+    // Beside other arguments it still stays one.
+    EXPECT_EQ(SplitCommandLine("ranuvel " + QuoteArgument(value) + " BC23"),
+              (std::vector<std::string>{"ranuvel", value, "BC23"}))
+        << value;
+  }
 }
 
 TEST(SplitCommandLine, FollowsTheWindowsRuntimeRules) {
