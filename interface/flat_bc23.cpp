@@ -12,6 +12,7 @@
 #include "interface/mdlMain.h"
 #include "interface/resume_next.h"
 #include "interface/results.h"
+#include "platform/args.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/runlog.h"
@@ -140,12 +141,12 @@ class Bc23 {
                                                           {"11 ", "pelbkr"},      {"13 ", "peltransit"},
                                                           {"Z01", "Kdkpbcawas"},  {"41 ", "Kdkpbcbongkar"},
                                                           {"22 ", "Kdkpbc"}};
-    for (const auto& [qualifier, column] : places)
-      if (Has(column))
+    for (const auto& place : places)
+      if (Has(place.second))
         Put([&] {
           FlatRecord r = Rec("HDEC0301");
-          r.Lit(qualifier).Pad(H(column), 8);
-          if (std::string(qualifier) == "14 ") r.Blanks(70);
+          r.Lit(place.first).Pad(H(place.second), 8);
+          if (std::string(place.first) == "14 ") r.Blanks(70);
           return r;
         });
     if (Has("tglTTD")) Put([&] { return Rec("HDEC0401").Lit("182").DatePad(H("tglTTD"), 8); });
@@ -349,9 +350,10 @@ class Bc23 {
     const std::string& f = s_.package_folder;
     std::string partner;
     rn_.Step([&] { partner = GetPartnerNameByEdi(s_.db, recipient_); });
+    // Each value stays one argument of the translator, whatever quotes it holds.
     rn_.Step([&] {
-      ShellAndWait("ranuvel \"" + f + "\\TPBQUE.ext\" \"" + f + "\\IPDATA\\BC23.FLT\" \"" + partner +
-                   "\" \"Dokumen BC23\" BC23");
+      ShellAndWait("ranuvel " + QuoteArgument(f + "\\TPBQUE.ext") + " " + QuoteArgument(f + "\\IPDATA\\BC23.FLT") +
+                   " " + QuoteArgument(partner) + " \"Dokumen BC23\" BC23");
     });
   }
 

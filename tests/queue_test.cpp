@@ -68,6 +68,14 @@ TEST_F(Queue, TheRanuvelRouteQueuesAndStoresTheReference) {
   EXPECT_EQ(CurrentDirectory(), ws.program);
 }
 
+TEST_F(Queue, QuotesInAPartnerNameStayInsideItsOneArgument) {
+  Package({true, false});
+  sql->Exec("update tblPartner set namalokal = 'X\" \"--evil=1\" \"y\\' where KdKpbc = '050100'");
+  Run();
+  EXPECT_EQ(Calls(), "ranuvel [" + ws.package + "] <" + ws.package + "\\TPBQUE.ext> <" + ws.package +
+                         "\\IPDATA\\BC23.FLT> <X\" \"--evil=1\" \"y\\> <Dokumen BC23> <BC23>\n");
+}
+
 TEST_F(Queue, PEdiIsChosenOverRanuvelAndItsFilesAreHandled) {
   Package({true, true});
   test::WriteFile(ws.package + "/entity0/log/old.IDT", "stale");
