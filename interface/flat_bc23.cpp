@@ -2,6 +2,7 @@
 // Every step runs under the resume-next rule: a failed step is logged and the next one runs,
 // so a failing record is only missing from its file.
 #include <memory>
+#include <optional>
 
 #include "interface/child_rows.h"
 #include "interface/fields.h"
@@ -13,6 +14,7 @@
 #include "interface/results.h"
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/runlog.h"
 #include "platform/text.h"
 
 namespace sevrik {
@@ -33,6 +35,16 @@ class Bc23 {
 
   void Run() {
     BuildFile();
+    if (const std::optional<Error>& failure = rn_.first_failure()) {
+      // A declaration with a record missing is never queued: the file stays for inspection,
+      // the document keeps its status, and the status file tells the caller why.
+      rn_.Step([&] {
+        WriteFailureStatus(s_, "TPBQUE", kStatusIncompleteFlatFile,
+                           "Flat file BC23 tidak lengkap dan tidak dikirim ke translator: " + DescribeError(*failure));
+      });
+      EnterProgramFolder();
+      return;
+    }
     TranslationRun();
   }
 
@@ -243,8 +255,9 @@ class Bc23 {
       rn_.Walk(t, [&] { Write(FacilityLine("LUX", {}, t.Field("TrpPbm"), l)); });
       rn_.Walk(f, [&] { Write(FacilityLine("LUF", f.Field("Kdfaspbm"), f.Field("Faspbm"), l)); });
       rn_.Walk(f, [&] { Write(FacilityLine("WAF", f.Field("Kdfaspph"), f.Field("Faspph"), l)); });
-      rn_.Step([&] {
-        if (counter == INT16_MAX) throw Error(err::kOverflow);  // a 16-bit counter
+      // A 16-bit counter: past 32,767 items the progress stops, and the file is whole all the same.
+      rn_.Forgiven([&] {
+        if (counter == INT16_MAX) throw Error(err::kOverflow);
         ++counter;
         progress.SetValue(counter);
       });
@@ -253,48 +266,89 @@ class Bc23 {
 
 
  public:
-  // The translation run over the closed flat file.
+  // The translation run over the closed flat file. Whatever this run's translator does not
+  // report can never be read as its success: the previous status and queue log go first, and
+  // when they cannot, no translator is started and no status is read.
   void TranslationRun() {
     const std::string& f = s_.package_folder;
     rn_.Step([&] { ChangeDrive(f); });
     rn_.Step([&] { ChangeDirectory(f); });
-    const auto present = [&](const char* program) {
-      return rn_.Test([&] { return !FindProgramFile(HostPath(f + program)).empty(); });
-    };
-    if (present("\\p_edi.exe")) {
-      if (FileExists(f + "\\entity0\\log\\*.idt", s_.dialogs))
-        rn_.Step([&] {
-          for (const std::string& name : ListFiles(f + "\\entity0\\log\\*.idt"))
-            rn_.Step([&] { DeleteFile(f + "\\entity0\\log\\" + name); });
-        });
-      rn_.Step([&] { CopyFile(f + "\\ipdata\\BC23.FLT", f + "\\entity0\\flat\\e-BC23.flt"); });
-      rn_.Step([&] { ShellAndWait("EXPORT e-BC23.FLT"); });
-      rn_.Step([&] {
-        for (const std::string& name : ListFiles(f + "\\entity0\\flat\\e_error.*"))
-          rn_.Step([&] { DeleteFile(f + "\\entity0\\flat\\" + name); });
-      });
-      rn_.Step([&] { CollectTranslatorResult(s_, "TPBQUE"); });
-    } else {
-      // A status and a queue log left by an earlier run must never be read as this run's.
-      for (const char* stale : {"\\ipdata\\TPBQUE.STA", "\\ipdata\\TPBQUE.LOG"})
-        rn_.Step([&] {
-          if (FileExistsPlain(f + stale)) DeleteFile(f + stale);
-        });
-      if (present("\\ranuvel.exe")) {
-        std::string partner;
-        rn_.Step([&] { partner = GetPartnerNameByEdi(s_.db, recipient_); });
-        rn_.Step([&] {
-          ShellAndWait("ranuvel \"" + f + "\\TPBQUE.ext\" \"" + f + "\\IPDATA\\BC23.FLT\" \"" + partner +
-                       "\" \"Dokumen BC23\" BC23");
-        });
-      } else {
-        rn_.Step([&] { ShellAndWait("zul TPBQUE -p " + f + "\\IPDATA\\BC23.FLT \"Dokumen BC23\" BC23"); });
-      }
+    const bool cleared = RemoveQueueResults();
+    if (cleared) {
+      const auto present = [&](const char* program) {
+        return rn_.Test([&] { return !FindProgramFile(HostPath(f + program)).empty(); });
+      };
+      if (present("\\p_edi.exe")) ExportRoute();
+      else if (present("\\ranuvel.exe")) RanuvelRoute();
+      else rn_.Step([&] { ShellAndWait("zul TPBQUE -p " + f + "\\IPDATA\\BC23.FLT \"Dokumen BC23\" BC23"); });
     }
+    EnterProgramFolder();
+    if (cleared)
+      rn_.Step([&] {
+        if (ReadStatusFile(s_, "TPBQUE.STA") == "0") ApplyQueueLog(s_, "tblBC23Hdr", car_);
+      });
+  }
+
+ private:
+  // The program's own folder current again, as every end of the procedure leaves it.
+  void EnterProgramFolder() {
     rn_.Step([&] { ChangeDrive(s_.program_folder); });
     rn_.Step([&] { ChangeDirectory(s_.program_folder); });
+  }
+
+  // Removes the status and the queue log of an earlier run; false when either stays.
+  bool RemoveQueueResults() {
+    bool removed = true;
+    for (const char* stale : {"\\ipdata\\TPBQUE.STA", "\\ipdata\\TPBQUE.LOG"})
+      removed &= rn_.Step([&] {
+        const std::string path = s_.package_folder + stale;
+        if (FileExistsPlain(path)) DeleteFile(path);
+      });
+    return removed;
+  }
+
+  // The older translator: its old processing records cleared, the flat file copied into its
+  // input folder, the export run, its error files deleted, its records condensed. The export
+  // runs only on this document's file and only when no old record remains to be read as its
+  // result.
+  void ExportRoute() {
+    const std::string& f = s_.package_folder;
+    std::optional<Error> not_ready;
+    const auto prepare = [&](auto&& step) {
+      try {
+        step();
+      } catch (const Error& e) {
+        AppendToRunLog(s_.RunLogPath(), e);
+        if (!not_ready) not_ready = e;
+      }
+    };
+    if (FileExists(f + "\\entity0\\log\\*.idt", s_.dialogs))
+      prepare([&] {
+        for (const std::string& name : ListFiles(f + "\\entity0\\log\\*.idt"))
+          prepare([&] { DeleteFile(f + "\\entity0\\log\\" + name); });
+      });
+    prepare([&] { CopyFile(f + "\\ipdata\\BC23.FLT", f + "\\entity0\\flat\\e-BC23.flt"); });
+    if (not_ready) {
+      rn_.Step([&] {
+        WriteFailureStatus(s_, "TPBQUE", kStatusNotStarted, "Translator tidak dijalankan: " + DescribeError(*not_ready));
+      });
+      return;
+    }
+    rn_.Step([&] { ShellAndWait("EXPORT e-BC23.FLT"); });
     rn_.Step([&] {
-      if (ReadStatusFile(s_, "TPBQUE.STA") == "0") ApplyQueueLog(s_, "tblBC23Hdr", car_);
+      for (const std::string& name : ListFiles(f + "\\entity0\\flat\\e_error.*"))
+        rn_.Step([&] { DeleteFile(f + "\\entity0\\flat\\" + name); });
+    });
+    rn_.Step([&] { CollectTranslatorResult(s_, "TPBQUE"); });
+  }
+
+  void RanuvelRoute() {
+    const std::string& f = s_.package_folder;
+    std::string partner;
+    rn_.Step([&] { partner = GetPartnerNameByEdi(s_.db, recipient_); });
+    rn_.Step([&] {
+      ShellAndWait("ranuvel \"" + f + "\\TPBQUE.ext\" \"" + f + "\\IPDATA\\BC23.FLT\" \"" + partner +
+                   "\" \"Dokumen BC23\" BC23");
     });
   }
 

@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     app = std::make_unique<QCoreApplication>(argc, argv);
     dialogs = std::make_unique<ConsoleDialogs>(kAppTitle, std::cin, std::cerr);
   }
-  MainEnvironment env{ProgramFolder(), *dialogs, ConnectDatabase, {}, nullptr};
+  MainEnvironment env{ProgramFolder(), *dialogs, ConnectDatabase, {}, nullptr,
+                      [](const std::string& text) { std::cerr << text << std::endl; }};
   return RunMain(ArgumentText(argc, argv), env);
 }

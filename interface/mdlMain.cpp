@@ -1,10 +1,14 @@
 #include "interface/mdlMain.h"
 
+#include <optional>
+
 #include "interface/mdlBatalEDIFACT.h"
 #include "interface/mdlConnect.h"
 #include "interface/mdlCreateFlat.h"
+#include "interface/pending.h"
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/runlock.h"
 #include "platform/runlog.h"
 #include "platform/text.h"
 
@@ -23,6 +27,10 @@ const std::string& Token(const std::vector<std::string>& tokens, size_t index) {
 
 std::string SettingText(const Recordset& rs, const char* column) {
   return ToText(rs.Field(column), LocaleInfo::Classic());
+}
+
+bool TakesRunLock(const std::string& action) {
+  return action == "QUE" || action == "UNQ" || action == "COM" || action == "logdel";
 }
 
 void Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvironment& env) {
@@ -61,6 +69,12 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
     return 0;
   }
   try {
+    const std::vector<std::string> tokens = Split(argument_text, " ");
+    std::optional<RunLock> lock;
+    if (TakesRunLock(tokens[0]))
+      lock.emplace(env.program_folder + "\\SEVRIK.LCK", [&] {
+        if (env.notice) env.notice(kWaitingNotice);
+      });
     ResetRunLog(env.program_folder + "\\SEVRIK.LOG");
     std::unique_ptr<Database> db = env.connect(BuildConnectionString(env.program_folder));
     Session session{*db, env.dialogs, env.program_folder, {}, {}};
@@ -72,7 +86,8 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
         session.network_profile = SettingText(*settings, "NETWORKNUVAR");
       }
     }
-    Dispatch(Split(argument_text, " "), session, env);
+    ApplyPendingUpdates(session);
+    Dispatch(tokens, session, env);
     return 0;
   } catch (const Error& e) {
     env.dialogs.MessageBox(RunTimeErrorText(e), MsgButtons::Ok, MsgIcon::Critical);

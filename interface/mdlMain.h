@@ -30,10 +30,20 @@ struct MainEnvironment {
   // Empty when the program has no windows.
   std::function<void(Session&, const std::string& window)> show_window;
   ProgressSink* progress = nullptr;
+  // Tells the user something that needs no answer while the run goes on (that it waits for
+  // another run). Empty: nothing is told.
+  std::function<void(const std::string& text)> notice;
 };
+
+// What a run that waits for another one tells the user, once.
+inline constexpr const char* kWaitingNotice = "Menunggu proses SEVRIK lain selesai...";
 
 // Main of SEVRIK for the argument text of its command line. Returns the exit status: 0, or
 // 1 after the run-time error box when an error that nothing trapped ended the run.
+// The actions that write flat files, start the translator or read its results ("QUE", "UNQ",
+// "COM", "logdel") hold the run lock program folder + "\SEVRIK.LCK" for their whole run,
+// from before the run log is emptied; a second run waits for the first. Every start with
+// arguments writes the pending status updates (SEVRIK.PND) before its action.
 int RunMain(const std::string& argument_text, MainEnvironment& env);
 
 // The own EDI number: tblData.edinum of the first row, decoded; empty without a row.

@@ -1,6 +1,7 @@
 #include "interface/results.h"
 
 #include "interface/fields.h"
+#include "interface/pending.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/text.h"
@@ -52,7 +53,24 @@ std::string LookupStatusText(const Session& session, const std::string& code) {
   return found;
 }
 
-void CollectTranslatorResult(const Session& session, const std::string& base_name) {
+std::string DescribeError(const Error& error) {
+  return "kesalahan " + std::to_string(error.number()) + " (" + error.description() + ")";
+}
+
+void WriteFailureStatus(const Session& session, const std::string& base_name, const std::string& code,
+                        const std::string& text) {
+  const auto one_line = [](const std::string& t) { return ReplaceAll(ReplaceAll(t, "\r", " "), "\n", " "); };
+  std::string first = one_line(code);
+  if (first == "0") first = kStatusZeroCode;
+  const std::string& f = session.package_folder;
+  ReplaceFileBytes(f + "\\ipdata\\" + base_name + ".STA", LinesText({first, one_line(text)}));
+  const std::string stale = f + "\\ipdata\\" + base_name + ".log";
+  if (FileExistsPlain(stale)) DeleteFile(stale);
+}
+
+namespace {
+
+void Collect(const Session& session, const std::string& base_name) {
   const std::string& f = session.package_folder;
   std::string name, code, reference, line3, date, line6;
   for (const std::string& file : ListFiles(f + "\\entity0\\log\\*.idt")) {
@@ -72,17 +90,32 @@ void CollectTranslatorResult(const Session& session, const std::string& base_nam
       line6 = FieldAt(fields, 16);
     }
   }
-  const std::string status_path = f + "\\ipdata\\" + base_name + ".STA";
   if (code == "107") {
     const std::string document = AsciiUpper(ReplaceAll(ReplaceAll(name, "e-", ""), ".flt", ""));
     const std::string log = LinesText({document, reference, line3, LookupStatusText(session, code),
                                        ConvertTranslatorDate(Variant(date), session.locale), line6});
-    ReplaceFileBytes(status_path, LinesText({"0", "SUCCESS"}));
     ReplaceFileBytes(f + "\\ipdata\\" + base_name + ".LOG", log);
+    ReplaceFileBytes(f + "\\ipdata\\" + base_name + ".STA", LinesText({"0", "SUCCESS"}));
+  } else if (code == "0") {
+    WriteFailureStatus(session, base_name, kStatusZeroCode,
+                       "Kode hasil translator 0 bukan kode berhasil: " + LookupStatusText(session, code));
   } else {
-    ReplaceFileBytes(status_path, LinesText({code, LookupStatusText(session, code)}));
-    const std::string stale = f + "\\ipdata\\" + base_name + ".log";
-    if (FileExistsPlain(stale)) DeleteFile(stale);
+    WriteFailureStatus(session, base_name, code, LookupStatusText(session, code));
+  }
+}
+
+}  // namespace
+
+void CollectTranslatorResult(const Session& session, const std::string& base_name) {
+  try {
+    Collect(session, base_name);
+  } catch (const Error& e) {
+    try {
+      WriteFailureStatus(session, base_name, kStatusNoResult, "Hasil translator tidak dapat dibaca: " + DescribeError(e));
+    } catch (const Error&) {
+      // The status cannot be written either; the error below tells why the run failed.
+    }
+    throw;
   }
 }
 
@@ -99,10 +132,7 @@ void ApplyQueueLog(const Session& session, const std::string& header_table, cons
   const std::vector<std::string> pieces = Split(FromCp1252(ReadFileBytes(path)), "\r\n");
   const std::string& reference = FieldAt(pieces, 1);
   if (reference.empty()) return;
-  auto rs = session.db.Open("select * from " + header_table + " Where car =?", {Variant(car)}, CursorType::Keyset);
-  rs->SetField("snrf", Variant(reference));
-  rs->SetField("Status", Variant("02"));
-  rs->Update();
+  StoreDocumentStatus(session, {header_table, car, reference, "02"});
 }
 
 }  // namespace sevrik

@@ -8,7 +8,19 @@
 //                           14 result line 3, 16 line 6, 17 processing date, 20 reference,
 //                           33 result code. Code "107" is success.
 //   "\entity0\log\status.txt"  lines "code|..|..|text": field 0 trimmed is the code.
-//   "\ipdata\<base>.STA"    "0" and "SUCCESS", or the code and its text.
+//   "\ipdata\<base>.STA"    "0" and "SUCCESS", or the code and its text. Besides the
+//                           translator's codes the system writes codes of its own, never
+//                           "0", for outcomes that no translator reported:
+//                             SVK01  the flat file is incomplete: a record failed; it was not
+//                                    handed to the translator
+//                             SVK02  the translator was not started: its input or an earlier
+//                                    run's files could not be prepared
+//                             SVK03  the translator's processing records could not be read or
+//                                    its result files not be written
+//                             SVK04  the translator's result code was "0", which is no success
+//                                    code of its processing records
+//                           The second line then tells why, in Indonesian, with the error's
+//                           number and description where there was one.
 //   "\ipdata\<base>.LOG"    six lines on success: document name, reference, line 3, status
 //                           text, date, line 6.
 #pragma once
@@ -16,13 +28,31 @@
 #include <string>
 
 #include "interface/session.h"
+#include "platform/error.h"
 
 namespace sevrik {
 
+inline constexpr const char* kStatusIncompleteFlatFile = "SVK01";
+inline constexpr const char* kStatusNotStarted = "SVK02";
+inline constexpr const char* kStatusNoResult = "SVK03";
+inline constexpr const char* kStatusZeroCode = "SVK04";
+
+// "kesalahan <number> (<description>)", as the second line of such a status names an error.
+std::string DescribeError(const Error& error);
+
+// Replaces "\ipdata\<base>.STA" by a failure status (`code` must not be "0") and deletes a
+// result log "\ipdata\<base>.LOG" of an earlier run. Line breaks inside the texts become
+// blanks, so the file always has its two lines.
+void WriteFailureStatus(const Session& session, const std::string& base_name, const std::string& code,
+                        const std::string& text);
+
 // Condenses the processing records into "\ipdata\<base>.STA" and, on success, the result log
 // "\ipdata\<base>.LOG"; on failure a result log of an earlier run is deleted. Both files are
-// replaced whole (a failed write leaves the old file). A used record with too few fields is
-// error 9.
+// replaced whole, the result log first, so that "0" is only ever written beside this run's
+// log. A used record with too few fields, a status-text table that cannot be read or a
+// result file that cannot be written is raised as an error after the status file, where it
+// can be written, has been given the failure SVK03: a status that reads as success comes only
+// from this run's "107".
 void CollectTranslatorResult(const Session& session, const std::string& base_name);
 
 // The first line of "\ipdata\<name>", without its line end. Missing: error 53; empty: 62.
@@ -30,7 +60,8 @@ std::string ReadStatusFile(const Session& session, const std::string& name);
 
 // Stores the reference of "\ipdata\TPBQUE.LOG" (its second line) as the document's snrf and
 // sets its Status to "02". No log, or an empty reference: nothing happens. A log of one line:
-// error 9; no header row: error 3021.
+// error 9; no header row: error 3021. A database that cannot take the update: the update is
+// kept in the pending file and the error says so.
 void ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car);
 
 // The text of a result code in "\entity0\log\status.txt" (the last matching line), or empty.

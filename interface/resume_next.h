@@ -1,7 +1,9 @@
 // The resume-next rule of the BC 2.3 queueing: a step that fails is appended to the run log
-// and the next step runs.
+// and the next step runs. The first failure that counts is remembered, so that a file in
+// which a record failed is never handed to the translator.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -15,35 +17,35 @@ class ResumeNext {
  public:
   explicit ResumeNext(std::string log_path) : log_path_(std::move(log_path)) {}
 
-  // Runs one step; a failure is logged. Returns whether the step succeeded.
+  // Runs one step; a failure is logged and counts. Returns whether the step succeeded.
   template <typename F>
   bool Step(F&& step) {
-    try {
-      step();
-      return true;
-    } catch (const Error& e) {
-      Log(e);
-      return false;
-    }
+    return Run(step, [](const Error&) { return true; });
   }
 
-  // Tests a condition; a failing test is logged and carries on into the guarded step.
+  // Runs a step whose failure is logged but does not count against the build.
+  template <typename F>
+  bool Forgiven(F&& step) {
+    return Run(step, [](const Error&) { return false; });
+  }
+
+  // Tests a condition; a failing test is logged, counts, and carries on into the guarded step.
   template <typename F>
   bool Test(F&& condition) {
     try {
       return condition();
     } catch (const Error& e) {
-      Log(e);
+      Fail(e, true);
       return true;
     }
   }
 
-  // A walk that begins by moving to the first row (an empty recordset logs 3021 and writes
-  // nothing), then runs the body once per row. A recordset that cannot be read ends the walk:
-  // the failed test is logged and the walk writes nothing more.
+  // A walk that begins by moving to the first row (an empty recordset logs 3021, which does
+  // not count, and writes nothing), then runs the body once per row. A recordset that cannot
+  // be read ends the walk: the failed test is logged and the walk writes nothing more.
   template <typename F>
   void Walk(Recordset& rs, F&& body, bool move_first = true) {
-    if (move_first) Step([&] { rs.MoveFirst(); });
+    if (move_first) Run([&] { rs.MoveFirst(); }, [](const Error& e) { return e.number() != err::kNoCurrentRecord; });
     for (;;) {
       bool at_end = true;
       if (!Step([&] { at_end = rs.Eof(); }) || at_end) return;
@@ -52,10 +54,28 @@ class ResumeNext {
     }
   }
 
-  void Log(const Error& e) const { AppendToRunLog(log_path_, e); }
+  // The first failure that counted, or none.
+  const std::optional<Error>& first_failure() const { return first_failure_; }
 
  private:
+  template <typename F, typename Counts>
+  bool Run(F&& step, Counts&& counts) {
+    try {
+      step();
+      return true;
+    } catch (const Error& e) {
+      Fail(e, counts(e));
+      return false;
+    }
+  }
+
+  void Fail(const Error& e, bool counts) {
+    AppendToRunLog(log_path_, e);
+    if (counts && !first_failure_) first_failure_ = e;
+  }
+
   std::string log_path_;
+  std::optional<Error> first_failure_;
 };
 
 }  // namespace sevrik

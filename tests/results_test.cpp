@@ -91,7 +91,7 @@ TEST_F(Results, BadRecordsAreSkippedOrRefused) {
   Idt("empty.idt", "");
   Idt("binary.idt", std::string("\0\xFF\x01\r\n\x80\r\n\r\n", 10));  // four pieces, too few fields
   EXPECT_EQ(ErrorOf([&] { CollectTranslatorResult(*session, "TPBQUE"); }), err::kSubscriptOutOfRange);
-  EXPECT_FALSE(HasIpdata("TPBQUE.STA"));
+  EXPECT_EQ(Ipdata("TPBQUE.STA"), "SVK03\r\nHasil translator tidak dapat dibaca: kesalahan 9 (Subscript out of range)\r\n");
   std::remove((ws.package + "/entity0/log/binary.idt").c_str());
   Idt("huge.idt", std::string(30 << 20, 'x') + "\r\n");  // two pieces: skipped after one pass
   Idt("z.idt", SixPieces("107", "Q9"));

@@ -1,0 +1,24 @@
+// One run at a time: an operating-system lock on a file, held for as long as the object lives
+// and released by the system when the process ends, so a crashed run never blocks the next.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+namespace sevrik {
+
+class RunLock {
+ public:
+  // Locks the file (created if missing). When another process holds it, `on_wait` is called
+  // once and the call blocks until the lock is free. A file that cannot be opened or locked
+  // is an Error.
+  RunLock(std::string_view path, const std::function<void()>& on_wait);
+  ~RunLock();
+  RunLock(const RunLock&) = delete;
+  RunLock& operator=(const RunLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace sevrik
