@@ -242,6 +242,23 @@ TEST_F(CancelProgram, UnqAfterQueSetsTheDocumentBackOnBothRoutes) {
   }
 }
 
+TEST_F(CancelProgram, ACancellationTheDatabaseRefusesIsKeptForTheNextStart) {
+  tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"));
+  ASSERT_EQ(Run({"QUE", "BC23", kCar}).status, 0);
+  ws.OpenSqlite()->Exec("create trigger refuse before update on TBLBC23HDR begin "
+                        "select raise(abort, 'database is locked'); end");
+  auto r = Run({"UNQ", "BC23", kCar});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("SEVRIK.PND"), std::string::npos) << r.err;
+  EXPECT_EQ(test::ReadFile(ws.program + "/SEVRIK.PND"), "tblBC23Hdr|" + kCar + "||01\r\n");
+  EXPECT_EQ(Status(), "02");
+  ws.OpenSqlite()->Exec("drop trigger refuse");
+  r = Run({"nothing"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Status(), "01");
+  EXPECT_FALSE(test::Exists(ws.program + "/SEVRIK.PND"));
+}
+
 TEST_F(CancelProgram, FailuresEndTheRunWithTheRunTimeError) {
   tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"));
   auto r = Run({"UNQ", "BC2x", kCar});
