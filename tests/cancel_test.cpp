@@ -2,11 +2,14 @@
 // on each route, in the process and through the program.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "interface/mdlBatalEDIFACT.h"
 #include "interface/mdlCreateFlat.h"
+#include "interface/mdlMain.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/text.h"
@@ -257,6 +260,27 @@ TEST_F(CancelProgram, ACancellationTheDatabaseRefusesIsKeptForTheNextStart) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Status(), "01");
   EXPECT_FALSE(test::Exists(ws.program + "/SEVRIK.PND"));
+}
+
+TEST_F(CancelProgram, ACancellationStartedDuringTheQueueingWaitsForIt) {
+  tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"));
+  test::WriteFile(ws.package + "/standin.ctl", "sleep=1500\n");  // every translator call takes its time
+  test::RunResult queued;
+  std::thread first([&] { queued = Run({"QUE", "BC23", kCar}); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const auto cancelled = Run({"UNQ", "BC23", kCar});
+  first.join();
+  EXPECT_EQ(queued.status, 0) << queued.err;
+  EXPECT_EQ(cancelled.status, 0) << cancelled.err;
+  EXPECT_NE(cancelled.err.find(kWaitingNotice), std::string::npos) << cancelled.err;
+  // The cancellation ran after the queueing and found its reference.
+  const auto calls = Split(test::ReadFile(ws.package + "/calls.log"), "\n");
+  ASSERT_EQ(calls.size(), 3u);
+  const std::string reference =
+      ws.OpenSqlite()->QueryText("select snrf from TBLBC23HDR where CAR = ?", {Variant(kCar)});
+  EXPECT_NE(calls[0].find("\\TPBQUE.ext>"), std::string::npos) << calls[0];
+  EXPECT_TRUE(calls[1].ends_with("<BC23> <" + reference + ">")) << calls[1];
+  EXPECT_EQ(Status(), "01");
 }
 
 TEST_F(CancelProgram, FailuresEndTheRunWithTheRunTimeError) {
