@@ -31,8 +31,8 @@ void CancelEdifact(const Session& session, const std::string& type, const std::s
     partner = LineValue(rs->Field("NAMALOKAL"), session.locale);
   }
   const std::string& f = session.package_folder;
-  const bool ranuvel = !FindProgramFile(f + "\\ranuvel.exe").empty();
   EnterPackageFolder(session);
+  const bool ranuvel = !FindProgramFile(f + "\\ranuvel.exe").empty();
   // A status left by an earlier cancellation must never be read as this run's.
   const std::string status_path = f + "\\ipdata\\TPBUNQ.STA";
   try {

@@ -29,4 +29,22 @@ class BindMount {
   bool ok_ = false;
 };
 
+// A small file system of its own (tmpfs) over a folder, to fill a disk. Needs root; ok() tells.
+class SmallDisk {
+ public:
+  SmallDisk(const std::string& path, const std::string& size) : path_(path) {
+    ok_ = ::mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+  }
+  ~SmallDisk() {
+    if (ok_) ::umount(path_.c_str());
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  std::string path_;
+  bool ok_ = false;
+};
+
 }  // namespace sevrik::test

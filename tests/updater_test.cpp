@@ -103,6 +103,16 @@ TEST_F(Updater, FailuresNameTheirCauseAndLeaveTheOldProgramAlone) {
   untouched();
 }
 
+TEST_F(Updater, AFullDiskLeavesTheOldProgramAndNoTemporaryFile) {
+  test::SmallDisk disk(target_folder, "64k");
+  if (!disk.ok()) GTEST_SKIP() << "needs root for a tmpfs mount";
+  test::WriteFile(target_folder + "/SEVRIK.exe", "old program\n");
+  test::WriteFile(delivery + "/SEVRIK", std::string(256 * 1024, 'x'));
+  EXPECT_EQ(Run(), "Update FailedPath/File access error (No space left on device)\n");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"SEVRIK.exe"});
+  EXPECT_EQ(test::ReadFile(target_folder + "/SEVRIK.exe"), "old program\n");
+}
+
 TEST_F(Updater, AMissingTargetFolderOrDriveIsAPathError) {
   fs::remove_all(target_folder);
   EXPECT_EQ(Run(), "Update FailedPath not found\n");
