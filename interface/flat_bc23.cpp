@@ -37,7 +37,10 @@ class Bc23 {
     BuildFile();
     if (const std::optional<Error>& failure = rn_.first_failure()) {
       // A declaration with a record missing is never queued: the file stays for inspection,
-      // the document keeps its status, and the status file tells the caller why.
+      // the document keeps its status, and the status file tells the caller why. An earlier
+      // run's result goes first, so that it is not read as this one's where the failure
+      // cannot be written (a full disk).
+      RemoveQueueResults();
       rn_.Step([&] {
         WriteFailureStatus(s_, "TPBQUE", kStatusIncompleteFlatFile,
                            "Flat file BC23 tidak lengkap dan tidak dikirim ke translator: " + DescribeError(*failure));

@@ -1,6 +1,8 @@
 #include "tests/testutil.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/mount.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,7 +70,10 @@ std::unique_ptr<Database> TestWorkspace::Connect() const {
 }
 
 std::string TestWorkspace::RunLog() const {
-  return Exists(program + "/SEVRIK.log") ? ReadFile(program + "/SEVRIK.log") : "";
+  // The program empties "SEVRIK.LOG" at its start; the builders append to "SEVRIK.log".
+  for (const char* name : {"/SEVRIK.LOG", "/SEVRIK.log"})
+    if (Exists(program + name)) return ReadFile(program + name);
+  return "";
 }
 
 MsgAnswer ScriptedDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
@@ -81,10 +86,10 @@ MsgAnswer ScriptedDialogs::MessageBox(const std::string& text, MsgButtons button
   return a;
 }
 
-RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
-                     const std::vector<std::string>& env, const std::string& input) {
-  TempDir io;
-  const std::string in_path = io / "in", out_path = io / "out", err_path = io / "err";
+RunningProgram::RunningProgram(const std::string& program, const std::vector<std::string>& args,
+                               const std::string& cwd, const std::vector<std::string>& env, const std::string& input)
+    : io_(std::make_unique<TempDir>()) {
+  const std::string in_path = *io_ / "in", out_path = *io_ / "out", err_path = *io_ / "err";
   WriteFile(in_path, input);
   std::vector<std::string> env_strings;
   for (char** e = environ; *e; ++e) env_strings.emplace_back(*e);
@@ -108,17 +113,56 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
   posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-  pid_t pid;
-  const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  const int rc = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
-  RunResult r;
   if (rc != 0) throw std::runtime_error("cannot start " + program);
+}
+
+RunningProgram::~RunningProgram() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+}
+
+RunResult RunningProgram::Wait() {
   int status = 0;
-  ::waitpid(pid, &status, 0);
+  ::waitpid(pid_, &status, 0);
+  pid_ = -1;
+  RunResult r;
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  r.out = ReadFile(out_path);
-  r.err = ReadFile(err_path);
+  r.out = ReadFile(*io_ / "out");
+  r.err = ReadFile(*io_ / "err");
   return r;
+}
+
+std::string RunningProgram::ErrorSoFar() const { return ReadFile(*io_ / "err"); }
+
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
+                     const std::vector<std::string>& env, const std::string& input) {
+  return RunningProgram(program, args, cwd, env, input).Wait();
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeout_ms) {
+  for (int waited = 0; waited < timeout_ms; waited += 10) {
+    if (condition()) return true;
+    ::usleep(10000);
+  }
+  return condition();
+}
+
+ReadOnlyMount::ReadOnlyMount(const std::string& folder) : folder_(folder) {
+  if (::geteuid() != 0) return;
+  if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) return;
+  if (::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+    ::umount2(folder.c_str(), MNT_DETACH);
+    return;
+  }
+  mounted_ = true;
+}
+
+ReadOnlyMount::~ReadOnlyMount() {
+  if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
 }
 
 std::string Lines(const std::vector<std::string>& lines) {

@@ -1,6 +1,9 @@
 // Helpers of the tests: temporary folders, files, workspaces, test main.
 #pragma once
 
+#include <sys/types.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +70,40 @@ struct RunResult {
 // with `input` on its standard input.
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd = {},
                      const std::vector<std::string>& env = {}, const std::string& input = {});
+
+// The same, started and left running until Wait(); killed if never waited for.
+class RunningProgram {
+ public:
+  RunningProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd = {},
+                 const std::vector<std::string>& env = {}, const std::string& input = {});
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+  RunResult Wait();
+  std::string ErrorSoFar() const;  // what it has written to its error stream yet
+
+ private:
+  std::unique_ptr<TempDir> io_;
+  pid_t pid_ = -1;
+};
+
+// Polls the condition every 10 ms until it holds or the time is up; returns whether it held.
+bool WaitFor(const std::function<bool()>& condition, int timeout_ms = 20000);
+
+// A folder made read-only for as long as the object lives, by a read-only bind mount of the
+// folder onto itself (needs root). mounted() tells whether it worked.
+class ReadOnlyMount {
+ public:
+  explicit ReadOnlyMount(const std::string& folder);
+  ~ReadOnlyMount();
+  ReadOnlyMount(const ReadOnlyMount&) = delete;
+  ReadOnlyMount& operator=(const ReadOnlyMount&) = delete;
+  bool mounted() const { return mounted_; }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
 
 // The number of the error that `f` raises, or 0.
 int ErrorOf(auto&& f) {

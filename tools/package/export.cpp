@@ -26,7 +26,9 @@ int main(int argc, char** argv) {
   const std::string reference = code == "107" ? NextReference(pkg) : "";
   const std::string stamp = Today("%Y%m%d%H%M%S");
   const std::string record = pkg + "/entity0/log/" + stamp + reference + ".idt";
-  if (c.pieces == 4) {
+  if (c.short_record) {
+    WriteText(record, {"IDT|1|e-BC23.flt", "HDR", "RES|" + code, "END"}, false);
+  } else if (c.pieces == 4) {
     WriteText(record, {"IDT|1|e-BC23.flt|TPBQUE", "HDR|" + std::to_string(bytes.size()) + "|0|BC23",
                        "RES|" + Today("%Y-%m-%d") + "|-|" + code, "END"},
               false);

@@ -31,6 +31,7 @@ Control ReadControl(const std::string& package) {
     const std::string value = eq == std::string::npos ? "" : line.substr(eq + 1);  // kept as written
     if (key == "result") c.result = value;
     else if (key == "silent") c.silent = true;
+    else if (key == "short") c.short_record = true;
     else if (key == "sleep") c.sleep_ms = std::atoi(value.c_str());
     else if (key == "pieces") c.pieces = std::atoi(value.c_str());
   }

@@ -6,6 +6,7 @@
 //   silent            write no result at all
 //   sleep=<ms>        wait this long before doing anything
 //   pieces=4          EXPORT writes a 4-line processing record instead of a 6-line one
+//   short             EXPORT writes a 4-line processing record with too few fields
 // Every call appends one line to "<package>\calls.log": the program, the current folder and
 // each argument between "<" and ">".
 #pragma once
@@ -21,6 +22,7 @@ struct Control {
   bool silent = false;
   int sleep_ms = 0;
   int pieces = 6;
+  bool short_record = false;
 };
 
 // The package folder: the current folder when it has an "ipdata" folder, else the folder of

@@ -1,0 +1,323 @@
+// What a queueing run may never do: read an earlier run's result as its own, queue a
+// declaration with a record missing, lose a reference that the translator handed out, or
+// touch another run's files.
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+
+#include "interface/mdlCreateFlat.h"
+#include "interface/mdlMain.h"
+#include "interface/pending.h"
+#include "platform/fs.h"
+#include "platform/runlock.h"
+#include "platform/text.h"
+#include "tests/testutil.h"
+#include "tools/package/package.h"
+
+namespace sevrik {
+namespace {
+namespace fs = std::filesystem;
+
+const std::string kCarA = tools::kDemoBC23Car;
+const std::string kCarB = tools::kDemoBC23Car2;
+
+// A workspace with the stand-in package, and document A queued through it once.
+class World {
+ public:
+  explicit World(tools::PackageOptions o) {
+    saved_cwd = CurrentDirectory();
+    sql = ws.OpenSqlite();
+    conn = ws.Connect();
+    tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"), o);
+  }
+  ~World() { EXPECT_EQ(::chdir(saved_cwd.c_str()), 0); }
+  Session MakeSession() { return Session{*conn, dialogs, ws.program, ws.package, "NET1", LocaleInfo::Classic()}; }
+  void Run(const std::string& car) {
+    Session s = MakeSession();
+    CreateFlatBC23(s, car);
+  }
+  std::string State(const std::string& car) {
+    return sql->QueryText("select ifnull(snrf, '-') || '/' || Status from TBLBC23HDR where CAR = ?", {Variant(car)});
+  }
+  std::string File(const std::string& name) const { return test::ReadFile(ws.package + "/" + name); }
+  bool Has(const std::string& name) const { return test::Exists(ws.package + "/" + name); }
+  std::string Calls() const { return Has("calls.log") ? File("calls.log") : ""; }
+  void Control(const std::string& text) { test::WriteFile(ws.package + "/standin.ctl", text); }
+  std::string FirstStatusLine() const { return Split(File("ipdata/TPBQUE.STA"), "\r\n")[0]; }
+  // Queues document A successfully and forgets the calls made so far.
+  void QueueA() {
+    Run(kCarA);
+    EXPECT_TRUE(State(kCarA).ends_with("/02"));
+    EXPECT_EQ(File("ipdata/TPBQUE.STA"), "0\r\nSUCCESS\r\n");
+    fs::remove(ws.package + "/calls.log");
+  }
+
+  test::TestWorkspace ws;
+  std::unique_ptr<tools::SqliteFile> sql;
+  std::unique_ptr<Database> conn;
+  test::ScriptedDialogs dialogs;
+  std::string saved_cwd;
+};
+
+// The older translator's route, after a success for document A, with each way in which this
+// run's result can fail to come back: document B keeps its status, whatever A left behind.
+TEST(Safety, OnTheExportRouteAFailedCollectionIsNeverAnEarlierSuccess) {
+  struct Case {
+    const char* name;
+    std::function<void(World&)> arrange;
+    std::string first_line;
+  };
+  const std::vector<Case> cases = {
+      {"no status-text table", [](World& w) {
+         fs::remove(w.ws.package + "/entity0/log/status.txt");
+         w.Control("result=201\n");
+       }, "SVK03"},
+      {"a status-text line with too few fields", [](World& w) {
+         test::WriteFile(w.ws.package + "/entity0/log/status.txt", "201|kurang\r\n");
+         w.Control("result=201\n");
+       }, "SVK03"},
+      {"a processing record with too few fields", [](World& w) { w.Control("short\n"); }, "SVK03"},
+      {"no export program at all", [](World& w) {
+         for (const auto& e : fs::directory_iterator(w.ws.package))
+           if (AsciiLower(e.path().filename().string()).starts_with("export")) fs::remove(e.path());
+       }, ""},
+      {"a record whose code is 0", [](World& w) { w.Control("result=0\n"); }, "SVK04"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    World w({false, true});
+    w.QueueA();
+    const std::string before = w.State(kCarB);
+    c.arrange(w);
+    w.Run(kCarB);
+    EXPECT_EQ(w.State(kCarB), before);
+    EXPECT_EQ(w.FirstStatusLine(), c.first_line);
+    EXPECT_FALSE(w.Has("ipdata/TPBQUE.LOG"));
+  }
+}
+
+TEST(Safety, AStatusThatCannotBeRemovedStartsNoTranslator) {
+  World w({true, false});
+  w.QueueA();
+  // A file that is a mount point cannot be removed, as a file on a read-only disk cannot.
+  test::ReadOnlyMount pinned(w.ws.package + "/ipdata/TPBQUE.STA");
+  if (!pinned.mounted()) GTEST_SKIP() << "needs root for a bind mount";
+  const std::string before = w.State(kCarB);
+  w.Run(kCarB);
+  EXPECT_EQ(w.Calls(), "");
+  EXPECT_EQ(w.State(kCarB), before);
+  EXPECT_NE(w.ws.RunLog().find(" 70 \r\nPermission denied\r\n"), std::string::npos) << w.ws.RunLog();
+  EXPECT_EQ(CurrentDirectory(), w.ws.program);
+}
+
+TEST(Safety, AReadOnlyIpdataQueuesNothingAndChangesNothing) {
+  World w({true, false});
+  w.QueueA();
+  const std::string flat_a = w.File("ipdata/BC23.FLT");
+  test::ReadOnlyMount ro(w.ws.package + "/ipdata");
+  if (!ro.mounted()) GTEST_SKIP() << "needs root for a bind mount";
+  const std::string before = w.State(kCarB);
+  w.Run(kCarB);
+  EXPECT_EQ(w.Calls(), "");
+  EXPECT_EQ(w.State(kCarB), before);
+  EXPECT_EQ(w.File("ipdata/BC23.FLT"), flat_a);
+  EXPECT_EQ(w.ws.RunLog().substr(0, 25), " 70 \r\nPermission denied\r\n");
+}
+
+TEST(Safety, AnIncompleteDeclarationIsNotQueued) {
+  struct Case {
+    const char* name;
+    const char* sql;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"an item description longer than its field",
+       "update TBLBC23DTL set BrgUrai = substr(hex(zeroblob(200)), 1, 400) where CAR = '?'", "kesalahan 5 "},
+      {"a serial that is no number", "update TBLBC23DTL set Serial = 'dua' where CAR = '?'", "kesalahan -2147467259 "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    World w({true, false});
+    w.QueueA();
+    w.sql->Exec(ReplaceAll(c.sql, "?", kCarB));
+    const std::string before = w.State(kCarB);
+    w.Run(kCarB);
+    EXPECT_EQ(w.Calls(), "");
+    EXPECT_EQ(w.State(kCarB), before);
+    const std::vector<std::string> status = Split(w.File("ipdata/TPBQUE.STA"), "\r\n");
+    EXPECT_EQ(status[0], "SVK01");
+    EXPECT_NE(status[1].find(c.error), std::string::npos) << status[1];
+    EXPECT_FALSE(w.Has("ipdata/TPBQUE.LOG"));
+    EXPECT_EQ(w.File("ipdata/BC23.FLT").substr(0, 8), "ENV00101");  // left as built, for inspection
+  }
+}
+
+TEST(Safety, AHeaderThatCannotBeReadIsNotQueued) {
+  World w({true, false});
+  w.QueueA();
+  // The customs application holds the header table past the time-out: here it is gone.
+  w.sql->Exec("alter table TBLBC23HDR rename to TBLBC23HDR_OLD");
+  w.Run(kCarB);
+  EXPECT_EQ(w.Calls(), "");
+  EXPECT_EQ(w.FirstStatusLine(), "SVK01");
+}
+
+// Pending updates: the file's form and its application at the next start.
+TEST(Pending, TheFileKeepsEveryCharacterOfItsFields) {
+  const std::vector<StatusUpdate> updates = {
+      {"tblBC23Hdr", "050100|%0A\r\nX", std::string("REF|%7C"), "02"},
+      {"tblBC25Hdr", "K", std::nullopt, "01"},
+      {"tblBC23Hdr", "\xC3\xA9t\xC3\xA9", std::string("R"), "02"},
+  };
+  const std::string text = FormatPendingUpdates(updates);
+  EXPECT_EQ(text.substr(0, 55), "tblBC23Hdr|050100%7C%250A%0D%0AX|REF%7C%257C|02\r\ntblBC2");
+  EXPECT_EQ(ParsePendingUpdates(text), updates);
+  EXPECT_EQ(ParsePendingUpdates("garbage\r\n|||\r\na|b|c\r\n"), std::vector<StatusUpdate>{});
+}
+
+TEST(Pending, KeptUpdatesAreWrittenOnceAndWhatCannotBeWrittenStays) {
+  World w({true, false});
+  Session s = w.MakeSession();
+  const std::string pnd = w.ws.program + "/SEVRIK.PND";
+  test::WriteFile(pnd, FormatPendingUpdates({{"tblBC23Hdr", kCarA, std::string("R-A"), "02"},
+                                             {"tblBC23Hdr", "NO-SUCH-CAR", std::string("R-X"), "02"},
+                                             {"tblNoSuchHdr", kCarA, std::nullopt, "01"}}) +
+                           "not an update\r\n");
+  ApplyPendingUpdates(s);
+  EXPECT_EQ(w.State(kCarA), "R-A/02");
+  // The row that is gone is dropped; the table that fails and the unreadable line stay.
+  EXPECT_EQ(test::ReadFile(pnd), "tblNoSuchHdr|" + kCarA + "||01\r\nnot an update\r\n");
+  const std::string log = w.ws.RunLog();
+  EXPECT_NE(log.find("NO-SUCH-CAR"), std::string::npos);
+  EXPECT_NE(log.find("tblNoSuchHdr"), std::string::npos);
+  ApplyPendingUpdates(s);
+  EXPECT_EQ(test::ReadFile(pnd), "tblNoSuchHdr|" + kCarA + "||01\r\nnot an update\r\n");
+
+  // A newer status written directly makes the kept ones of that document obsolete, whatever
+  // the case of the table's name.
+  test::WriteFile(pnd, FormatPendingUpdates({{"tblBC23Hdr", kCarA, std::string("R-OLD"), "02"},
+                                             {"tblBC23Hdr", kCarB, std::string("R-B"), "02"}}));
+  StoreDocumentStatus(s, {"TBLBC23HDR", kCarA, std::nullopt, "01"});
+  EXPECT_EQ(w.State(kCarA), "R-A/01");
+  EXPECT_EQ(ParsePendingUpdates(test::ReadFile(pnd)),
+            (std::vector<StatusUpdate>{{"tblBC23Hdr", kCarB, std::string("R-B"), "02"}}));
+  // A failed write is kept behind the others and said in the error.
+  const Error e = [&] {
+    try {
+      StoreDocumentStatus(s, {"tblNoSuchHdr", kCarA, std::string("R"), "02"});
+    } catch (const Error& raised) {
+      return raised;
+    }
+    return Error(0);
+  }();
+  EXPECT_EQ(e.number(), err::kDatabase);
+  EXPECT_NE(e.description().find("disimpan di SEVRIK.PND"), std::string::npos) << e.description();
+  EXPECT_EQ(ParsePendingUpdates(test::ReadFile(pnd)).back(), (StatusUpdate{"tblNoSuchHdr", kCarA, std::string("R"), "02"}));
+  // No header row: nothing is kept, there is no document to give the status to.
+  EXPECT_EQ(test::ErrorOf([&] { StoreDocumentStatus(s, {"tblBC23Hdr", "NONE", std::string("R"), "02"}); }),
+            err::kNoCurrentRecord);
+  EXPECT_EQ(ParsePendingUpdates(test::ReadFile(pnd)).size(), 2u);
+}
+
+// The program as the customs application starts it, in real processes.
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), w.ws.program);
+    tools::InstallProgram(test::BuiltProgram("shim/ZUL"), w.ws.program);
+  }
+  std::unique_ptr<test::RunningProgram> Start(const std::vector<std::string>& args) {
+    return std::make_unique<test::RunningProgram>(w.ws.program + "/SEVRIK", args, w.ws.dir.path(),
+                                                  std::vector<std::string>{"SEVRIK_DIALOGS=console"});
+  }
+  // The references of the queued copies that the stand-in keeps, by the CAR inside them.
+  std::string QueuedReferenceOf(const std::string& car) {
+    for (const auto& e : fs::directory_iterator(w.ws.package + "/queue"))
+      if (test::ReadFile(e.path()).find("HDEC0101" + car) != std::string::npos) return e.path().stem().string();
+    return "";
+  }
+  World w{{true, false}};
+};
+
+TEST_F(Program, AReferenceTheDatabaseRefusesIsKeptAndWrittenAtTheNextStart) {
+  w.Control("sleep=500\n");
+  auto run = Start({"QUE", "BC23", kCarA});
+  ASSERT_TRUE(test::WaitFor([&] { return w.Has("calls.log"); }));
+  // The customs application holds the database while the translator works, past the time-out.
+  w.sql->Exec("BEGIN EXCLUSIVE");
+  const test::RunResult r = run->Wait();
+  w.sql->Exec("COMMIT");
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string reference = Split(w.File("ipdata/TPBQUE.LOG"), "\r\n")[1];
+  EXPECT_EQ(w.State(kCarA), "-/01");
+  EXPECT_NE(w.ws.RunLog().find("disimpan di SEVRIK.PND"), std::string::npos) << w.ws.RunLog();
+  EXPECT_EQ(test::ReadFile(w.ws.program + "/SEVRIK.PND"), "tblBC23Hdr|" + kCarA + "|" + reference + "|02\r\n");
+
+  // Any later start with arguments writes it first, even one whose action does nothing.
+  EXPECT_EQ(test::RunProgram(w.ws.program + "/SEVRIK", {"nothing"}, w.ws.dir.path(), {"SEVRIK_DIALOGS=console"}).status, 0);
+  EXPECT_EQ(w.State(kCarA), reference + "/02");
+  EXPECT_FALSE(test::Exists(w.ws.program + "/SEVRIK.PND"));
+  EXPECT_EQ(w.ws.RunLog(), "");
+}
+
+TEST_F(Program, ASecondRunWaitsForTheFirstAndBothKeepTheirOwnFiles) {
+  w.Control("sleep=1500\n");
+  auto first = Start({"QUE", "BC23", kCarA});
+  ASSERT_TRUE(test::WaitFor([&] { return w.Has("calls.log"); }));
+  const std::string flat_a = w.File("ipdata/BC23.FLT");
+  auto second = Start({"QUE", "BC23", kCarB});
+  ASSERT_TRUE(test::WaitFor([&] { return second->ErrorSoFar().find(kWaitingNotice) != std::string::npos; }));
+  // While the first run's translator works, its flat file is not touched.
+  EXPECT_EQ(w.File("ipdata/BC23.FLT"), flat_a);
+  const test::RunResult a = first->Wait(), b = second->Wait();
+  EXPECT_EQ(a.status, 0) << a.err;
+  EXPECT_EQ(b.status, 0) << b.err;
+  EXPECT_EQ(a.err.find(kWaitingNotice), std::string::npos);
+  EXPECT_EQ(b.err, std::string(kWaitingNotice) + "\n");
+  const std::string ref_a = QueuedReferenceOf(kCarA), ref_b = QueuedReferenceOf(kCarB);
+  ASSERT_FALSE(ref_a.empty());
+  ASSERT_FALSE(ref_b.empty());
+  EXPECT_NE(ref_a, ref_b);
+  EXPECT_EQ(w.State(kCarA), ref_a + "/02");
+  EXPECT_EQ(w.State(kCarB), ref_b + "/02");
+}
+
+TEST(RunLock, DiesWithItsProcess) {
+  test::TempDir dir;
+  const std::string path = dir / "SEVRIK.LCK";
+  int pipe_fds[2];
+  ASSERT_EQ(::pipe(pipe_fds), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    RunLock held(path, {});
+    if (::write(pipe_fds[1], "x", 1) != 1) ::_exit(1);
+    ::pause();
+    ::_exit(0);
+  }
+  char c;
+  ASSERT_EQ(::read(pipe_fds[0], &c, 1), 1);
+  int waits = 0;
+  std::thread killer([&] {
+    ::usleep(200000);
+    ::kill(child, SIGKILL);
+  });
+  {
+    RunLock mine(path, [&] { ++waits; });  // waits until the holder is killed
+  }
+  killer.join();
+  ::waitpid(child, nullptr, 0);
+  EXPECT_EQ(waits, 1);
+  RunLock again(path, [&] { ++waits; });  // free at once now
+  EXPECT_EQ(waits, 1);
+  ::close(pipe_fds[0]);
+  ::close(pipe_fds[1]);
+}
+
+}  // namespace
+}  // namespace sevrik
