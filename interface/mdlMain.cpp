@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "interface/mdlBatalEDIFACT.h"
+#include "interface/mdlConnect.h"
 #include "interface/mdlCreateFlat.h"
 #include "interface/pending.h"
 #include "platform/error.h"
@@ -38,16 +40,14 @@ void Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvi
     if (type == "BC23") CreateFlatBC23(session, Token(tokens, 2));
     else if (type == "BC25") CreateFlatBC25(session, Token(tokens, 2));
   } else if (action == "UNQ") {
-    Token(tokens, 1);
-    Token(tokens, 2);
-    NotAvailable("UNQ");
+    CancelEdifact(session, Token(tokens, 1), Token(tokens, 2));
   } else if (action == "COM") {
-    NotAvailable("COM");
+    RunCommunication(session);
   } else if (action == "log" || action == "list") {
     if (!env.show_window) NotAvailable(action);
     env.show_window(session, action);
   } else if (action == "logdel") {
-    NotAvailable("logdel");
+    DeleteCommLogs(session);
   }
 }
 

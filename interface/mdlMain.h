@@ -1,4 +1,5 @@
-// Start-up, the lookups of EDI numbers and partner names, and the file-existence check.
+// Start-up, the lookups of EDI numbers and partner names, the file-existence check and the
+// deletion of the communication logs.
 #pragma once
 
 #include <functional>
@@ -59,5 +60,11 @@ std::string GetPartnerNameByEdi(Database& db, std::string_view edi_number);
 // True when at least one plain file matches the pattern (wildcards in its last part). A
 // listing that fails shows "Error : " and the description, and answers false.
 bool FileExists(std::string_view pattern, Dialogs& dialogs);
+
+// Asks "Anda yakin ingin menghapus semua log komunikasi?" (title "Perhatian", Yes/No). On Yes
+// empties tblKomLog, then shows and deletes each program folder + "\LogKom\*.TXT" in listing
+// order. The first file that cannot be deleted stops it, with its error naming the file: the
+// files before it are gone, the rest stay. No "LogKom" folder: nothing to delete.
+void DeleteCommLogs(const Session& session);
 
 }  // namespace sevrik

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job on the embedded demo database: lays out a workspace under demo/ (drive C: is
-# demo/drive_c, the program in C:\BeaCukai\TPB25, the translator package in C:\EDI) and runs
-# SEVRIK in it.
+# demo/drive_c, the program in C:\BeaCukai\TPB25, the translator package in C:\EDI), installs
+# SEVRIK there with the updater, and runs SEVRIK in it: queue, cancel, communicate, delete the
+# communication logs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -14,8 +15,13 @@ prog=$SEVRIK_DRIVE_C/BeaCukai/TPB25
 pkg=$SEVRIK_DRIVE_C/EDI
 build/tools/sevrik-workspace --program "$prog" --package "$pkg" --setting 'C:\EDI' \
   --standin build/tools/package
-cp build/interface/SEVRIK build/shim/ZUL "$prog/"
+cp build/shim/ZUL "$prog/"
 echo "== Workspace: program folder $prog, package folder $pkg (FOLDERNUVAR = C:\\EDI)"
+delivery=$root/delivery
+mkdir -p "$delivery"
+cp build/interface/SEVRIK "build/updater/Ranuvel Plug-In" "$delivery/"
+echo "== Ranuvel Plug-In installs the delivered SEVRIK into C:\\BeaCukai\\TPB25"
+"$delivery/Ranuvel Plug-In" 2>&1
 echo "== SEVRIK without arguments"
 "$prog/SEVRIK" 2>&1 || true
 echo "== Demo documents"
@@ -48,3 +54,35 @@ sqlite3 -header -column "$prog/dbTPB.mdb" \
   "select h.CAR, h.Status, t.URAIAN as Keterangan, h.snrf as Referensi from TBLBC23HDR h
    left join tblTabel t on t.KDTAB = '01' and t.KDREC = h.Status"
 if [ -s "$prog/SEVRIK.LOG" ]; then echo "== Run log:"; cat "$prog/SEVRIK.LOG"; fi
+
+echo
+echo "== SEVRIK UNQ BC23 $car23 (the translator cancels the queued submission)"
+(cd "$root" && "$prog/SEVRIK" UNQ BC23 "$car23" 2>&1)
+echo "== Translator status C:\EDI\ipdata\TPBUNQ.STA:"
+tr -d '\r' <"$pkg/ipdata/TPBUNQ.STA" | sed 's/^/   /'
+echo "== The document in dbTPB.mdb now:"
+sqlite3 -header -column "$prog/dbTPB.mdb" \
+  "select h.CAR, h.Status, t.URAIAN as Keterangan, h.snrf as Referensi from TBLBC23HDR h
+   left join tblTabel t on t.KDTAB = '01' and t.KDREC = h.Status where h.CAR = '$car23'"
+if [ -s "$prog/SEVRIK.LOG" ]; then echo "== Run log:"; cat "$prog/SEVRIK.LOG"; fi
+
+car23b=05010000020220261203000002
+echo
+echo "== SEVRIK QUE BC23 $car23b, then SEVRIK COM (the communication run shows its command line first)"
+(cd "$root" && "$prog/SEVRIK" QUE BC23 "$car23b" 2>&1)
+(cd "$root" && "$prog/SEVRIK" COM 2>&1)
+echo "== Communication log C:\EDI\ipdata\TPBCOM.LOG:"
+tr -d '\r' <"$pkg/ipdata/TPBCOM.LOG" | sed 's/^/   /'
+echo "== Sent (C:\EDI\outbox):"
+ls "$pkg/outbox" | sed 's/^/   /'
+echo "== Every translator call (C:\EDI\calls.log):"
+sed 's/^/   /' "$pkg/calls.log"
+
+echo
+echo "== SEVRIK logdel, answered with y"
+echo "   before: $(sqlite3 "$prog/dbTPB.mdb" 'select count(*) from tblKomLog') rows in tblKomLog;" \
+  "LogKom holds: $(ls "$prog/LogKom" | tr '\n' ' ')"
+(cd "$root" && echo y | "$prog/SEVRIK" logdel 2>&1)
+echo
+echo "   after: $(sqlite3 "$prog/dbTPB.mdb" 'select count(*) from tblKomLog') rows in tblKomLog;" \
+  "LogKom holds: $(ls "$prog/LogKom" | tr '\n' ' ')"

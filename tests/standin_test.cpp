@@ -74,6 +74,8 @@ TEST_F(StandIn, CancelsQueuedReferencesAndCommunicates) {
   const std::string reference = Split(File("ipdata/TPBQUE.LOG"), "\r\n")[1];
   RunAndWait("Ranuvel TPBUNQ.EXT KPPBC A BC23 NO-SUCH");
   EXPECT_EQ(File("ipdata/TPBUNQ.STA").substr(0, 5), "301\r\n");
+  RunAndWait("Ranuvel TPBUNQ.EXT KPPBC A BC25 " + reference);  // queued as BC 2.3
+  EXPECT_EQ(File("ipdata/TPBUNQ.STA").substr(0, 5), "302\r\n");
   Queue();
   RunAndWait("Ranuvel TPBUNQ.EXT KPPBC A BC23 " + reference);
   EXPECT_EQ(File("ipdata/TPBUNQ.STA"), "0\r\nSUCCESS\r\n");

@@ -174,15 +174,15 @@ TEST_F(Program, EndsWithTheRunTimeErrorWhenTheDatabaseIsMissingOrBroken) {
 }
 
 TEST_F(Program, DispatchesEveryTokenOfTheTable) {
-  // Actions that a later release brings end with a run-time error saying so.
-  for (const char* action : {"UNQ BC23 X", "COM", "log", "list", "logdel"}) {
-    std::vector<std::string> args = Split(action, " ");
-    const auto r = Run(args);
+  // Without a display the windows cannot be shown: a run-time error says so.
+  for (const char* action : {"log", "list"}) {
+    const auto r = Run({action});
     EXPECT_EQ(r.status, 1) << action;
     EXPECT_NE(r.err.find("Run-time error '445':"), std::string::npos) << action << r.err;
     EXPECT_NE(r.err.find("belum tersedia"), std::string::npos) << action << r.err;
   }
-  for (const char* action : {"QUE BC23 NO-SUCH-CAR", "QUE BC25 NO-SUCH-CAR", "QUE BC40 X", "Que BC25 X", "unknown"}) {
+  for (const char* action : {"QUE BC23 NO-SUCH-CAR", "QUE BC25 NO-SUCH-CAR", "QUE BC40 X", "Que BC25 X", "unknown",
+                             "UNQ BC23 NO-SUCH-CAR", "COM", "logdel"}) {
     const auto r = Run(Split(action, " "));
     EXPECT_EQ(r.status, 0) << action << r.err;
   }

@@ -31,6 +31,7 @@ void LayOutPackage(const std::string& package_folder, const std::string& bin_dir
         "201|01|GAGAL|Struktur flat file tidak valid\r\n"
         "202|01|GAGAL|Partner tidak terdaftar\r\n"
         "301|02|GAGAL|Referensi tidak ditemukan\r\n"
+        "302|02|GAGAL|Jenis dokumen tidak sesuai\r\n"
         "999|09|GAGAL|Kesalahan sistem translator\r\n");
 }
 

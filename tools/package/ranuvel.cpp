@@ -3,7 +3,8 @@
 // TPBQUE <flat file> [partner] [title] [code]: checks the flat file; writes
 //        "ipdata\TPBQUE.STA" ("0", "SUCCESS") and "ipdata\TPBQUE.LOG" (six lines with a fresh
 //        submission reference) and queues a copy under "queue\"; a bad file gives code 201.
-// TPBUNQ <partner> <type> <reference>: cancels a queued reference: "ipdata\TPBUNQ.STA".
+// TPBUNQ <partner> <type> <reference>: cancels a queued reference of that document type:
+//        "ipdata\TPBUNQ.STA" "0"; an unknown reference gives code 301, another type 302.
 // TPBCOM [line]: moves queued documents to "outbox\" and appends a dated line to
 //        "ipdata\TPBCOM.LOG".
 #include <filesystem>
@@ -49,13 +50,21 @@ void Queue(const std::string& pkg, const Control& c, const std::vector<std::stri
 }
 
 void Unqueue(const std::string& pkg, const Control& c, const std::vector<std::string>& args) {
-  // The reference comes last; a partner name with blanks arrives as several arguments.
+  // The reference comes last, the type before it; a partner name with blanks arrives as
+  // several arguments.
   const std::string reference = args.size() > 3 ? args.back() : "";
+  const std::string type = args.size() > 3 ? args[args.size() - 2] : "";
   const std::string queued = pkg + "/queue/" + reference + ".flt";
-  std::string code = c.result;
-  if (code.empty() && (reference.empty() || !fs::exists(queued))) code = "301";
+  std::string code = c.result, text;
+  if (code.empty() && (reference.empty() || !fs::exists(queued))) {
+    code = "301";
+    text = "REFERENSI TIDAK DITEMUKAN DALAM ANTRIAN";
+  } else if (code.empty() && DocumentCode(ReadFileBytes(queued)) != type) {
+    code = "302";
+    text = "JENIS DOKUMEN TIDAK SESUAI DENGAN ANTRIAN";
+  }
   if (!code.empty()) {
-    WriteText(pkg + "/ipdata/TPBUNQ.STA", {code, "REFERENSI TIDAK DITEMUKAN DALAM ANTRIAN"});
+    WriteText(pkg + "/ipdata/TPBUNQ.STA", {code, text.empty() ? "DITOLAK OLEH TRANSLATOR" : text});
     return;
   }
   fs::remove(queued);

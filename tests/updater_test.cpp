@@ -1,0 +1,125 @@
+// Ranuvel Plug-In in real folders: drive C: mapped into a temporary folder, the program
+// delivered beside a new SEVRIK.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "tests/mounts.h"
+#include "tests/testutil.h"
+#include "tools/workspace.h"
+
+namespace sevrik {
+namespace {
+namespace fs = std::filesystem;
+
+class Updater : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tools::InstallProgram(test::BuiltProgram("updater/Ranuvel Plug-In"), delivery);
+    test::WriteFile(delivery + "/SEVRIK", "new program\n");
+    fs::permissions(delivery + "/SEVRIK", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    fs::create_directories(target_folder);
+  }
+  // Runs the updater and gives its message.
+  std::string Run() {
+    const auto r = test::RunProgram(delivery + "/Ranuvel Plug-In", {}, dir.path(),
+                                    {"SEVRIK_DIALOGS=console", "SEVRIK_DRIVE_C=" + drive});
+    EXPECT_EQ(r.status, 0);
+    const std::string head = "== Ranuvel Plug-In ==\n";
+    EXPECT_EQ(r.err.substr(0, head.size()), head);
+    return r.err.substr(std::min(head.size(), r.err.size()));
+  }
+  // The names in the target folder, the hidden ones included, and what the program holds.
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(target_folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  test::TempDir dir;
+  std::string delivery = dir / "paket";
+  std::string drive = dir / "c";
+  std::string target_folder = drive + "/BeaCukai/TPB25";
+};
+
+TEST_F(Updater, ReplacesTheProgramKeepingItsNameAndMakesIpdataOnce) {
+  test::WriteFile(target_folder + "/SEVRIK.exe", "old program\n");
+  EXPECT_EQ(Run(), "Update Completed\n");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"SEVRIK.exe"});
+  EXPECT_EQ(test::ReadFile(target_folder + "/SEVRIK.exe"), "new program\n");
+  EXPECT_EQ(fs::status(target_folder + "/SEVRIK.exe").permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
+  ASSERT_TRUE(fs::is_directory(delivery + "/IPDATA"));
+
+  test::WriteFile(delivery + "/IPDATA/keep", "x");
+  fs::rename(target_folder + "/SEVRIK.exe", target_folder + "/sevrik");
+  EXPECT_EQ(Run(), "Update Completed\n");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"sevrik"});
+  EXPECT_TRUE(test::Exists(delivery + "/IPDATA/keep"));
+}
+
+TEST_F(Updater, AFirstInstallTakesTheSourcesName) {
+  fs::rename(delivery + "/SEVRIK", delivery + "/SEVRIK.exe");
+  fs::create_directories(delivery + "/ipdata");  // an existing data folder in another case
+  EXPECT_EQ(Run(), "Update Completed\n");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"SEVRIK.exe"});
+  EXPECT_FALSE(test::Exists(delivery + "/IPDATA"));
+}
+
+TEST_F(Updater, FailuresNameTheirCauseAndLeaveTheOldProgramAlone) {
+  test::WriteFile(target_folder + "/SEVRIK.exe", "old program\n");
+  const auto untouched = [&] {
+    EXPECT_EQ(Entries(), std::vector<std::string>{"SEVRIK.exe"});
+    EXPECT_EQ(test::ReadFile(target_folder + "/SEVRIK.exe"), "old program\n");
+  };
+  fs::rename(delivery + "/SEVRIK", delivery + "/SEVRIK.old");
+  EXPECT_EQ(Run(), "Update FailedFile not found\n");
+  untouched();
+  fs::rename(delivery + "/SEVRIK.old", delivery + "/SEVRIK");
+
+  fs::permissions(target_folder + "/SEVRIK.exe", fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_EQ(Run(), "Update FailedPermission denied\n");
+  untouched();
+  fs::permissions(target_folder + "/SEVRIK.exe", fs::perms::owner_read | fs::perms::owner_write);
+
+  {
+    test::BindMount read_only(target_folder, true);
+    if (read_only.ok()) {
+      EXPECT_EQ(Run(), "Update FailedPermission denied\n");
+      untouched();
+    }
+  }
+  {
+    test::BindMount in_use(target_folder + "/SEVRIK.exe", false);  // cannot be replaced
+    if (in_use.ok()) {
+      EXPECT_EQ(Run(), "Update FailedPermission denied\n");
+      untouched();
+    }
+  }
+  fs::remove_all(delivery + "/IPDATA");
+  test::WriteFile(delivery + "/IPDATA", "a file where the folder goes");
+  EXPECT_EQ(Run().substr(0, 35), "Update FailedPath/File access error");
+  untouched();
+}
+
+TEST_F(Updater, AFullDiskLeavesTheOldProgramAndNoTemporaryFile) {
+  test::SmallDisk disk(target_folder, "64k");
+  if (!disk.ok()) GTEST_SKIP() << "needs root for a tmpfs mount";
+  test::WriteFile(target_folder + "/SEVRIK.exe", "old program\n");
+  test::WriteFile(delivery + "/SEVRIK", std::string(256 * 1024, 'x'));
+  EXPECT_EQ(Run(), "Update FailedPath/File access error (No space left on device)\n");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"SEVRIK.exe"});
+  EXPECT_EQ(test::ReadFile(target_folder + "/SEVRIK.exe"), "old program\n");
+}
+
+TEST_F(Updater, AMissingTargetFolderOrDriveIsAPathError) {
+  fs::remove_all(target_folder);
+  EXPECT_EQ(Run(), "Update FailedPath not found\n");
+  EXPECT_FALSE(test::Exists(target_folder));
+  fs::remove_all(drive);
+  EXPECT_EQ(Run(), "Update FailedPath not found\n");
+}
+
+}  // namespace
+}  // namespace sevrik

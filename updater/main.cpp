@@ -1,0 +1,25 @@
+// Ranuvel Plug-In: installs the new SEVRIK beside it into the customs application's folder
+// and says how it went in one message box.
+#include <QApplication>
+#include <iostream>
+#include <memory>
+
+#include "platform/dialogs.h"
+#include "platform/dialogs_qt.h"
+#include "platform/fs.h"
+#include "updater/update.h"
+
+int main(int argc, char** argv) {
+  using namespace sevrik;
+  const std::string message = updater::RunUpdate(ProgramFolder());
+  std::unique_ptr<QApplication> app;
+  std::unique_ptr<Dialogs> dialogs;
+  if (WindowsAvailable()) {
+    app = std::make_unique<QApplication>(argc, argv);
+    dialogs = std::make_unique<QtDialogs>(updater::kTitle);
+  } else {
+    dialogs = std::make_unique<ConsoleDialogs>(updater::kTitle, std::cin, std::cerr);
+  }
+  dialogs->MessageBox(message, MsgButtons::Ok, MsgIcon::None);
+  return 0;
+}
