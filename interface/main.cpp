@@ -7,6 +7,8 @@
 #include "db/qt_database.h"
 #include "interface/mdlINI.h"
 #include "interface/mdlMain.h"
+#include "interface/windows/frmProgress.h"
+#include "interface/windows/windows.h"
 #include "platform/args.h"
 #include "platform/dialogs_qt.h"
 #include "platform/fs.h"
@@ -26,5 +28,11 @@ int main(int argc, char** argv) {
   }
   MainEnvironment env{ProgramFolder(), *dialogs, ConnectDatabase, {}, nullptr,
                       [](const std::string& text) { std::cerr << text << std::endl; }};
+  std::unique_ptr<windows::ProgressWindow> progress;
+  if (windows) {
+    env.show_window = [](Session& session, const std::string& command) { windows::ShowWindow(session, command); };
+    progress = std::make_unique<windows::ProgressWindow>();
+    env.progress = progress.get();
+  }
   return RunMain(ArgumentText(argc, argv), env);
 }

@@ -179,10 +179,3 @@ std::vector<std::string> operator+(std::vector<std::string> a, const std::vector
 std::string BuiltProgram(const std::string& relative) { return std::string(SEVRIK_BIN_DIR) + "/" + relative; }
 
 }  // namespace sevrik::test
-
-int main(int argc, char** argv) {
-  // The SQL driver plugins need an application object.
-  QCoreApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -1,0 +1,46 @@
+// The document browser's actions, without a window: create and cancel the EDIFACT submission
+// of the selected document, run communication. Each asks and tells through the session's
+// message boxes, exactly as the browser shows them, and runs under the run lock.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "interface/session.h"
+#include "platform/error.h"
+
+namespace sevrik {
+
+// The document type token of the type list's text: "BC 2.3" gives "BC23".
+std::string DocumentTypeToken(std::string_view type_text);
+
+class DocumentActions {
+ public:
+  // `notice` tells the user, once, that an action waits for another SEVRIK run (may be empty).
+  DocumentActions(Session& session, std::function<void(const std::string&)> notice = {});
+
+  // Create EDIFACT for the document `car` of the type shown as `type_text`. Returns whether
+  // the list is to be browsed again: false when there was no document, the user said No, or
+  // the type has no builder.
+  bool Create(std::string_view type_text, const std::string& car);
+  // Batal EDIFACT; the same answer.
+  bool Cancel(std::string_view type_text, const std::string& car);
+  // Komunikasi: the communication run, with no message of its own beyond what the run shows
+  // (and an error box when it fails).
+  void Communicate();
+
+  // Shows an error that an action or a search met, and leaves the window usable.
+  void ShowError(const Error& error);
+
+ private:
+  bool Confirm(const std::string& verb, const std::string& token, const std::string& car);
+  void Outcome(const std::string& car, bool success, const std::string& reason);
+  std::string RunLogSince(size_t offset) const;
+  size_t RunLogSize() const;
+
+  Session& s_;
+  std::function<void(const std::string&)> notice_;
+};
+
+}  // namespace sevrik

@@ -1,0 +1,98 @@
+#include "interface/browser.h"
+
+#include <cmath>
+#include <unordered_map>
+
+#include "platform/error.h"
+
+namespace sevrik {
+namespace {
+
+std::string Cell(const Variant& v, const LocaleInfo& locale) { return v.is_null() ? std::string() : ToText(v, locale); }
+
+// Digits of a whole number with the group separator between groups of three.
+std::string Grouped(std::string digits, const std::string& separator) {
+  if (separator.empty()) return digits;
+  const bool negative = !digits.empty() && digits[0] == '-';
+  if (negative) digits.erase(0, 1);
+  std::string out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += separator;
+    out += digits[i];
+  }
+  return negative ? "-" + out : out;
+}
+
+// Status names by code: the first row of each code, as a lookup of that code would find it.
+std::unordered_map<std::string, std::string> StatusNames(Database& db, const LocaleInfo& locale) {
+  std::unordered_map<std::string, std::string> names;
+  auto rs = db.Execute("SELECT KDREC, URAIAN from tblTabel Where KDTAB='01'");
+  for (; !rs->Eof(); rs->MoveNext()) names.try_emplace(Cell(rs->Field("KDREC"), locale), Cell(rs->Field("URAIAN"), locale));
+  return names;
+}
+
+}  // namespace
+
+BrowseQuery BuildBrowseQuery(size_t document, size_t field, std::string_view text) {
+  if (document >= kHeaderTables.size() || field >= kSearchColumns.size()) throw Error(err::kSubscriptOutOfRange);
+  const char* column = document == 1 && field == 1 ? "PENERIMANAMA" : kSearchColumns[field];
+  const char* partner = document == 1 ? "penerimanama" : "Pasoknama";
+  return {std::string("SELECT car, Kdkpbc, ") + partner + ", Bruto, Netto, Jmcont, Jmbrg, Status FROM " +
+              kHeaderTables[document] + " Where " + column + " LIKE ?",
+          {Variant("%" + std::string(text) + "%")}};
+}
+
+std::string BrowseFrameCaption(size_t document) {
+  if (document >= kDocumentTypes.size()) throw Error(err::kSubscriptOutOfRange);
+  return std::string("Browse Data --> ") + kDocumentTypes[document];
+}
+
+std::vector<DocumentRow> ListDocuments(Database& db, size_t document, const BrowseQuery& query,
+                                       const LocaleInfo& locale) {
+  const std::unordered_map<std::string, std::string> names = StatusNames(db, locale);
+  const char* partner = document == 1 ? "penerimanama" : "Pasoknama";
+  std::vector<DocumentRow> rows;
+  auto rs = db.Execute(query.sql, query.params);
+  for (; !rs->Eof(); rs->MoveNext()) {
+    DocumentRow& r = rows.emplace_back();
+    r[0] = Cell(rs->Field("car"), locale);
+    r[1] = SubmissionDate(r[0]);
+    r[2] = Cell(rs->Field("Kdkpbc"), locale);
+    r[3] = Cell(rs->Field(partner), locale);
+    r[4] = FormatWholeNumber(rs->Field("Bruto"), locale);
+    r[5] = FormatWholeNumber(rs->Field("Netto"), locale);
+    r[6] = Cell(rs->Field("Jmcont"), locale);
+    r[7] = Cell(rs->Field("Jmbrg"), locale);
+    const auto name = names.find(Cell(rs->Field("Status"), locale));
+    if (name != names.end()) r[8] = name->second;
+  }
+  return rows;
+}
+
+std::string SubmissionDate(std::string_view car) {
+  const auto part = [&](size_t from, size_t length) {
+    return from - 1 < car.size() ? std::string(car.substr(from - 1, length)) : std::string();
+  };
+  return part(19, 2) + "-" + part(17, 2) + "-" + part(13, 4);
+}
+
+std::string FormatWholeNumber(const Variant& value, const LocaleInfo& locale) {
+  if (value.is_null() || value.is_empty()) return {};
+  double number;
+  if (value.is_number()) {
+    number = value.kind() == Variant::Kind::Integer ? static_cast<double>(value.integer()) : value.real();
+  } else {
+    const std::string text = ToText(value, locale);
+    const std::optional<double> parsed = ParseNumber(text, locale);
+    if (!parsed) return text;
+    number = *parsed;
+  }
+  if (!std::isfinite(number)) return NumberToText(number, locale);
+  const double whole = std::round(number);  // half away from zero
+  if (std::fabs(whole) >= 1e15) return NumberToText(whole, locale);
+  std::string digits = std::to_string(static_cast<long long>(whole));
+  if (digits == "-0") digits = "0";
+  return Grouped(digits, locale.group_separator);
+}
+
+}  // namespace sevrik

@@ -1,0 +1,123 @@
+// The document browser's data and actions, without a window, on a real workspace.
+#include <gtest/gtest.h>
+
+#include "interface/browser.h"
+#include "tests/testutil.h"
+
+namespace sevrik {
+namespace {
+
+const std::string kCar1 = tools::kDemoBC23Car;
+const std::string kCar2 = tools::kDemoBC23Car2;
+
+class Browser : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sql = ws.OpenSqlite();
+    conn = ws.Connect();
+  }
+  std::vector<DocumentRow> List(size_t document, size_t field, const std::string& text,
+                                const LocaleInfo& locale = LocaleInfo::Classic()) {
+    return ListDocuments(*conn, document, BuildBrowseQuery(document, field, text), locale);
+  }
+  std::vector<std::string> Keys(const std::vector<DocumentRow>& rows) {
+    std::vector<std::string> keys;
+    for (const DocumentRow& r : rows) keys.push_back(r[0]);
+    return keys;
+  }
+  test::TestWorkspace ws;
+  std::unique_ptr<tools::SqliteFile> sql;
+  std::unique_ptr<Database> conn;
+};
+
+TEST_F(Browser, EveryCellOfARow) {
+  LocaleInfo grouped = LocaleInfo::Classic();
+  grouped.decimal_separator = ",";
+  grouped.group_separator = ".";
+  const auto rows = List(0, 0, "0001", grouped);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0], (DocumentRow{kCar1, "01-12-2026", "050100", "GUANGZHOU TEXTILE MACHINERY CO., LTD.", "12.501",
+                                  "11.500", "1", "3", "Siap dikirim"}));
+}
+
+TEST_F(Browser, EachTypeSearchesAndShowsItsOwnColumns) {
+  EXPECT_EQ(Keys(List(0, 0, "")), (std::vector<std::string>{kCar1, kCar2}));  // "%%": every row
+  EXPECT_EQ(Keys(List(0, 1, "OSAKA")), std::vector<std::string>{kCar2});
+  EXPECT_EQ(List(0, 1, "GARMEN").size(), 0u);  // BC 2.3 has no receiver
+  const auto by_receiver = List(1, 1, "GARMEN");
+  ASSERT_EQ(by_receiver.size(), 1u);
+  EXPECT_EQ(by_receiver[0][0], tools::kDemoBC25Car);
+  EXPECT_EQ(by_receiver[0][3], "PT. GARMEN LOKAL SEJAHTERA");
+  const auto bc25_by_car = List(1, 0, "000004");
+  ASSERT_EQ(bc25_by_car.size(), 1u);
+  EXPECT_EQ(bc25_by_car[0][3], "CV. MITRA RETAIL INDONESIA");  // still the receiver
+  const auto bc40 = List(2, 1, "daur");  // LIKE ignores the case of ASCII letters
+  ASSERT_EQ(bc40.size(), 1u);
+  EXPECT_EQ(bc40[0][3], "PT. DAUR ULANG MANDIRI");
+  EXPECT_EQ(bc40[0][8], "Draft");
+  EXPECT_EQ(BrowseFrameCaption(1), "Browse Data --> BC 2.5");
+}
+
+TEST_F(Browser, TheSearchTextIsDataAndTheWildcardsKeepTheirMeaning) {
+  sql->Exec("update TBLBC23HDR set Pasoknama = 'O''BRIEN & SONS' where CAR = '" + kCar2 + "'");
+  EXPECT_EQ(Keys(List(0, 1, "O'BRIEN")), std::vector<std::string>{kCar2});
+  EXPECT_EQ(List(0, 1, "'; drop table TBLBC23HDR; --").size(), 0u);
+  EXPECT_EQ(Keys(List(0, 1, "O_BRIEN%SONS")), std::vector<std::string>{kCar2});
+  EXPECT_EQ(List(0, 0, "").size(), 2u);
+}
+
+TEST_F(Browser, StatusNamesAndEmptyCells) {
+  sql->Exec("insert into tblTabel (KDTAB, KDREC, URAIAN) values ('01', '01', 'Nama kedua')");  // the first row wins
+  sql->Exec("update TBLBC23HDR set Status = '77', Bruto = null, Kdkpbc = null where CAR = '" + kCar2 + "'");
+  sql->Exec("update TBLBC40HDR set Status = null, Netto = 0.5");
+  const auto rows = List(0, 0, "");
+  EXPECT_EQ(rows[0][8], "Siap dikirim");
+  EXPECT_EQ(rows[1][8], "");
+  EXPECT_EQ(rows[1][4], "");
+  EXPECT_EQ(rows[1][2], "");
+  const auto bc40 = List(2, 0, "");
+  EXPECT_EQ(bc40[0][8], "");
+  EXPECT_EQ(bc40[0][5], "1");  // half away from zero
+}
+
+TEST_F(Browser, TheListHoldsEveryRowBeyondASixteenBitCount) {
+  sql->Exec("BEGIN");
+  sql->Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40000) "
+            "INSERT INTO TBLBC40HDR (CAR, Pasoknama, Status) SELECT printf('X%08d', i), 'P', '02' FROM n");
+  sql->Exec("COMMIT");
+  const auto rows = List(2, 0, "");
+  ASSERT_EQ(rows.size(), 40001u);
+  EXPECT_EQ(rows.back()[0], "X00040000");
+  EXPECT_EQ(rows.back()[8], "Dalam antrian");
+}
+
+TEST_F(Browser, AMissingTableIsAnErrorForTheWindowToShow) {
+  sql->Exec("drop table TBLBC40HDR");
+  EXPECT_EQ(test::ErrorOf([&] { List(2, 0, ""); }), err::kDatabase);
+}
+
+TEST(BrowserCells, SubmissionDateAndWholeNumbers) {
+  EXPECT_EQ(SubmissionDate("050100000202" "20100315" "000001"), "15-03-2010");
+  EXPECT_EQ(SubmissionDate("0501000002022010"), "--2010");
+  EXPECT_EQ(SubmissionDate("05010000020220103"), "-3-2010");
+  EXPECT_EQ(SubmissionDate(""), "--");
+  LocaleInfo de = LocaleInfo::Classic();
+  de.decimal_separator = ",";
+  de.group_separator = ".";
+  const struct {
+    Variant value;
+    std::string classic, grouped;
+  } cases[] = {
+      {Variant(1234567.5), "1234568", "1.234.568"}, {Variant(-2.5), "-3", "-3"},
+      {Variant(-0.4), "0", "0"},                      {Variant(int64_t{999}), "999", "999"},
+      {Variant(int64_t{-1000}), "-1000", "-1.000"},   {Variant("12,5"), "12,5", "13"},
+      {Variant("berat"), "berat", "berat"},           {Variant::Null(), "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatWholeNumber(c.value, LocaleInfo::Classic()), c.classic);
+    EXPECT_EQ(FormatWholeNumber(c.value, de), c.grouped);
+  }
+}
+
+}  // namespace
+}  // namespace sevrik

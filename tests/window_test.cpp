@@ -1,0 +1,372 @@
+// The windows as a user meets them, on Qt's offscreen platform: every control where the form
+// puts it, searches typed and clicked, the actions answered through scripted message boxes,
+// the log viewer clicked through.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "interface/windows/frmKb.h"
+#include "interface/windows/frmProgress.h"
+#include "interface/windows/frmViewLog.h"
+#include "interface/windows/twips.h"
+#include "platform/fs.h"
+#include "platform/text.h"
+#include "tests/testutil.h"
+#include "tools/package/package.h"
+
+namespace sevrik::windows {
+namespace {
+namespace fs = std::filesystem;
+
+const std::string kCar1 = tools::kDemoBC23Car;
+
+class Windows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_cwd = CurrentDirectory();
+    sql = ws.OpenSqlite();
+    conn = ws.Connect();
+    tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"), {true, false});
+    session = std::make_unique<Session>(Session{*conn, dialogs, ws.program, ws.package, "NET1", classic});
+  }
+  void TearDown() override { ASSERT_EQ(::chdir(saved_cwd.c_str()), 0); }
+
+  QRect Twips(int l, int t, int w, int h, const QWidget& on) { return TwipsRect(l, t, w, h, Dpi(on)); }
+  std::string Cell(const BrowserWindow& b, int row, int column) {
+    return b.lView1->model()->index(row, column).data().toString().toStdString();
+  }
+  int Rows(const BrowserWindow& b) { return b.lView1->model()->rowCount(); }
+  void Select(BrowserWindow& b, const std::string& car) {
+    for (int r = 0; r < Rows(b); ++r)
+      if (Cell(b, r, 0) == car) {
+        b.lView1->setCurrentIndex(b.lView1->model()->index(r, 0));
+        return;
+      }
+    FAIL() << car << " is not listed";
+  }
+  std::string State(const std::string& car) {
+    return sql->QueryText("select ifnull(snrf, '-') || '/' || Status from TBLBC23HDR where CAR = ?", {Variant(car)});
+  }
+  bool Has(const std::string& name) const { return test::Exists(ws.package + "/" + name); }
+
+  test::TestWorkspace ws;
+  std::unique_ptr<tools::SqliteFile> sql;
+  std::unique_ptr<Database> conn;
+  test::ScriptedDialogs dialogs;
+  const LocaleInfo classic = LocaleInfo::Classic();
+  std::unique_ptr<Session> session;
+  std::string saved_cwd;
+};
+
+TEST_F(Windows, TheBrowserIsLaidOutAsTheForm) {
+  BrowserWindow b(*session, nullptr);
+  EXPECT_EQ(b.windowTitle().toStdString(), "EDI Interface for TPB Ver. 2.0.0");
+  EXPECT_EQ(b.size(), Twips(0, 0, 10185, 6000, b).size());
+  EXPECT_EQ(b.minimumSize(), b.maximumSize());
+  EXPECT_FALSE(b.windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(b.windowFlags() & Qt::WindowMaximizeButtonHint);
+  const struct {
+    const char* name;
+    int l, t, w, h;
+    const char* caption;
+  } controls[] = {
+      {"Frame1", 120, 90, 9975, 5325, "Browse Data"}, {"Label1", 135, 360, 1230, 270, "Cari data"},
+      {"cbDok", 1020, 330, 1140, 315, nullptr},       {"cbFld", 2205, 330, 1620, 315, nullptr},
+      {"txtQ", 3885, 330, 4290, 315, nullptr},        {"cmdGo", 8250, 330, 1605, 345, "Browse .."},
+      {"lView1", 90, 765, 9750, 4245, nullptr},       {"Label2", 105, 5040, 555, 210, "Total :"},
+      {"txtTot", 705, 5055, 1470, 225, ""},           {"cmdConnect", 4455, 5520, 1335, 390, "&Komunikasi"},
+      {"cmdBatal", 5865, 5520, 1485, 390, "&Batal EDIFACT"}, {"cmdFlat", 7380, 5520, 1470, 390, "&Create EDIFACT"},
+      {"cmdClose", 9000, 5505, 1110, 390, "&Close"},
+  };
+  for (const auto& c : controls) {
+    SCOPED_TRACE(c.name);
+    auto* w = b.findChild<QWidget*>(c.name);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->geometry(), Twips(c.l, c.t, c.w, c.h, b));
+    if (!c.caption) continue;
+    if (auto* box = qobject_cast<QGroupBox*>(w)) {
+      EXPECT_EQ(box->title().toStdString(), c.caption);
+    }
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+      EXPECT_EQ(label->text().toStdString(), c.caption);
+    }
+    if (auto* button = qobject_cast<QPushButton*>(w)) {
+      EXPECT_EQ(button->text().toStdString(), c.caption);
+    }
+  }
+  EXPECT_EQ(b.cmdGo->toolTip().toStdString(), "Klik disini untuk melihat data.");
+  EXPECT_EQ(b.txtQ->parentWidget(), b.Frame1);
+  EXPECT_EQ(b.cmdFlat->parentWidget(), &b);
+  EXPECT_FALSE(b.cbDok->isEditable());
+  ASSERT_EQ(b.cbDok->count(), 3);
+  EXPECT_EQ(b.cbDok->itemText(2).toStdString(), "BC 4.0");
+  EXPECT_EQ(b.cbDok->currentIndex(), 0);
+  ASSERT_EQ(b.cbFld->count(), 2);
+  EXPECT_EQ(b.cbFld->itemText(1).toStdString(), "Nama Pemasok");
+  EXPECT_EQ(b.cbFld->currentIndex(), 0);
+  const QHeaderView* header = b.lView1->header();
+  ASSERT_EQ(b.lView1->model()->columnCount(), 9);
+  const int widths[] = {2440, 1040, 740, 3440, 1440, 1440, 740, 740, 1440};
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(header->sectionSize(i), Px(widths[i], Dpi(b))) << i;
+  EXPECT_EQ(b.lView1->model()->headerData(0, Qt::Horizontal).toString().toStdString(), "No. Pengajuan");
+  EXPECT_EQ(b.lView1->model()->headerData(7, Qt::Horizontal).toString().toStdString(), "Jm. Brg.");
+  EXPECT_EQ(Rows(b), 0);  // nothing is read before the first Browse
+
+  // The tab order of the form.
+  QWidget* expected[] = {b.cbDok, b.cbFld, b.txtQ, b.cmdGo, b.lView1, b.cmdClose, b.cmdFlat, b.cmdBatal, b.cmdConnect};
+  for (size_t i = 0; i + 1 < std::size(expected); ++i) {
+    QWidget* next = expected[i]->nextInFocusChain();
+    while (next->focusPolicy() == Qt::NoFocus || !next->isEnabled()) next = next->nextInFocusChain();
+    EXPECT_EQ(next, expected[i + 1]) << i;
+  }
+}
+
+TEST_F(Windows, BrowseByClickAndByEnterAndAnEmptyResult) {
+  BrowserWindow b(*session, nullptr);
+  b.show();
+  QTest::mouseClick(b.cmdGo, Qt::LeftButton);
+  EXPECT_EQ(b.Frame1->title().toStdString(), "Browse Data --> BC 2.3");
+  ASSERT_EQ(Rows(b), 2);
+  EXPECT_EQ(b.txtTot->text().toStdString(), "2");
+  EXPECT_EQ(Cell(b, 0, 0), kCar1);
+  EXPECT_EQ(Cell(b, 0, 1), "01-12-2026");
+  EXPECT_EQ(Cell(b, 0, 4), "12501");
+  EXPECT_EQ(Cell(b, 0, 8), "Siap dikirim");
+  EXPECT_EQ(b.lView1->model()->index(0, 4).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight, Qt::AlignRight);
+  EXPECT_EQ(b.lView1->model()->index(0, 3).data(Qt::TextAlignmentRole).toInt() & Qt::AlignLeft, Qt::AlignLeft);
+
+  b.cbDok->setCurrentIndex(1);
+  b.cbFld->setCurrentIndex(1);
+  QTest::keyClicks(b.txtQ, "MITRA");
+  QTest::keyClick(b.txtQ, Qt::Key_Return);
+  EXPECT_EQ(b.Frame1->title().toStdString(), "Browse Data --> BC 2.5");
+  ASSERT_EQ(Rows(b), 1);
+  EXPECT_EQ(Cell(b, 0, 3), "CV. MITRA RETAIL INDONESIA");
+  EXPECT_EQ(b.txtTot->text().toStdString(), "1");
+  EXPECT_TRUE(dialogs.boxes.empty());  // Enter pressed no button
+
+  QTest::keyClicks(b.txtQ, "'X");
+  QTest::keyClick(b.txtQ, Qt::Key_Enter);
+  EXPECT_EQ(Rows(b), 0);
+  EXPECT_EQ(b.txtTot->text().toStdString(), "1");  // the last count stays
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Data yang dicari tidak ditemukan.");
+  EXPECT_EQ(dialogs.boxes[0].title, "Perhatian");
+  EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Critical);
+}
+
+TEST_F(Windows, ABrowseThatFailsIsToldAndTheWindowStays) {
+  sql->Exec("drop table TBLBC40HDR");
+  BrowserWindow b(*session, nullptr);
+  b.show();
+  b.cbDok->setCurrentIndex(2);
+  QTest::mouseClick(b.cmdGo, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Exclamation);
+  EXPECT_NE(dialogs.boxes[0].text.find("TBLBC40HDR"), std::string::npos) << dialogs.boxes[0].text;
+  b.cbDok->setCurrentIndex(0);
+  QTest::mouseClick(b.cmdGo, Qt::LeftButton);
+  EXPECT_EQ(Rows(b), 2);
+  EXPECT_TRUE(b.isVisible());
+}
+
+TEST_F(Windows, CreateAndCancelWithYesAndNo) {
+  ProgressWindow progress;
+  BrowserWindow b(*session, &progress);
+  b.show();
+  QTest::mouseClick(b.cmdGo, Qt::LeftButton);
+  // Nothing selected: nothing asked, nothing run.
+  QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
+  EXPECT_TRUE(dialogs.boxes.empty());
+
+  Select(b, kCar1);
+  dialogs.answers = {MsgAnswer::No};
+  QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Akan membentuk EDIFACT dokumen BC23 ini ?\r\nCAR = " + kCar1);
+  EXPECT_EQ(dialogs.boxes[0].buttons, MsgButtons::YesNo);
+  EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Question);
+  EXPECT_EQ(dialogs.boxes[0].title, "Perhatian");
+  EXPECT_FALSE(Has("calls.log"));
+  EXPECT_FALSE(Has("ipdata/BC23.FLT"));
+  EXPECT_EQ(State(kCar1), "-/01");
+
+  dialogs.boxes.clear();
+  dialogs.answers = {MsgAnswer::Yes};
+  QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].text, "CAR = " + kCar1 + " berhasil!");
+  EXPECT_EQ(dialogs.boxes[1].icon, MsgIcon::Information);
+  EXPECT_TRUE(State(kCar1).ends_with("/02"));
+  EXPECT_EQ(Cell(b, 0, 8), "Dalam antrian");  // browsed again
+  EXPECT_EQ(progress.bar()->maximum(), 3);      // the document's three items
+  EXPECT_EQ(progress.bar()->value(), 3);
+  EXPECT_FALSE(progress.widget()->isVisible());
+
+  dialogs.boxes.clear();
+  dialogs.answers = {MsgAnswer::No};
+  Select(b, kCar1);
+  QTest::mouseClick(b.cmdBatal, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Akan membatalkan EDIFACT dokumen BC23 ini ?\r\nCAR = " + kCar1);
+  EXPECT_FALSE(Has("ipdata/TPBUNQ.STA"));
+
+  dialogs.boxes.clear();
+  dialogs.answers = {MsgAnswer::Yes};
+  QTest::mouseClick(b.cmdBatal, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 2u) << dialogs.boxes.back().text;
+  EXPECT_EQ(dialogs.boxes[1].text, "CAR = " + kCar1 + " berhasil!");
+  EXPECT_TRUE(State(kCar1).ends_with("/01"));
+  EXPECT_EQ(Cell(b, 0, 8), "Siap dikirim");
+}
+
+TEST_F(Windows, AFailedCreateSaysWhy) {
+  sql->Exec("update TBLBC23HDR set angkutnama = '" + std::string(36, 'A') + "' where CAR = '" + kCar1 + "'");
+  BrowserWindow b(*session, nullptr);
+  b.show();
+  QTest::mouseClick(b.cmdGo, Qt::LeftButton);
+  Select(b, kCar1);
+  dialogs.answers = {MsgAnswer::Yes};
+  QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].text,
+            "CAR = " + kCar1 + " gagal!\r\n"
+            "Flat file BC23 tidak lengkap dan tidak dikirim ke translator: kesalahan 5 (Invalid procedure call or argument)\r\n"
+            "Lihat SEVRIK.log: kesalahan 5 (Invalid procedure call or argument)");
+  EXPECT_EQ(dialogs.boxes[1].icon, MsgIcon::Exclamation);
+  EXPECT_FALSE(Has("calls.log"));
+}
+
+TEST_F(Windows, CreateForBc25AndBc40) {
+  // An earlier run's success must not be reported for a BC 2.5 file, which starts no translator.
+  test::WriteFile(ws.package + "/ipdata/TPBQUE.STA", "0\r\nSUCCESS\r\n");
+  sql->Exec("update TBLBC25HDR set penerimanama = '" + std::string(60, 'P') + "' where CAR = '" +
+            tools::kDemoBC25Car2 + "'");
+  BrowserWindow b(*session, nullptr);
+  b.show();
+  b.cbDok->setCurrentIndex(1);
+  QTest::mouseClick(b.cmdGo, Qt::LeftButton);
+  Select(b, tools::kDemoBC25Car);
+  dialogs.answers = {MsgAnswer::Yes};
+  QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Akan membentuk EDIFACT dokumen BC25 ini ?\r\nCAR = " + std::string(tools::kDemoBC25Car));
+  EXPECT_EQ(dialogs.boxes[1].text, "CAR = " + std::string(tools::kDemoBC25Car) + " berhasil!");
+
+  dialogs.boxes.clear();
+  Select(b, tools::kDemoBC25Car2);
+  dialogs.answers = {MsgAnswer::Yes};
+  QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_TRUE(dialogs.boxes[1].text.starts_with("CAR = " + std::string(tools::kDemoBC25Car2) + " gagal!\r\n"));
+  EXPECT_NE(dialogs.boxes[1].text.find("Lihat SEVRIK.log: kesalahan 5"), std::string::npos) << dialogs.boxes[1].text;
+
+  dialogs.boxes.clear();
+  b.cbDok->setCurrentIndex(2);
+  QTest::mouseClick(b.cmdGo, Qt::LeftButton);
+  Select(b, "05010000020220261205000005");
+  QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Dokumen BC40 tidak dapat dibentuk EDIFACT.");
+  EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Exclamation);
+}
+
+TEST_F(Windows, KomunikasiRunsAndTheAccessKeys) {
+  BrowserWindow b(*session, nullptr);
+  b.show();
+  QTest::mouseClick(b.cmdGo, Qt::LeftButton);
+  QTest::mouseClick(b.cmdConnect, Qt::LeftButton);
+  EXPECT_NE(test::ReadFile(ws.package + "/calls.log").find("TPBCOM"), std::string::npos);
+  EXPECT_EQ(Rows(b), 2);  // nothing refreshed, no outcome of its own
+  for (const auto& box : dialogs.boxes) EXPECT_EQ(box.text.find("berhasil"), std::string::npos);
+
+  // The access keys; "&Create EDIFACT" and "&Close" share Alt+C, which Qt then treats as
+  // ambiguous: it moves the focus between the two without pressing either.
+  EXPECT_EQ(b.cmdConnect->shortcut(), QKeySequence(Qt::ALT | Qt::Key_K));
+  EXPECT_EQ(b.cmdBatal->shortcut(), QKeySequence(Qt::ALT | Qt::Key_B));
+  EXPECT_EQ(b.cmdFlat->shortcut(), QKeySequence(Qt::ALT | Qt::Key_C));
+  EXPECT_EQ(b.cmdClose->shortcut(), QKeySequence(Qt::ALT | Qt::Key_C));
+}
+
+TEST_F(Windows, TheLogViewerListsShowsAndReplaces) {
+  test::WriteFile(ws.package + "/ipdata/TPBQUE.LOG", "BC23\r\nREF-1\r\n");
+  test::WriteFile(ws.package + "/ipdata/run.log", "baris \xE9\r\nkedua\r\n");
+  test::WriteFile(ws.package + "/ipdata/empty.log", "");
+  test::WriteFile(ws.package + "/ipdata/BC23.FLT", "x");
+  LogViewerWindow v(*session);
+  v.show();
+  EXPECT_EQ(v.windowTitle().toStdString(), "View Log");
+  EXPECT_EQ(v.size(), Twips(0, 0, 9150, 5640, v).size());
+  EXPECT_EQ(v.findChild<QGroupBox*>("Frame1")->title().toStdString(), "Tessaro View Log");
+  EXPECT_EQ(v.File1->geometry(), Twips(180, 570, 2025, 4185, v));
+  EXPECT_EQ(v.txtMsg->geometry(), Twips(2280, 570, 6450, 4185, v));
+  EXPECT_TRUE(QFontInfo(v.txtMsg->font()).fixedPitch());
+  ASSERT_EQ(v.File1->count(), 3);
+  EXPECT_EQ(v.File1->item(0)->text().toStdString(), "empty.log");
+  EXPECT_EQ(v.File1->item(1)->text().toStdString(), "run.log");
+  EXPECT_EQ(v.File1->item(2)->text().toStdString(), "TPBQUE.LOG");
+
+  const auto click = [&](int row) {
+    QListWidgetItem* item = v.File1->item(row);
+    QTest::mouseClick(v.File1->viewport(), Qt::LeftButton, {}, v.File1->visualItemRect(item).center());
+  };
+  click(1);
+  EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "baris \xC3\xA9\nkedua\n");
+  click(2);
+  EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "BC23\nREF-1\n");
+  click(0);
+  EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "");
+  // A file gone by the time it is clicked is told; the viewer stays.
+  fs::remove(ws.package + "/ipdata/run.log");
+  click(1);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Exclamation);
+  EXPECT_TRUE(v.isVisible());
+}
+
+TEST_F(Windows, TheLogViewerWithoutItsFolder) {
+  fs::remove_all(ws.package + "/ipdata");
+  LogViewerWindow v(*session);
+  v.show();
+  QApplication::processEvents();
+  EXPECT_EQ(v.File1->count(), 0);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].title, "Perhatian");
+}
+
+TEST(ProgressWindowLayout, BorderlessCentredWithItsBar) {
+  ProgressWindow p;
+  p.Show();
+  QWidget& w = *p.widget();
+  EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_EQ(w.size(), TwipsRect(0, 0, 6960, 870, Dpi(w)).size());
+  EXPECT_EQ(p.bar()->parentWidget()->geometry(), TwipsRect(0, 15, 6945, 840, Dpi(w)));
+  EXPECT_EQ(p.bar()->geometry(), TwipsRect(60, 135, 6825, 630, Dpi(w)));
+  p.SetMaximum(10);
+  p.SetValue(4);
+  EXPECT_EQ(p.bar()->value(), 4);
+  p.Hide();
+  EXPECT_FALSE(w.isVisible());
+}
+
+}  // namespace
+}  // namespace sevrik::windows
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
