@@ -20,6 +20,7 @@ void CentreOnScreen(QWidget& w) {
 ProgressWindow::ProgressWindow() : window_(std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint | Qt::Tool)) {
   QWidget& w = *window_;
   w.setObjectName("frmProgress");
+  w.setWindowTitle(QStringLiteral("frmProgress"));  // never shown: the window has no title bar
   const int dpi = Dpi(w);
   w.setFixedSize(Px(6960, dpi), Px(870, dpi));
   auto* frame = new QGroupBox(&w);

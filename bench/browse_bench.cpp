@@ -1,0 +1,132 @@
+// Benchmark of the document browser: Browse of 50,000 BC 2.3 documents with their status
+// names, from a real SQLite file, into the list on Qt's offscreen platform, against the
+// sqlite3 tool reading the same rows with their status names (one joined query) into a file,
+// in the same run. Prints both times (median of five), their ratio and the peak memory of a
+// process that shows the window and browses once.
+// Targets: Browse at most 0.3 s and at most 2 times the join; peak memory at most 80 MB.
+//   browse_bench [rows]
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTreeView>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <vector>
+
+#include "db/qt_database.h"
+#include "interface/mdlMain.h"
+#include "interface/windows/frmKb.h"
+#include "platform/dialogs.h"
+#include "tools/workspace.h"
+
+namespace {
+namespace fs = std::filesystem;
+using namespace sevrik;
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+std::string MakeWorkspace(int rows) {
+  std::string root = (fs::is_directory("/dev/shm") ? "/dev/shm/" : "/tmp/") + std::string("sevrik-browse-XXXXXX");
+  if (!::mkdtemp(root.data())) throw std::runtime_error("mkdtemp failed");
+  tools::WorkspaceOptions o;
+  o.program_folder = root + "/prog";
+  o.package_folder = root + "/pkg";
+  o.demo_data = true;
+  tools::LayOutWorkspace(o);
+  tools::SqliteFile db(o.program_folder + "/dbTPB.mdb", false);
+  db.Exec("BEGIN");
+  db.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(rows) +
+          ") INSERT INTO TBLBC23HDR (CAR, Kdkpbc, Pasoknama, Bruto, Netto, Jmcont, Jmbrg, Status) "
+          "SELECT printf('0501000002022026121%07d', i), '050100', 'PEMASOK NOMOR ' || i, 1000.5 + i, 900.25 + i, "
+          "i % 4, i % 50, printf('%02d', i % 7) FROM n");
+  db.Exec("COMMIT");
+  return root;
+}
+
+struct Browser {
+  explicit Browser(const std::string& program) : conn(ConnectDatabase(BuildConnectionString(program))) {
+    session = std::make_unique<Session>(Session{*conn, dialogs, program, "", "", locale});
+    window = std::make_unique<windows::BrowserWindow>(*session, nullptr);
+    window->show();
+    QApplication::processEvents();
+  }
+  // One Browse, until the list has been laid out and painted.
+  double Browse() {
+    const auto start = Clock::now();
+    window->Browse();
+    window->lView1->viewport()->repaint();
+    QApplication::processEvents();
+    return Seconds(Clock::now() - start);
+  }
+  std::unique_ptr<Database> conn;
+  ConsoleDialogs dialogs{"bench", std::cin, std::cerr};
+  const LocaleInfo locale = LocaleInfo::Classic();
+  std::unique_ptr<Session> session;
+  std::unique_ptr<windows::BrowserWindow> window;
+};
+
+double JoinFloor(const std::string& program, const std::string& out) {
+  const std::string command =
+      "sqlite3 '" + program + "/dbTPB.mdb' \"select h.CAR, h.Kdkpbc, h.Pasoknama, h.Bruto, h.Netto, h.Jmcont, h.Jmbrg, "
+      "t.URAIAN from TBLBC23HDR h left join tblTabel t on t.KDTAB = '01' and t.KDREC = h.Status "
+      "where h.CAR like '%%'\" > '" + out + "'";
+  const auto start = Clock::now();
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("sqlite3 failed");
+  return Seconds(Clock::now() - start);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int rows = argc > 1 && std::string(argv[1]) != "--child" ? std::atoi(argv[1]) : 50000;
+  if (argc > 2 && std::string(argv[1]) == "--child") {
+    // One process that shows the window and browses once: its peak memory.
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    Browser b(argv[2]);
+    b.Browse();
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    std::printf("%ld\n", u.ru_maxrss);
+    return 0;
+  }
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  const std::string root = MakeWorkspace(rows);
+  const std::string program = root + "/prog";
+  std::vector<double> browse, join;
+  {
+    Browser b(program);
+    b.Browse();  // warm the file cache and the statements
+    for (int i = 0; i < 5; ++i) browse.push_back(b.Browse());
+    if (b.window->lView1->model()->rowCount() != rows + 2) std::cerr << "unexpected row count\n";
+  }
+  JoinFloor(program, root + "/join.txt");
+  for (int i = 0; i < 5; ++i) join.push_back(JoinFloor(program, root + "/join.txt"));
+
+  const std::string child = std::string(argv[0]) + " --child '" + program + "'";
+  FILE* p = ::popen(child.c_str(), "r");
+  long peak_kb = 0;
+  if (p && std::fscanf(p, "%ld", &peak_kb) != 1) peak_kb = 0;
+  if (p) ::pclose(p);
+
+  const double b = Median(browse), j = Median(join);
+  std::printf("Browse of %d documents: %.3f s (target at most 0.300 s)\n", rows, b);
+  std::printf("sqlite3 joined query of the same rows: %.3f s\n", j);
+  std::printf("ratio: %.2f (target at most 2)\n", b / j);
+  std::printf("peak memory of a process browsing once: %.1f MB (target at most 80 MB)\n", static_cast<double>(peak_kb) / 1024.0);
+  fs::remove_all(root);
+  return 0;
+}

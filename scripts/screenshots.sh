@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Starts SEVRIK's windows under a virtual display (Xvfb) on the demo workspace and saves a
+# screenshot of each, for a person to look at: screenshots/
+#   1-browser-empty.png      the document browser as it opens
+#   2-browser-listing.png    after Browse: the demo's BC 2.3 documents
+#   3-confirmation.png       the question before Create EDIFACT
+#   4-progress.png           the progress window while a large BC 2.3 document is built
+#   5-outcome.png            the outcome box after the create
+#   6-log-viewer.png         the log viewer showing the queue log
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+need=()
+for p in xvfb xdotool imagemagick x11-utils; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
+done
+if [ ${#need[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get -o DPkg::Lock::Timeout=900 update -qq
+  apt-get -o DPkg::Lock::Timeout=900 install -y -qq "${need[@]}" >/dev/null
+fi
+scripts/build.sh build >/dev/null
+
+out=$PWD/screenshots
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir -p "$out"
+export SEVRIK_DRIVE_C=$work/drive_c
+prog=$SEVRIK_DRIVE_C/BeaCukai/TPB25
+pkg=$SEVRIK_DRIVE_C/EDI
+build/tools/sevrik-workspace --program "$prog" --package "$pkg" --setting 'C:\EDI' --standin build/tools/package
+cp build/interface/SEVRIK build/shim/ZUL "$prog/"
+# The first BC 2.3 document grown to 40,000 items, so that its build lasts long enough to be seen.
+car=05010000020220261201000001
+sqlite3 "$prog/dbTPB.mdb" "
+  create temp table one as select * from TBLBC23DTL where CAR = '$car' and Serial = 1;
+  with recursive n(i) as (select 4 union all select i + 1 from n where i < 40000)
+  insert into TBLBC23DTL select * from one, n;
+  update TBLBC23DTL set Serial = rowid where CAR = '$car' and Serial = 1 and rowid > 3;"
+
+display=:77
+Xvfb $display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+export DISPLAY=$display
+unset SEVRIK_DIALOGS QT_QPA_PLATFORM
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+wait_window() {  # a visible window whose name matches, its id
+  for _ in $(seq 100); do
+    local id
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ] && { echo "$id"; return; }
+    sleep 0.1
+  done
+  echo "no window '$1'" >&2
+  return 1
+}
+shot() { sleep 0.4; import -window "$1" "$out/$2"; echo "== $out/$2"; }
+# A click at twips of the browser's client area (15 twips a pixel at 96 DPI).
+click() { xdotool mousemove --window "$1" $(($2 / 15)) $(($3 / 15)) click 1; }
+
+(cd "$prog" && ./SEVRIK list) &
+w=$(wait_window "EDI Interface for TPB")
+shot "$w" 1-browser-empty.png
+click "$w" $((120 + 8250 + 800)) $((90 + 330 + 170))       # Browse ..
+shot "$w" 2-browser-listing.png
+click "$w" $((120 + 90 + 1200)) $((90 + 765 + 480))        # the first document of the list
+click "$w" $((7380 + 735)) $((5520 + 195))                 # Create EDIFACT
+q=$(wait_window "Perhatian")
+shot "$q" 3-confirmation.png
+xdotool key --window "$q" Return                            # Yes
+p=$(wait_window "frmProgress")
+sleep 0.3
+import -window "$p" "$out/4-progress.png"; echo "== $out/4-progress.png"
+for _ in $(seq 600); do
+  o=$(xdotool search --onlyvisible --name "Perhatian" 2>/dev/null | head -n 1) && [ -n "$o" ] && break
+  sleep 0.1
+done
+shot "$o" 5-outcome.png
+xdotool key --window "$o" Return
+click "$w" $((9000 + 555)) $((5505 + 195))                 # Close
+wait
+
+(cd "$prog" && ./SEVRIK log) &
+v=$(wait_window "View Log")
+xdotool mousemove --window "$v" $(((120 + 180 + 600) / 15)) $(((120 + 570 + 100) / 15)) click 1
+shot "$v" 6-log-viewer.png
+xdotool key --window "$v" alt+c
+wait
