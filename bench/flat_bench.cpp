@@ -4,14 +4,13 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
 
-#include "db/qt_database.h"
+#include "db/connect.h"
 #include "interface/mdlCreateFlat.h"
 #include "interface/mdlMain.h"
 #include "tools/workspace.h"
@@ -122,7 +121,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the build, the demo and the tests need on a fresh Debian 12 machine.
 set -euo pipefail
-pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
-      libgl-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev)
+pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
+      libsqlite3-dev sqlite3 unixodbc unixodbc-dev libsqliteodbc
+      libgtest-dev libgmock-dev libbenchmark-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -10,5 +11,5 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq "${missing[@]}"
+  apt-get -o DPkg::Lock::Timeout=900 install -y -qq "${missing[@]}"
 fi

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "db/connection.h"
-#include "db/qt_database.h"
+#include "db/connect.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
 #include "tests/testutil.h"

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "db/qt_database.h"
+#include "db/connect.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
 #include "platform/text.h"
@@ -170,7 +170,8 @@ TEST_F(Program, EndsWithTheRunTimeErrorWhenTheDatabaseIsMissingOrBroken) {
   test::WriteFile(ws.db_path(), "Standard text, no database");
   r = Run({"list"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Unrecognized database format"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("is no SQLite database"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("ODBC driver 'Microsoft Access Driver (*.mdb)' is not installed"), std::string::npos) << r.err;
 }
 
 TEST_F(Program, DispatchesEveryTokenOfTheTable) {

@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +12,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "db/qt_database.h"
+#include "db/connect.h"
 #include "interface/mdlMain.h"
 
 extern char** environ;
@@ -137,8 +136,6 @@ std::string BuiltProgram(const std::string& relative) { return std::string(SEVRI
 }  // namespace sevrik::test
 
 int main(int argc, char** argv) {
-  // The SQL driver plugins need an application object.
-  QCoreApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,118 @@
+// The building blocks of the adapters' recordsets: the column set of a statement, a
+// recordset streamed from a statement, and a recordset over rows held in memory.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "db/database.h"
+
+namespace sevrik {
+
+// The columns of a result: names as the driver gives them, looked up by name without regard
+// to ASCII case (the first of equal names wins), and whether each is a date column.
+class ColumnSet {
+ public:
+  ColumnSet(std::vector<std::string> names, std::vector<bool> date_columns);
+  const std::vector<std::string>& names() const { return names_; }
+  size_t size() const { return names_.size(); }
+  bool is_date(size_t i) const { return date_[i]; }
+  // The position of a column; error 3265 when there is none of that name.
+  size_t Index(std::string_view name) const;
+  bool SameAs(const std::vector<std::string>& names, const std::vector<bool>& date_columns) const {
+    return names == names_ && date_columns == date_;
+  }
+
+ private:
+  struct CaseHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const;
+  };
+  struct CaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  std::vector<std::string> names_;
+  std::vector<bool> date_;
+  std::unordered_map<std::string, size_t, CaseHash, CaseEqual> index_;
+};
+
+// A stored text of a date column: "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS" (a fraction of a
+// second allowed) is a date; anything else stays text.
+Variant DateOrText(std::string text);
+
+// A recordset fed row by row from an executed statement. The rows since the first are kept
+// while they are few, so that the repeated walks over a small result (an item's tariffs)
+// need no new run; a larger result holds only its current row, and MoveFirst runs the
+// statement again.
+class StreamRecordset : public Recordset {
+ public:
+  bool Eof() const override;
+  void MoveFirst() override;
+  void MoveNext() override;
+  long RecordCount() const override { return count_; }
+  const Variant& Field(std::string_view name) const override;
+
+  static constexpr size_t kKeptRows = 64;
+
+ protected:
+  // `count` is the row count to report (-1: unknown).
+  explicit StreamRecordset(long count) : count_(count) {}
+  // Call at the end of the derived constructor: reads the first row.
+  void Begin();
+
+  // Runs the statement (again) from its start; true when it has a first row, on which the
+  // source then stands.
+  virtual bool Run() = 0;
+  // The columns of the run that Run() started.
+  virtual const ColumnSet& columns() const = 0;
+  // Reads the row the source stands on into `row` (resized to the columns) and moves the
+  // source on; true when it stands on a further row. At the end the source lets go of its
+  // statement, so that a walked result holds no lock.
+  virtual bool Read(std::vector<Variant>& row) = 0;
+
+ private:
+  void CheckCurrent() const;
+  void Fetch();
+
+  long count_;
+  std::vector<std::vector<Variant>> rows_;  // rows_[i] is row first_ + i
+  size_t first_ = 0;                        // the row number of rows_[0]
+  size_t pos_ = 0;                          // the current row number
+  bool more_ = false;                       // the source stands on row first_ + rows_.size()
+};
+
+// A recordset over rows held in memory, with an optional saver for keyset updates.
+class RowsRecordset : public Recordset {
+ public:
+  using Rows = std::vector<std::vector<Variant>>;
+  // Saves a changed row: its index, the columns, the row as read, the row as changed.
+  using Saver = std::function<void(size_t row_index, const ColumnSet& columns, const std::vector<Variant>& before,
+                                   const std::vector<Variant>& after)>;
+
+  RowsRecordset(std::shared_ptr<const ColumnSet> columns, Rows rows, bool count_known, Saver saver = {});
+
+  bool Eof() const override { return pos_ >= rows_.size(); }
+  void MoveFirst() override;
+  void MoveNext() override;
+  long RecordCount() const override { return count_known_ ? static_cast<long>(rows_.size()) : -1; }
+  const Variant& Field(std::string_view name) const override;
+  void SetField(std::string_view name, Variant value) override;
+  void Update() override;
+
+ private:
+  void CheckCurrent() const;
+
+  std::shared_ptr<const ColumnSet> columns_;
+  Rows rows_;
+  bool count_known_;
+  Saver saver_;
+  size_t pos_ = 0;
+  std::vector<Variant> edited_;
+};
+
+}  // namespace sevrik
