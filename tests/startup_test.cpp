@@ -1,7 +1,12 @@
 // Start-up, dispatch and the lookups, on real SQLite files and with the real program.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <cstring>
 
 #include "db/connect.h"
 #include "interface/mdlMain.h"
@@ -186,6 +191,40 @@ TEST_F(Program, DispatchesEveryTokenOfTheTable) {
   for (const char* action : {"QUE BC23 NO-SUCH-CAR", "QUE BC25 NO-SUCH-CAR", "QUE BC40 X", "Que BC25 X", "unknown"}) {
     const auto r = Run(Split(action, " "));
     EXPECT_EQ(r.status, 0) << action << r.err;
+  }
+}
+
+// A display that is set but does not answer: the console actions run, message boxes go to the
+// console, and the windows end with the run-time error instead of failing in the window system.
+TEST_F(Program, ADisplayThatDoesNotAnswerIsNoDisplay) {
+  test::TempDir runtime;
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);  // what a compositor that has gone leaves
+  sockaddr_un a{};
+  a.sun_family = AF_UNIX;
+  std::strncpy(a.sun_path, (runtime / "wayland-0").c_str(), sizeof a.sun_path - 1);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ::close(fd);
+  const std::vector<std::vector<std::string>> displays = {
+      {"DISPLAY=:99", "WAYLAND_DISPLAY="},
+      {"DISPLAY=", "WAYLAND_DISPLAY=wayland-0", "XDG_RUNTIME_DIR=" + runtime.path()}};
+  for (const auto& display : displays) {
+    std::vector<std::string> env = display;
+    env.insert(env.end(), {"QT_QPA_PLATFORM=", "SEVRIK_DIALOGS="});
+    const auto run = [&](const std::vector<std::string>& args) {
+      return test::RunProgram(ws.program + "/SEVRIK", args, ws.dir.path(), env);
+    };
+    auto r = run({"QUE", "BC25", tools::kDemoBC25Car});
+    EXPECT_EQ(r.status, 0) << display[0] << r.err;
+    EXPECT_TRUE(test::Exists(ws.package + "/ipdata/BC25.FLT"));
+    r = run({});
+    EXPECT_EQ(r.status, 0) << display[0] << r.err;
+    EXPECT_NE(r.err.find("Harus dijalankan dari aplikasi TPB"), std::string::npos) << r.err;
+    for (const char* window : {"list", "log"}) {
+      r = run({window});
+      EXPECT_EQ(r.status, 1) << window << r.err;
+      EXPECT_NE(r.err.find("Run-time error '68':"), std::string::npos) << window << r.err;
+      EXPECT_NE(r.err.find("tidak dapat ditampilkan"), std::string::npos) << window << r.err;
+    }
   }
 }
 

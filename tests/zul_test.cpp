@@ -120,6 +120,14 @@ TEST_F(ZulProgram, TooManyArgumentsShowTheErrorBoxAndRunNothing) {
   EXPECT_EQ(Recorded(), "");
 }
 
+TEST_F(ZulProgram, ADisplayThatDoesNotAnswerGetsTheErrorOnTheConsole) {
+  std::vector<std::string> args(25, "x");
+  const auto r = test::RunProgram(dir / "ZUL", args, dir.path(),
+                                  {"SEVRIK_DIALOGS=", "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=", "DISPLAY=:99"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("9 - Terlalu banyak argumen"), std::string::npos) << r.err;
+}
+
 TEST_F(ZulProgram, AMissingTranslatorEndsQuietly) {
   std::remove((dir / "Ranuvel.exe").c_str());
   const auto r = test::RunProgram(dir / "ZUL", {"TPBCOM.ZUL", "-p", "NET1"}, dir.path(), {"SEVRIK_DIALOGS=console"});
