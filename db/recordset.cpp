@@ -29,7 +29,7 @@ ColumnSet::ColumnSet(std::vector<std::string> names, std::vector<bool> date_colu
   for (size_t i = 0; i < names_.size(); ++i) index_.emplace(names_[i], i);  // keeps the first
 }
 
-size_t ColumnSet::Index(std::string_view name) const {
+size_t ColumnSet::Lookup(std::string_view name) const {
   const auto it = index_.find(name);
   if (it == index_.end()) throw Error(err::kItemNotFound);
   return it->second;
@@ -44,52 +44,57 @@ Variant DateOrText(std::string text) {
 // ---- StreamRecordset -------------------------------------------------------------------
 
 void StreamRecordset::Begin() {
-  rows_.clear();
-  first_ = pos_ = 0;
+  used_ = first_ = pos_ = 0;
   more_ = Run();
   if (more_) Fetch();
 }
 
-// Reads the row the source stands on as row pos_ (= first_ + rows_.size()). A failure
-// leaves the recordset at its end.
+std::vector<Variant>& StreamRecordset::Slot(size_t i) {
+  if (i >= rows_.size()) rows_.emplace_back();
+  return rows_[i];
+}
+
+// Reads the row the source stands on as row pos_ (= first_ + used_). A failure leaves the
+// recordset at its end.
 void StreamRecordset::Fetch() {
   try {
-    if (rows_.size() >= kKeptRows || first_ > 0) {
-      // Too many to keep: only the current row stays, in the storage of the first.
-      rows_.resize(1);
+    if (used_ >= kKeptRows || first_ > 0) {
+      // Too many to keep: only the current row stays.
+      used_ = 1;
       first_ = pos_;
       more_ = Read(rows_[0]);
       return;
     }
-    rows_.emplace_back();
-    more_ = Read(rows_.back());
+    std::vector<Variant>& row = Slot(used_);
+    more_ = Read(row);
+    ++used_;
   } catch (...) {
-    rows_.clear();
+    used_ = 0;
     first_ = pos_;
     more_ = false;
     throw;
   }
 }
 
-bool StreamRecordset::Eof() const { return pos_ >= first_ + rows_.size(); }
+bool StreamRecordset::Eof() const { return pos_ >= first_ + used_; }
 
 void StreamRecordset::CheckCurrent() const {
   if (Eof()) throw Error(err::kNoCurrentRecord);
 }
 
 void StreamRecordset::MoveFirst() {
-  if (first_ == 0 && !rows_.empty()) {
+  if (first_ == 0 && used_ > 0) {
     pos_ = 0;
     return;
   }
   if (first_ != 0 || more_) Begin();
-  if (rows_.empty()) throw Error(err::kNoCurrentRecord);
+  if (used_ == 0) throw Error(err::kNoCurrentRecord);
 }
 
 void StreamRecordset::MoveNext() {
   CheckCurrent();
   ++pos_;
-  if (pos_ < first_ + rows_.size() || !more_) return;
+  if (pos_ < first_ + used_ || !more_) return;
   Fetch();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,7 +23,15 @@ class ColumnSet {
   size_t size() const { return names_.size(); }
   bool is_date(size_t i) const { return date_[i]; }
   // The position of a column; error 3265 when there is none of that name.
-  size_t Index(std::string_view name) const;
+  size_t Index(std::string_view name) const {
+    // The builders ask by the same literal names row after row: a lookup by the text's
+    // address, checked against the text itself, saves hashing the name each time.
+    Hit& h = hits_[(reinterpret_cast<uintptr_t>(name.data()) * 0x9E3779B97F4A7C15ull) >> 56];
+    if (h.data == name.data() && Same(h.name, name)) return h.index;
+    const size_t i = Lookup(name);
+    h = {name.data(), std::string(name), i};
+    return i;
+  }
   bool SameAs(const std::vector<std::string>& names, const std::vector<bool>& date_columns) const {
     return names == names_ && date_columns == date_;
   }
@@ -36,9 +45,25 @@ class ColumnSet {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const;
   };
+  size_t Lookup(std::string_view name) const;
+  // Equal texts; names are short, so a plain loop beats a library call.
+  static bool Same(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+      if (a[i] != b[i]) return false;
+    return true;
+  }
+
+  struct Hit {
+    const char* data = nullptr;
+    std::string name;
+    size_t index = 0;
+  };
+  static constexpr size_t kHits = 256;
   std::vector<std::string> names_;
   std::vector<bool> date_;
   std::unordered_map<std::string, size_t, CaseHash, CaseEqual> index_;
+  mutable Hit hits_[kHits];
 };
 
 // A stored text of a date column: "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS" (a fraction of a
@@ -70,20 +95,27 @@ class StreamRecordset : public Recordset {
   virtual bool Run() = 0;
   // The columns of the run that Run() started.
   virtual const ColumnSet& columns() const = 0;
-  // Reads the row the source stands on into `row` (resized to the columns) and moves the
-  // source on; true when it stands on a further row. At the end the source lets go of its
-  // statement, so that a walked result holds no lock.
+  // Reads the row the source stands on into `row` (resized to the columns; its values may be
+  // those of an earlier row, to be overwritten) and moves the source on; true when it
+  // stands on a further row. At the end the source lets go of its statement, so that a
+  // walked result holds no lock.
   virtual bool Read(std::vector<Variant>& row) = 0;
+
+  // The storage of the rows, to be lent and taken back with its allocations (a statement run
+  // once per item reuses it from run to run).
+  std::vector<std::vector<Variant>>& storage() { return rows_; }
 
  private:
   void CheckCurrent() const;
   void Fetch();
+  std::vector<Variant>& Slot(size_t i);
 
   long count_;
-  std::vector<std::vector<Variant>> rows_;  // rows_[i] is row first_ + i
+  std::vector<std::vector<Variant>> rows_;  // rows_[i] is row first_ + i, for i < used_
+  size_t used_ = 0;
   size_t first_ = 0;                        // the row number of rows_[0]
   size_t pos_ = 0;                          // the current row number
-  bool more_ = false;                       // the source stands on row first_ + rows_.size()
+  bool more_ = false;                       // the source stands on row first_ + used_
 };
 
 // A recordset over rows held in memory, with an optional saver for keyset updates.

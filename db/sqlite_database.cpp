@@ -24,6 +24,7 @@ struct Statement {
   std::string sql;
   std::shared_ptr<const ColumnSet> columns;
   int prepared_as = -1;  // the statement's re-preparation count when `columns` was made
+  std::vector<std::vector<Variant>> rows;  // row storage lent to the statement's recordsets
   ~Statement() { sqlite3_finalize(stmt); }
 };
 
@@ -120,6 +121,8 @@ class Connection {
         break;
       }
       case Variant::Kind::Text:
+        // Copied: the statement keeps its bindings for a later run, and keeps the storage of
+        // the copy from one binding to the next.
         sqlite3_bind_text(stmt, index, v.text().data(), static_cast<int>(v.text().size()), SQLITE_TRANSIENT);
         break;
     }
@@ -128,6 +131,23 @@ class Connection {
   sqlite3* db_;
   std::unordered_map<std::string, std::vector<std::unique_ptr<Statement>>> idle_;
 };
+
+// Reads a column into `v`, reusing its text storage. One call per column reaches the
+// statement; the rest read the value it hands out.
+void ReadColumn(sqlite3_stmt* stmt, int i, bool date_column, Variant& v) {
+  sqlite3_value* value = sqlite3_column_value(stmt, i);
+  switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER: v.SetInteger(sqlite3_value_int64(value)); return;
+    case SQLITE_FLOAT: v.SetDouble(sqlite3_value_double(value)); return;
+    case SQLITE_NULL: v.SetNull(); return;
+    default: {
+      const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(value));
+      const auto n = static_cast<size_t>(sqlite3_value_bytes(value));
+      if (date_column) v = DateOrText(std::string(p ? p : "", n));
+      else v.SetText(p ? p : "", n);
+    }
+  }
+}
 
 Variant ColumnValue(sqlite3_stmt* stmt, int i, bool date_column) {
   switch (sqlite3_column_type(stmt, i)) {
@@ -145,23 +165,33 @@ Variant ColumnValue(sqlite3_stmt* stmt, int i, bool date_column) {
 void ReadRow(Statement& s, std::vector<Variant>& row) {
   const ColumnSet& c = *s.columns;
   row.resize(c.size());
-  for (size_t i = 0; i < c.size(); ++i) row[i] = ColumnValue(s.stmt, static_cast<int>(i), c.is_date(i));
+  for (size_t i = 0; i < c.size(); ++i) ReadColumn(s.stmt, static_cast<int>(i), c.is_date(i), row[i]);
 }
 
 // A recordset read from its statement as it is walked.
 class SqliteRecordset : public StreamRecordset {
  public:
-  SqliteRecordset(std::shared_ptr<Connection> conn, std::unique_ptr<Statement> s, long count)
-      : StreamRecordset(count), conn_(std::move(conn)), s_(std::move(s)) {
-    Begin();
+  SqliteRecordset(std::shared_ptr<Connection> conn, const std::string& sql, const Params& params, long count)
+      : StreamRecordset(count), conn_(std::move(conn)), s_(conn_->Acquire(sql, params)) {
+    storage().swap(s_->rows);
+    try {
+      Begin();
+    } catch (...) {
+      storage().swap(s_->rows);
+      conn_->Release(std::move(s_));
+      throw;
+    }
   }
-  ~SqliteRecordset() override { conn_->Release(std::move(s_)); }
+  ~SqliteRecordset() override {
+    storage().swap(s_->rows);
+    conn_->Release(std::move(s_));
+  }
 
  protected:
   bool Run() override {
     sqlite3_reset(s_->stmt);
     const bool row = conn_->Step(*s_);
-    columns_ = conn_->Columns(*s_);
+    columns_ = conn_->Columns(*s_).get();
     if (!row) sqlite3_reset(s_->stmt);
     return row;
   }
@@ -176,7 +206,7 @@ class SqliteRecordset : public StreamRecordset {
  private:
   std::shared_ptr<Connection> conn_;
   std::unique_ptr<Statement> s_;
-  std::shared_ptr<const ColumnSet> columns_;
+  const ColumnSet* columns_ = nullptr;  // owned by the statement, which this recordset holds
 };
 
 class SqliteDb : public Database {
@@ -191,7 +221,7 @@ class SqliteDb : public Database {
     if (cursor == CursorType::Keyset) return OpenKeyset(sql, params);
     long count = -1;
     if (cursor == CursorType::Static) count = Count(sql, params);
-    return std::make_unique<SqliteRecordset>(conn_, conn_->Acquire(sql, params), count);
+    return std::make_unique<SqliteRecordset>(conn_, sql, params, count);
   }
 
  private:
@@ -284,7 +314,18 @@ class SqliteDb : public Database {
 
 }  // namespace
 
+void ConfigureSqlite() {
+  // Only possible before the library's first use; one thread uses it, so it need not count
+  // its memory under a lock.
+  static const bool once = [] {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+  }();
+  (void)once;
+}
+
 std::unique_ptr<Database> OpenSqliteDatabase(const std::string& host_path, int lock_wait_ms) {
+  ConfigureSqlite();
   sqlite3* db = nullptr;
   const int rc = sqlite3_open_v2(host_path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {

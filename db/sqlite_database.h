@@ -23,4 +23,8 @@ inline constexpr int kLockWaitMs = 8000;
 // declared type contains DATE or TIME is a date when it reads as "YYYY-MM-DD[ HH:MM:SS]".
 std::unique_ptr<Database> OpenSqliteDatabase(const std::string& host_path, int lock_wait_ms = kLockWaitMs);
 
+// Sets up the SQLite library for the program's one thread; call before any other use of it
+// in the process (OpenSqliteDatabase does; later calls change nothing).
+void ConfigureSqlite();
+
 }  // namespace sevrik

@@ -21,11 +21,14 @@ class ChildRows {
   // The rows whose key columns equal `values`, as the database compares them (null matches
   // nothing), in the order the database gives them.
   std::unique_ptr<Recordset> For(const std::vector<Variant>& values);
+  // The same for one key column.
+  std::unique_ptr<Recordset> For(const Variant& value);
 
  private:
   Database& db_;
   std::string sql_;
-  Params params_;
+  Params params_;  // the document's parameters, then the item's values
+  size_t document_params_;
 };
 
 }  // namespace sevrik

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "db/variant.h"
 #include "platform/fs.h"
@@ -19,23 +20,42 @@ namespace sevrik {
 //   DatePad / DateTrail   the date as "yyyymmdd" ("" when the value holds no date)
 class FlatRecord {
  public:
-  FlatRecord(std::string_view tag, const LocaleInfo& locale) : locale_(locale), bytes_(tag) {}
+  FlatRecord(std::string_view tag, const LocaleInfo& locale) : locale_(locale) {
+    bytes_.reserve(kTypicalSize);  // one allocation for the longest records
+    bytes_.append(tag);
+  }
 
-  FlatRecord& Lit(std::string_view text);
-  FlatRecord& Blanks(int count) { bytes_.append(static_cast<size_t>(count), ' '); return *this; }
-  FlatRecord& Pad(const Variant& value, int width);
-  FlatRecord& PadB(const Variant& value, int width);
-  FlatRecord& Trail(const Variant& value);
-  FlatRecord& TrailB(const Variant& value);
-  FlatRecord& Num(const Variant& value, int integer_digits, int decimals);
-  FlatRecord& DatePad(const Variant& value, int width);
-  FlatRecord& DateTrail(const Variant& value);
+  FlatRecord& Lit(std::string_view text) &;
+  FlatRecord& Blanks(int count) & { bytes_.append(static_cast<size_t>(count), ' '); return *this; }
+  FlatRecord& Pad(const Variant& value, int width) &;
+  FlatRecord& PadB(const Variant& value, int width) &;
+  FlatRecord& Trail(const Variant& value) &;
+  FlatRecord& TrailB(const Variant& value) &;
+  FlatRecord& Num(const Variant& value, int integer_digits, int decimals) &;
+  FlatRecord& DatePad(const Variant& value, int width) &;
+  FlatRecord& DateTrail(const Variant& value) &;
   // Right-aligned in `width`: blanks, then the value, keeping its last `width` characters.
-  FlatRecord& Right(const Variant& value, int width);
+  FlatRecord& Right(const Variant& value, int width) &;
+
+  // The same on a record being built in one expression ("return Rec(...).Lit(...)..."),
+  // which then moves into its place instead of being copied.
+  FlatRecord&& Lit(std::string_view text) && { return std::move(Lit(text)); }
+  FlatRecord&& Blanks(int count) && { return std::move(Blanks(count)); }
+  FlatRecord&& Pad(const Variant& value, int width) && { return std::move(Pad(value, width)); }
+  FlatRecord&& PadB(const Variant& value, int width) && { return std::move(PadB(value, width)); }
+  FlatRecord&& Trail(const Variant& value) && { return std::move(Trail(value)); }
+  FlatRecord&& TrailB(const Variant& value) && { return std::move(TrailB(value)); }
+  FlatRecord&& Num(const Variant& value, int integer_digits, int decimals) && {
+    return std::move(Num(value, integer_digits, decimals));
+  }
+  FlatRecord&& DatePad(const Variant& value, int width) && { return std::move(DatePad(value, width)); }
+  FlatRecord&& DateTrail(const Variant& value) && { return std::move(DateTrail(value)); }
+  FlatRecord&& Right(const Variant& value, int width) && { return std::move(Right(value, width)); }
 
   const std::string& bytes() const { return bytes_; }
 
  private:
+  static constexpr size_t kTypicalSize = 256;
   const LocaleInfo& locale_;
   std::string bytes_;
 };
