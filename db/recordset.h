@@ -25,12 +25,18 @@ class ColumnSet {
   // The position of a column; error 3265 when there is none of that name.
   size_t Index(std::string_view name) const {
     // The builders ask by the same literal names row after row: a lookup by the text's
-    // address, checked against the text itself, saves hashing the name each time.
-    Hit& h = hits_[(reinterpret_cast<uintptr_t>(name.data()) * 0x9E3779B97F4A7C15ull) >> 56];
-    if (h.data == name.data() && Same(h.name, name)) return h.index;
-    const size_t i = Lookup(name);
-    h = {name.data(), std::string(name), i};
-    return i;
+    // address (open addressing), checked against the text itself, saves hashing the name.
+    size_t slot = (reinterpret_cast<uintptr_t>(name.data()) * 0x9E3779B97F4A7C15ull) >> 56;
+    for (size_t probe = 0; probe < kProbes; ++probe, slot = (slot + 1) % kHits) {
+      Hit& h = hits_[slot];
+      if (h.data == name.data() && Same(h.name, name)) return h.index;
+      if (!h.data) {
+        const size_t i = Lookup(name);
+        h = {name.data(), std::string(name), i};
+        return i;
+      }
+    }
+    return Lookup(name);  // a crowded neighbourhood: no caching
   }
   bool SameAs(const std::vector<std::string>& names, const std::vector<bool>& date_columns) const {
     return names == names_ && date_columns == date_;
@@ -59,7 +65,8 @@ class ColumnSet {
     std::string name;
     size_t index = 0;
   };
-  static constexpr size_t kHits = 256;
+  static constexpr size_t kHits = 256;  // a power of two, as the slot is the hash's top byte
+  static constexpr size_t kProbes = 8;
   std::vector<std::string> names_;
   std::vector<bool> date_;
   std::unordered_map<std::string, size_t, CaseHash, CaseEqual> index_;

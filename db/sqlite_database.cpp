@@ -66,8 +66,9 @@ class Connection {
 
   void Release(std::unique_ptr<Statement> s) {
     if (!s) return;
+    // Reset, its bindings kept: every parameter is bound again at the next use, into the
+    // storage of the last.
     sqlite3_reset(s->stmt);
-    sqlite3_clear_bindings(s->stmt);
     idle_[s->sql].push_back(std::move(s));
   }
 
@@ -189,7 +190,8 @@ class SqliteRecordset : public StreamRecordset {
 
  protected:
   bool Run() override {
-    sqlite3_reset(s_->stmt);
+    if (ran_) sqlite3_reset(s_->stmt);  // a statement is handed out reset
+    ran_ = true;
     const bool row = conn_->Step(*s_);
     columns_ = conn_->Columns(*s_).get();
     if (!row) sqlite3_reset(s_->stmt);
@@ -207,6 +209,7 @@ class SqliteRecordset : public StreamRecordset {
   std::shared_ptr<Connection> conn_;
   std::unique_ptr<Statement> s_;
   const ColumnSet* columns_ = nullptr;  // owned by the statement, which this recordset holds
+  bool ran_ = false;
 };
 
 class SqliteDb : public Database {

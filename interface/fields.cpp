@@ -28,7 +28,10 @@ std::string FormatNumberField(const Variant& value, int16_t integer_digits, int1
   std::string digits;
   digits += buf[0];
   digits.append(buf + 2, 14);
-  const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+  int exponent = 0;
+  const char* e = std::strchr(buf, 'e') + 1;
+  if (*e == '+') ++e;
+  std::from_chars(e, end, exponent);
   // The field's last decimal falls after digit index `last`.
   const int last = exponent + decimals;
   std::string whole = last >= 0 ? digits.substr(0, static_cast<size_t>(std::min(last + 1, 15))) : "";

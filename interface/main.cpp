@@ -31,7 +31,8 @@ class Windows {
       why_ = "tidak ada tampilan (DISPLAY, WAYLAND_DISPLAY) yang dapat dijangkau";
       return nullptr;
     }
-    const auto entry = reinterpret_cast<WindowModuleEntry>(LoadModuleSymbol(kWindowModuleFile, kWindowModuleEntry, why_));
+    const auto entry = reinterpret_cast<WindowModuleEntry>(
+        LoadModuleSymbol(kWindowModuleFile, SEVRIK_WINDOW_MODULE_DIR, kWindowModuleEntry, why_));
     if (!entry) return nullptr;
     module_ = entry(argc_, argv_, kAppTitle, QtPlatformFor(display).c_str());
     SetPendingEventsHandler([m = module_] { m->ProcessEvents(); });

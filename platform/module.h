@@ -6,9 +6,10 @@
 
 namespace sevrik {
 
-// Loads the module `file_name` from the running program's folder, or else from the folders
-// the program was built to search, and returns the address of `symbol`. On failure returns
-// null and sets `why`.
-void* LoadModuleSymbol(const std::string& file_name, const char* symbol, std::string& why);
+// Loads the module `file_name` from the running program's folder, or else from
+// `other_folder` (a host path; the build folder for a program run from elsewhere), and
+// returns the address of `symbol`. On failure returns null and sets `why`.
+void* LoadModuleSymbol(const std::string& file_name, const std::string& other_folder, const char* symbol,
+                       std::string& why);
 
 }  // namespace sevrik

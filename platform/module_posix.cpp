@@ -5,10 +5,13 @@
 
 namespace sevrik {
 
-void* LoadModuleSymbol(const std::string& file_name, const char* symbol, std::string& why) {
-  const std::string beside = HostPath(ProgramFolder() + "/" + file_name);
-  void* handle = FileExistsPlain(beside) ? ::dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL) : nullptr;
-  if (!handle) handle = ::dlopen(file_name.c_str(), RTLD_NOW | RTLD_LOCAL);
+void* LoadModuleSymbol(const std::string& file_name, const std::string& other_folder, const char* symbol,
+                       std::string& why) {
+  // Paths in full: a search by name would follow the search path of whoever calls dlopen,
+  // which is not always the program (a sanitizer's runtime stands in between).
+  std::string path = HostPath(ProgramFolder() + "/" + file_name);
+  if (!FileExistsPlain(path) && !other_folder.empty()) path = other_folder + "/" + file_name;
+  void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* e = ::dlerror();
     why = e ? e : "cannot load " + file_name;
