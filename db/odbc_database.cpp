@@ -431,12 +431,13 @@ class OdbcRecordset : public StreamRecordset {
   bool Run() override {
     if (!Connection::Run(*s_)) {
       columns_ = std::make_shared<const ColumnSet>(std::vector<std::string>{}, std::vector<bool>{});
+      SetColumns(columns_.get());
       return false;
     }
     columns_ = s_->columns;
+    SetColumns(columns_.get());
     return Connection::Next(*s_);
   }
-  const ColumnSet& columns() const override { return *columns_; }
   bool Read(std::vector<Variant>& row) override {
     Connection::ReadRow(*s_, row);
     return Connection::Next(*s_);

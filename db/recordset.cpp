@@ -99,7 +99,7 @@ void StreamRecordset::MoveNext() {
 }
 
 const Variant& StreamRecordset::Field(std::string_view name) const {
-  const size_t i = columns().Index(name);
+  const size_t i = columns_->Index(name);
   CheckCurrent();
   return rows_[pos_ - first_][i];
 }

@@ -97,11 +97,11 @@ class StreamRecordset : public Recordset {
   // Call at the end of the derived constructor: reads the first row.
   void Begin();
 
-  // Runs the statement (again) from its start; true when it has a first row, on which the
-  // source then stands.
+  // Runs the statement (again) from its start, and sets the columns of that run with
+  // SetColumns(); true when it has a first row, on which the source then stands.
   virtual bool Run() = 0;
-  // The columns of the run that Run() started.
-  virtual const ColumnSet& columns() const = 0;
+  // `columns` must live as long as the recordset, or until the next call.
+  void SetColumns(const ColumnSet* columns) { columns_ = columns; }
   // Reads the row the source stands on into `row` (resized to the columns; its values may be
   // those of an earlier row, to be overwritten) and moves the source on; true when it
   // stands on a further row. At the end the source lets go of its statement, so that a
@@ -118,6 +118,7 @@ class StreamRecordset : public Recordset {
   std::vector<Variant>& Slot(size_t i);
 
   long count_;
+  const ColumnSet* columns_ = nullptr;
   std::vector<std::vector<Variant>> rows_;  // rows_[i] is row first_ + i, for i < used_
   size_t used_ = 0;
   size_t first_ = 0;                        // the row number of rows_[0]

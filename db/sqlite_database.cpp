@@ -60,7 +60,12 @@ class Connection {
       throw Error(err::kDatabase, "The statement takes " + std::to_string(expected) + " parameters, " +
                                       std::to_string(params.size()) + " given.");
     }
-    for (size_t i = 0; i < params.size(); ++i) Bind(s->stmt, static_cast<int>(i + 1), params[i]);
+    for (size_t i = 0; i < params.size(); ++i)
+      if (Bind(s->stmt, static_cast<int>(i + 1), params[i]) != SQLITE_OK) {
+        const Error e = DriverError(db_);
+        Release(std::move(s));
+        throw e;
+      }
     return s;
   }
 
@@ -104,12 +109,12 @@ class Connection {
   }
 
  private:
-  static void Bind(sqlite3_stmt* stmt, int index, const Variant& v) {
+  static int Bind(sqlite3_stmt* stmt, int index, const Variant& v) {
     switch (v.kind()) {
       case Variant::Kind::Null:
-      case Variant::Kind::Empty: sqlite3_bind_null(stmt, index); break;
-      case Variant::Kind::Integer: sqlite3_bind_int64(stmt, index, v.integer()); break;
-      case Variant::Kind::Double: sqlite3_bind_double(stmt, index, v.real()); break;
+      case Variant::Kind::Empty: return sqlite3_bind_null(stmt, index);
+      case Variant::Kind::Integer: return sqlite3_bind_int64(stmt, index, v.integer());
+      case Variant::Kind::Double: return sqlite3_bind_double(stmt, index, v.real());
       case Variant::Kind::Date: {
         const DateTime& d = v.date();
         char buf[40];
@@ -118,15 +123,14 @@ class Connection {
                         d.second);
         else
           std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
-        sqlite3_bind_text(stmt, index, buf, -1, SQLITE_TRANSIENT);
-        break;
+        return sqlite3_bind_text(stmt, index, buf, -1, SQLITE_TRANSIENT);
       }
       case Variant::Kind::Text:
         // Copied: the statement keeps its bindings for a later run, and keeps the storage of
         // the copy from one binding to the next.
-        sqlite3_bind_text(stmt, index, v.text().data(), static_cast<int>(v.text().size()), SQLITE_TRANSIENT);
-        break;
+        return sqlite3_bind_text(stmt, index, v.text().data(), static_cast<int>(v.text().size()), SQLITE_TRANSIENT);
     }
+    return SQLITE_MISUSE;
   }
 
   sqlite3* db_;
@@ -193,11 +197,10 @@ class SqliteRecordset : public StreamRecordset {
     if (ran_) sqlite3_reset(s_->stmt);  // a statement is handed out reset
     ran_ = true;
     const bool row = conn_->Step(*s_);
-    columns_ = conn_->Columns(*s_).get();
+    SetColumns(conn_->Columns(*s_).get());  // owned by the statement, which this recordset holds
     if (!row) sqlite3_reset(s_->stmt);
     return row;
   }
-  const ColumnSet& columns() const override { return *columns_; }
   bool Read(std::vector<Variant>& row) override {
     ReadRow(*s_, row);
     if (conn_->Step(*s_)) return true;
@@ -208,7 +211,6 @@ class SqliteRecordset : public StreamRecordset {
  private:
   std::shared_ptr<Connection> conn_;
   std::unique_ptr<Statement> s_;
-  const ColumnSet* columns_ = nullptr;  // owned by the statement, which this recordset holds
   bool ran_ = false;
 };
 
