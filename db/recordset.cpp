@@ -16,13 +16,6 @@ size_t ColumnSet::CaseHash::operator()(std::string_view s) const {
   return h;
 }
 
-bool ColumnSet::CaseEqual::operator()(std::string_view a, std::string_view b) const {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
-
 ColumnSet::ColumnSet(std::vector<std::string> names, std::vector<bool> date_columns)
     : names_(std::move(names)), date_(std::move(date_columns)) {
   date_.resize(names_.size(), false);

@@ -26,17 +26,22 @@ class ColumnSet {
   size_t Index(std::string_view name) const {
     // The builders ask by the same literal names row after row: a lookup by the text's
     // address (open addressing), checked against the text itself, saves hashing the name.
+    // A hit is checked against the column's own name: whatever the text at that address is
+    // now, it names that column exactly when the lookup by name would find it.
     size_t slot = (reinterpret_cast<uintptr_t>(name.data()) * 0x9E3779B97F4A7C15ull) >> 56;
     for (size_t probe = 0; probe < kProbes; ++probe, slot = (slot + 1) % kHits) {
       Hit& h = hits_[slot];
-      if (h.data == name.data() && Same(h.name, name)) return h.index;
+      if (h.data == name.data()) {
+        if (CaseEqual()(names_[h.index], name)) return h.index;
+        break;
+      }
       if (!h.data) {
         const size_t i = Lookup(name);
-        h = {name.data(), std::string(name), i};
+        h = {name.data(), i};
         return i;
       }
     }
-    return Lookup(name);  // a crowded neighbourhood: no caching
+    return Lookup(name);  // a crowded neighbourhood, or another text at a known address
   }
   bool SameAs(const std::vector<std::string>& names, const std::vector<bool>& date_columns) const {
     return names == names_ && date_columns == date_;
@@ -49,20 +54,20 @@ class ColumnSet {
   };
   struct CaseEqual {
     using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const;
+    bool operator()(std::string_view a, std::string_view b) const {
+      if (a.size() != b.size()) return false;
+      for (size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+        const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
+        if (x != y) return false;
+      }
+      return true;
+    }
   };
   size_t Lookup(std::string_view name) const;
-  // Equal texts; names are short, so a plain loop beats a library call.
-  static bool Same(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-      if (a[i] != b[i]) return false;
-    return true;
-  }
 
   struct Hit {
     const char* data = nullptr;
-    std::string name;
     size_t index = 0;
   };
   static constexpr size_t kHits = 256;  // a power of two, as the slot is the hash's top byte

@@ -24,6 +24,7 @@ struct Statement {
   std::string sql;
   std::shared_ptr<const ColumnSet> columns;
   int prepared_as = -1;  // the statement's re-preparation count when `columns` was made
+  bool stepped = false;  // stepped since it was last reset
   std::vector<std::vector<Variant>> rows;  // row storage lent to the statement's recordsets
   ~Statement() { sqlite3_finalize(stmt); }
 };
@@ -73,17 +74,25 @@ class Connection {
     if (!s) return;
     // Reset, its bindings kept: every parameter is bound again at the next use, into the
     // storage of the last.
-    sqlite3_reset(s->stmt);
+    Reset(*s);
     idle_[s->sql].push_back(std::move(s));
+  }
+
+  // Resets a statement that has been stepped (resetting costs even when nothing is to do).
+  static void Reset(Statement& s) {
+    if (!s.stepped) return;
+    sqlite3_reset(s.stmt);
+    s.stepped = false;
   }
 
   // Steps a statement: true for a row, false when done; an error resets the statement.
   bool Step(Statement& s) {
+    s.stepped = true;
     const int rc = sqlite3_step(s.stmt);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     const Error e = DriverError(db_);
-    sqlite3_reset(s.stmt);
+    Reset(s);
     throw e;
   }
 
@@ -194,24 +203,22 @@ class SqliteRecordset : public StreamRecordset {
 
  protected:
   bool Run() override {
-    if (ran_) sqlite3_reset(s_->stmt);  // a statement is handed out reset
-    ran_ = true;
+    Connection::Reset(*s_);
     const bool row = conn_->Step(*s_);
     SetColumns(conn_->Columns(*s_).get());  // owned by the statement, which this recordset holds
-    if (!row) sqlite3_reset(s_->stmt);
+    if (!row) Connection::Reset(*s_);
     return row;
   }
   bool Read(std::vector<Variant>& row) override {
     ReadRow(*s_, row);
     if (conn_->Step(*s_)) return true;
-    sqlite3_reset(s_->stmt);  // lets go of the read lock
+    Connection::Reset(*s_);  // lets go of the read lock
     return false;
   }
 
  private:
   std::shared_ptr<Connection> conn_;
   std::unique_ptr<Statement> s_;
-  bool ran_ = false;
 };
 
 class SqliteDb : public Database {

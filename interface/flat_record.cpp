@@ -23,13 +23,9 @@ std::string_view Cp1252(std::string_view utf8, std::string& scratch) {
 // The value's text in Windows-1252 bytes; a text value without a copy where it can.
 std::string_view ValueBytes(const Variant& value, const LocaleInfo& locale, std::string& scratch) {
   if (value.kind() == Variant::Kind::Text) return Cp1252(value.text(), scratch);
-  const std::string text = ToText(value, locale);
-  std::string_view bytes = Cp1252(text, scratch);
-  if (bytes.data() == text.data()) {
-    scratch = text;
-    bytes = scratch;
-  }
-  return bytes;
+  std::string text = ToText(value, locale);
+  scratch = IsAscii(text) ? std::move(text) : ToCp1252(text);
+  return scratch;
 }
 
 const Variant& Blank() {

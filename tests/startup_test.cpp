@@ -152,7 +152,9 @@ class Program : public ::testing::Test {
  protected:
   void SetUp() override { tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), ws.program); }
   test::RunResult Run(const std::vector<std::string>& args) {
-    return test::RunProgram(ws.program + "/SEVRIK", args, ws.dir.path(), {"SEVRIK_DIALOGS=console"});
+    // A display that answers without a server, for the window module.
+    return test::RunProgram(ws.program + "/SEVRIK", args, ws.dir.path(),
+                            {"SEVRIK_DIALOGS=console", "QT_QPA_PLATFORM=offscreen"});
   }
   TestWorkspace ws;
 };
@@ -226,6 +228,29 @@ TEST_F(Program, ADisplayThatDoesNotAnswerIsNoDisplay) {
       EXPECT_NE(r.err.find("tidak dapat ditampilkan"), std::string::npos) << window << r.err;
     }
   }
+}
+
+// Which libraries the dynamic loader maps, from its own report.
+bool LoadsQt(const test::RunResult& r) { return r.err.find("libQt6Widgets") != std::string::npos; }
+
+TEST_F(Program, LoadsQtOnlyToShowAWindow) {
+  const std::vector<std::string> env = {"LD_DEBUG=libs", "QT_QPA_PLATFORM=offscreen", "SEVRIK_DIALOGS=console"};
+  auto r = test::RunProgram(ws.program + "/SEVRIK", {"QUE", "BC25", tools::kDemoBC25Car}, ws.dir.path(), env);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_FALSE(LoadsQt(r));
+  r = test::RunProgram(ws.program + "/SEVRIK", {"list"}, ws.dir.path(), env);
+  EXPECT_EQ(r.status, 1);  // the window module answers: the window itself comes with a later release
+  EXPECT_TRUE(LoadsQt(r));
+  EXPECT_NE(r.err.find("Run-time error '445':"), std::string::npos);
+}
+
+TEST_F(Program, AWrongSevrikDatabaseEndsTheRunWithTheDriversText) {
+  const auto r = test::RunProgram(ws.program + "/SEVRIK", {"QUE", "BC25", tools::kDemoBC25Car}, ws.dir.path(),
+                                  {"SEVRIK_DIALOGS=console", "SEVRIK_DATABASE=Driver=/no/such/driver.so;Database=x"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Run-time error '-2147467259':"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("ODBC driver '/no/such/driver.so'"), std::string::npos) << r.err;
+  EXPECT_FALSE(test::Exists(ws.package + "/ipdata/BC25.FLT"));
 }
 
 TEST_F(Program, CutsItsArgumentsAtSingleBlanks) {

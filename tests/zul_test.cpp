@@ -121,11 +121,14 @@ TEST_F(ZulProgram, TooManyArgumentsShowTheErrorBoxAndRunNothing) {
 }
 
 TEST_F(ZulProgram, ADisplayThatDoesNotAnswerGetsTheErrorOnTheConsole) {
-  std::vector<std::string> args(25, "x");
-  const auto r = test::RunProgram(dir / "ZUL", args, dir.path(),
-                                  {"SEVRIK_DIALOGS=", "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=", "DISPLAY=:99"});
+  const std::vector<std::string> env = {"SEVRIK_DIALOGS=", "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=", "DISPLAY=:99"};
+  auto r = test::RunProgram(dir / "ZUL", std::vector<std::string>(25, "x"), dir.path(), env);
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.err.find("9 - Terlalu banyak argumen"), std::string::npos) << r.err;
+  r = test::RunProgram(dir / "ZUL", {"TPBQUE", "-p", "A.FLT"}, dir.path(), env);  // nothing to show
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(Recorded(), "cwd=" + dir.path() + "\narg=TPBQUE\narg=A.FLT\nend\n");
 }
 
 TEST_F(ZulProgram, AMissingTranslatorEndsQuietly) {
