@@ -1,5 +1,8 @@
 #include "db/odbc_database.h"
 
+#if defined(_WIN32)
+#include <windows.h>  // the system's ODBC headers build on its types
+#endif
 #include <sql.h>
 #include <sqlext.h>
 

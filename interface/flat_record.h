@@ -1,6 +1,7 @@
 // Records of a flat file: a tag, then fields without separators, Windows-1252 text.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,10 +21,7 @@ namespace sevrik {
 //   DatePad / DateTrail   the date as "yyyymmdd" ("" when the value holds no date)
 class FlatRecord {
  public:
-  FlatRecord(std::string_view tag, const LocaleInfo& locale) : locale_(locale) {
-    bytes_.reserve(kTypicalSize);  // one allocation for the longest records
-    bytes_.append(tag);
-  }
+  FlatRecord(std::string_view tag, const LocaleInfo& locale) : locale_(locale) { bytes_.append(tag); }
 
   FlatRecord& Lit(std::string_view text) &;
   FlatRecord& Blanks(int count) & { bytes_.append(static_cast<size_t>(count), ' '); return *this; }
@@ -52,12 +50,44 @@ class FlatRecord {
   FlatRecord&& DateTrail(const Variant& value) && { return std::move(DateTrail(value)); }
   FlatRecord&& Right(const Variant& value, int width) && { return std::move(Right(value, width)); }
 
-  const std::string& bytes() const { return bytes_; }
+  std::string_view bytes() const { return bytes_.view(); }
 
  private:
-  static constexpr size_t kTypicalSize = 256;
+  // The record's bytes, in place up to the length of the longest layouts (a file has tens of
+  // thousands of records: none needs an allocation), on the heap beyond.
+  class Bytes {
+   public:
+    void append(std::string_view s) {
+      if (heap_.empty() && size_ + s.size() <= sizeof inline_) {
+        s.copy(inline_ + size_, s.size());
+        size_ += s.size();
+      } else {
+        Spill();
+        heap_.append(s);
+      }
+    }
+    void append(size_t n, char c) {
+      if (heap_.empty() && size_ + n <= sizeof inline_) {
+        std::fill_n(inline_ + size_, n, c);
+        size_ += n;
+      } else {
+        Spill();
+        heap_.append(n, c);
+      }
+    }
+    std::string_view view() const { return heap_.empty() ? std::string_view(inline_, size_) : heap_; }
+
+   private:
+    void Spill() {
+      if (heap_.empty()) heap_.assign(inline_, size_);
+    }
+    char inline_[384];
+    size_t size_ = 0;
+    std::string heap_;
+  };
+
   const LocaleInfo& locale_;
-  std::string bytes_;
+  Bytes bytes_;
 };
 
 // The flat file: created or truncated when opened, one record per CR LF line. Closing (or
