@@ -147,7 +147,9 @@ class Connection {
 };
 
 // Reads a column into `v`, reusing its text storage. One call per column reaches the
-// statement; the rest read the value it hands out.
+// statement; the rest read the value it hands out (an "unprotected" value, which differs
+// from a protected one only by the connection's mutex: the connection is opened without
+// one, for its one thread).
 void ReadColumn(sqlite3_stmt* stmt, int i, bool date_column, Variant& v) {
   sqlite3_value* value = sqlite3_column_value(stmt, i);
   switch (sqlite3_value_type(value)) {
@@ -159,19 +161,6 @@ void ReadColumn(sqlite3_stmt* stmt, int i, bool date_column, Variant& v) {
       const auto n = static_cast<size_t>(sqlite3_value_bytes(value));
       if (date_column) v = DateOrText(std::string(p ? p : "", n));
       else v.SetText(p ? p : "", n);
-    }
-  }
-}
-
-Variant ColumnValue(sqlite3_stmt* stmt, int i, bool date_column) {
-  switch (sqlite3_column_type(stmt, i)) {
-    case SQLITE_INTEGER: return Variant(static_cast<int64_t>(sqlite3_column_int64(stmt, i)));
-    case SQLITE_FLOAT: return Variant(sqlite3_column_double(stmt, i));
-    case SQLITE_NULL: return Variant::Null();
-    default: {
-      const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-      std::string text(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(stmt, i)));
-      return date_column ? DateOrText(std::move(text)) : Variant(std::move(text));
     }
   }
 }
@@ -273,7 +262,7 @@ class SqliteDb : public Database {
         rowids.push_back(sqlite3_column_int64(s->stmt, 0));
         std::vector<Variant> values(columns->size());
         for (size_t i = 0; i < columns->size(); ++i)
-          values[i] = ColumnValue(s->stmt, static_cast<int>(i + 1), columns->is_date(i));
+          ReadColumn(s->stmt, static_cast<int>(i + 1), columns->is_date(i), values[i]);
         rows.push_back(std::move(values));
       }
     } catch (...) {
