@@ -26,18 +26,22 @@ class ColumnSet {
   size_t Index(std::string_view name) const {
     // The builders ask by the same literal names row after row: a lookup by the text's
     // address (open addressing), checked against the text itself, saves hashing the name.
-    // A hit is checked against the column's own name: whatever the text at that address is
-    // now, it names that column exactly when the lookup by name would find it.
-    size_t slot = (reinterpret_cast<uintptr_t>(name.data()) * 0x9E3779B97F4A7C15ull) >> 56;
+    // A hit is checked against the text it was made for, kept in the slot: a different text
+    // now at that address is looked up by name.
+    if (name.size() > Hit::kText) return Lookup(name);
+    size_t slot = (reinterpret_cast<uintptr_t>(name.data()) * 0x9E3779B97F4A7C15ull) >> (64 - kHitBits);
     for (size_t probe = 0; probe < kProbes; ++probe, slot = (slot + 1) % kHits) {
       Hit& h = hits_[slot];
       if (h.data == name.data()) {
-        if (CaseEqual()(names_[h.index], name)) return h.index;
+        if (h.size == name.size() && Same(h.text, name.data(), name.size())) return h.index;
         break;
       }
       if (!h.data) {
         const size_t i = Lookup(name);
-        h = {name.data(), i};
+        h.data = name.data();
+        h.index = static_cast<uint32_t>(i);
+        h.size = static_cast<uint32_t>(name.size());
+        name.copy(h.text, name.size());
         return i;
       }
     }
@@ -66,11 +70,21 @@ class ColumnSet {
   };
   size_t Lookup(std::string_view name) const;
 
+  static bool Same(const char* a, const char* b, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+      if (a[i] != b[i]) return false;
+    return true;
+  }
+
   struct Hit {
+    static constexpr size_t kText = 16;
     const char* data = nullptr;
-    size_t index = 0;
+    uint32_t index = 0;
+    uint32_t size = 0;
+    char text[kText];
   };
-  static constexpr size_t kHits = 256;  // a power of two, as the slot is the hash's top byte
+  static constexpr size_t kHitBits = 7;
+  static constexpr size_t kHits = size_t{1} << kHitBits;
   static constexpr size_t kProbes = 8;
   std::vector<std::string> names_;
   std::vector<bool> date_;

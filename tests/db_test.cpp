@@ -112,6 +112,23 @@ TEST_F(Recordsets, ReadFieldsByNameWithTheirKinds) {
   EXPECT_EQ(ErrorOf([&] { rs->Field("NoSuchColumn"); }), err::kItemNotFound);
 }
 
+TEST_F(Recordsets, NamesAreFoundByTheirTextWhereverItLies) {
+  auto rs = db->Open("select * from T where CAR = ?", {Variant("A")}, CursorType::Static);
+  std::string name = "Nama";  // one buffer, holding one name after the other
+  EXPECT_EQ(rs->Field(name), Variant(""));
+  name = "CAR";
+  EXPECT_EQ(rs->Field(name), Variant("A"));
+  name = "hitung";
+  EXPECT_EQ(rs->Field(name), Variant(int64_t{7}));
+  name = "Tidak";
+  EXPECT_EQ(ErrorOf([&] { rs->Field(name); }), err::kItemNotFound);
+  name = "JUMLAH";
+  EXPECT_EQ(rs->Field(name), Variant(1.5));
+  ws.OpenSqlite()->Exec("alter table T add column NamaYangPanjangSekali TEXT default 'p'");
+  auto wide = db->Execute("select CAR, NamaYangPanjangSekali from T where CAR = ?", {Variant("A")});
+  EXPECT_EQ(wide->Field("namayangpanjangsekali"), Variant("p"));
+}
+
 TEST_F(Recordsets, KeepNullApartFromEmptyTextAndNonDatesApartFromDates) {
   auto rs = db->Execute("select * from T where CAR = ?", {Variant("B'1")});  // a quote is data
   ASSERT_FALSE(rs->Eof());
