@@ -59,7 +59,9 @@ class FlatRecord {
    public:
     void append(std::string_view s) {
       if (heap_.empty() && size_ + s.size() <= sizeof inline_) {
-        s.copy(inline_ + size_, s.size());
+        // Fields are short: a plain loop costs less than a library call.
+        char* out = inline_ + size_;
+        for (char c : s) *out++ = c;
         size_ += s.size();
       } else {
         Spill();
@@ -68,7 +70,7 @@ class FlatRecord {
     }
     void append(size_t n, char c) {
       if (heap_.empty() && size_ + n <= sizeof inline_) {
-        std::fill_n(inline_ + size_, n, c);
+        for (char* out = inline_ + size_; out != inline_ + size_ + n;) *out++ = c;
         size_ += n;
       } else {
         Spill();
