@@ -432,6 +432,7 @@ class OdbcRecordset : public StreamRecordset {
 
  protected:
   bool Run() override {
+    pending_.reset();
     if (!Connection::Run(*s_)) {
       columns_ = std::make_shared<const ColumnSet>(std::vector<std::string>{}, std::vector<bool>{});
       SetColumns(columns_.get());
@@ -442,13 +443,20 @@ class OdbcRecordset : public StreamRecordset {
     return Connection::Next(*s_);
   }
   bool Read(std::vector<Variant>& row) override {
+    if (pending_) throw *pending_;
     Connection::ReadRow(*s_, row);
-    return Connection::Next(*s_);
+    try {
+      return Connection::Next(*s_);
+    } catch (const Error& e) {
+      pending_ = e;  // this row stands; the move to the next fails
+      return true;
+    }
   }
 
  private:
   std::shared_ptr<Connection> conn_;
   std::unique_ptr<Statement> s_;
+  std::optional<Error> pending_;  // the failure of the fetch past the current row
   std::shared_ptr<const ColumnSet> columns_;
 };
 

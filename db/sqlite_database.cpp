@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <optional>
 #include <regex>
 #include <unordered_map>
 
@@ -192,6 +193,7 @@ class SqliteRecordset : public StreamRecordset {
 
  protected:
   bool Run() override {
+    pending_.reset();
     Connection::Reset(*s_);
     const bool row = conn_->Step(*s_);
     SetColumns(conn_->Columns(*s_).get());  // owned by the statement, which this recordset holds
@@ -199,8 +201,15 @@ class SqliteRecordset : public StreamRecordset {
     return row;
   }
   bool Read(std::vector<Variant>& row) override {
+    if (pending_) throw *pending_;
     ReadRow(*s_, row);
-    if (conn_->Step(*s_)) return true;
+    try {
+      if (conn_->Step(*s_)) return true;
+    } catch (const Error& e) {
+      // The next row cannot be had: this one stands, the move to the next fails.
+      pending_ = e;
+      return true;
+    }
     Connection::Reset(*s_);  // lets go of the read lock
     return false;
   }
@@ -208,6 +217,7 @@ class SqliteRecordset : public StreamRecordset {
  private:
   std::shared_ptr<Connection> conn_;
   std::unique_ptr<Statement> s_;
+  std::optional<Error> pending_;  // the failure of the step past the current row
 };
 
 class SqliteDb : public Database {

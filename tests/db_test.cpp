@@ -310,6 +310,31 @@ TEST_F(Streaming, OneStatementTextMayBeOpenTwiceAtOnce) {
   EXPECT_EQ(b->Field("t"), Variant("r2"));
 }
 
+TEST_F(Streaming, AnErrorAtALaterRowEndsTheWalkThere) {
+  // Row 100 fails to compute (an integer overflow); the rows before it are read as usual.
+  // (The table's own order: a sort would meet the error before the first row.)
+  const std::string sql = "select k, case when k = 100 then abs(-9223372036854775807 - 1) else k end as v from N";
+  long read = 0;
+  int error = 0;
+  std::unique_ptr<Recordset> rs;
+  try {
+    rs = db->Execute(sql);
+    for (; !rs->Eof(); rs->MoveNext()) {
+      EXPECT_EQ(rs->Field("v"), Variant(int64_t{read + 1}));
+      ++read;
+    }
+  } catch (const Error& e) {
+    error = e.number();
+  }
+  EXPECT_EQ(error, err::kDatabase);
+  if (test::UsingOdbc()) EXPECT_LT(read, 100);  // the driver may meet the error before any row
+  else EXPECT_EQ(read, 99);
+  if (rs) {
+    EXPECT_TRUE(rs->Eof());
+    EXPECT_EQ(ErrorOf([&] { rs->Field("k"); }), err::kNoCurrentRecord);
+  }
+}
+
 TEST_F(Streaming, AResultReadToItsLastRowHoldsNoLock) {
   auto rs = db->Execute("select * from N where k <= ? order by k", {Variant(2)});
   rs->MoveNext();  // the last row: the statement has met the end of the result
