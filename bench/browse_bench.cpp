@@ -19,7 +19,7 @@
 #include <iostream>
 #include <vector>
 
-#include "db/qt_database.h"
+#include "db/connect.h"
 #include "interface/mdlMain.h"
 #include "interface/windows/frmKb.h"
 #include "platform/dialogs.h"

@@ -1,34 +1,60 @@
-// Builds the flat file of a large document from an SQLite file and, in the same run, times
-// the sqlite3 command-line tool reading the same rows into a file. Prints the ratio.
-//   flat_bench [google benchmark flags]
+// Benchmarks of the flat-file builds and of SEVRIK's start, each against a floor measured in
+// the same run:
+// - the BC 2.5 and BC 2.3 builds of a 5,000-item document against the sqlite3 tool reading
+//   the same rows into a file (target: at most 1.3 times), and the same builds through ODBC
+//   with the SQLite ODBC driver (no target);
+// - the peak memory of one build, in a process of its own, at 5,000 and at 50,000 items
+//   (target: the larger at most 1.5 times the smaller);
+// - "SEVRIK QUE BC25" on a small document without a display, start to exit, against sqlite3
+//   opening the same file and counting the document's items (target: at most 2.5 times).
+//   flat_bench [google benchmark flags]   (--benchmark_filter: only those, without the last two)
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <map>
 
-#include "db/qt_database.h"
+#include "db/connect.h"
+#include "db/odbc_database.h"
 #include "interface/mdlCreateFlat.h"
 #include "interface/mdlMain.h"
 #include "tools/workspace.h"
+
+extern char** environ;
 
 namespace {
 namespace fs = std::filesystem;
 using namespace sevrik;
 
 constexpr int kItems = 5000;
+constexpr int kManyItems = 50000;
 constexpr int kCharges = 200;
 const char* const kCar = "BENCH-0000000000000000001";
 
+// A new folder in memory where the machine has such a file system, so that the builds and
+// the sqlite3 floor both write their output without waiting for a disk.
+std::string TempRoot(const char* name) {
+  std::string tmpl = std::string(fs::is_directory("/dev/shm") ? "/dev/shm/" : "/tmp/") + name + "-XXXXXX";
+  if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  return tmpl;
+}
+
+// A workspace whose database holds one BC 2.5 and one BC 2.3 document of `items` items, each
+// item with one tariff and one facility row.
 struct Fixture {
   std::string root, program, package;
-  Fixture() {
-    char tmpl[] = "/tmp/sevrik-bench-XXXXXX";
-    root = ::mkdtemp(tmpl);
+  explicit Fixture(int items) {
+    root = TempRoot("sevrik-bench");
     program = root + "/prog";
     package = root + "/pkg";
     tools::WorkspaceOptions o;
@@ -40,98 +66,224 @@ struct Fixture {
     db.Exec("BEGIN");
     db.Insert("tblData", {{"edinum", EncodeEdiNumber("TPBSVK0000123456")}});
     db.Insert("tblPartner", {{"KdKpbc", "050100"}, {"NomorEDI", "KPBC050100"}, {"namalokal", "KPPBC A"}});
-    for (const char* type : {"25", "23"}) {
-      const std::string t = type;
+    const std::string n = std::to_string(items), car = std::string("'") + kCar + "'";
+    const std::string each = "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < " + n + ") ";
+    for (const std::string t : {"25", "23"}) {
       db.Insert("TBLBC" + t + "HDR",
                 {{"CAR", kCar}, {"Kdkpbc", "050100"}, {"Tujuan", "1"}, {"Bruto", 1234.5}, {"Netto", 1000.0},
-                 {"tglTTD", Variant(DateTime{2026, 12, 1})}, {"Jmcont", 1}, {"Jmbrg", kItems},
+                 {"tglTTD", Variant(DateTime{2026, 12, 1})}, {"Jmcont", 1}, {"Jmbrg", items},
                  {t == "25" ? "jnBC25" : "BC23No", "1"}});
-      for (int i = 1; i <= kItems; ++i) {
-        const std::string hs = std::to_string(8400000000 + i);
-        tools::SqliteFile::Row dtl = {{"CAR", kCar}, {"Serial", i}, {"nohs", hs}, {"BrgUrai", "BARANG NOMOR " + std::to_string(i)},
-                                      {"merk", "MERK"}, {"tipe", "TIPE"}, {"kdbrg", "B" + std::to_string(i)},
-                                      {"nettoDtl", 12.5 * i}, {"Kdsat", "PCE"}, {"Jmlsat", 3.0 * i}, {"Kemasjm", i % 50},
-                                      {"Kemasjn", "PK"}};
-        if (t == "23") dtl.push_back({"SeriTrp", i});
-        else dtl.push_back({"Satbmjm", 3.0 * i});
-        db.Insert("TBLBC" + t + "DTL", dtl);
-        tools::SqliteFile::Row trf = {{"CAR", kCar}, {"NoHS", hs}, {"KdTrpBm", "1"}, {"TrpBm", 7.5}, {"KdSatBm", "PCE"},
-                                      {"KdTrpCuk", "1"}, {"TrpCuk", 0.0}, {"TrpPpn", 11.0}, {"TrpPbm", 0.0}};
-        if (t == "23") trf.push_back({"SeriTrp", i});
-        db.Insert("TBLBC" + t + "TRF", trf);
-        db.Insert("TBLBC" + t + "FAS", {{"CAR", kCar}, {"Serial", i}, {"Kdfasbm", "3"}, {"Fasbm", 100.0},
-                                        {"Kdfasppn", "3"}, {"Fasppn", 100.0}, {"Kdfaspph", "3"}, {"Faspph", 100.0}});
-      }
+      const std::string extra = t == "23" ? "SeriTrp" : "Satbmjm";
+      const std::string extra_value = t == "23" ? "i" : "3.0 * i";
+      db.Exec(each + "INSERT INTO TBLBC" + t +
+              "DTL (CAR, Serial, nohs, BrgUrai, merk, tipe, kdbrg, nettoDtl, Kdsat, Jmlsat, Kemasjm, Kemasjn, " +
+              extra + ") SELECT " + car +
+              ", i, CAST(8400000000 + i AS TEXT), 'BARANG NOMOR ' || i, 'MERK', 'TIPE', 'B' || i, 12.5 * i, 'PCE', "
+              "3.0 * i, i % 50, 'PK', " + extra_value + " FROM c");
+      db.Exec(each + "INSERT INTO TBLBC" + t + "TRF (CAR, NoHS, KdTrpBm, TrpBm, KdSatBm, KdTrpCuk, TrpCuk, TrpPpn, TrpPbm" +
+              (t == "23" ? ", SeriTrp" : "") + ") SELECT " + car +
+              ", CAST(8400000000 + i AS TEXT), '1', 7.5, 'PCE', '1', 0.0, 11.0, 0.0" + (t == "23" ? ", i" : "") +
+              " FROM c");
+      db.Exec(each + "INSERT INTO TBLBC" + t +
+              "FAS (CAR, Serial, Kdfasbm, Fasbm, Kdfasppn, Fasppn, Kdfaspph, Faspph) SELECT " + car +
+              ", i, '3', 100.0, '3', 100.0, '3', 100.0 FROM c");
       for (int i = 1; i <= kCharges; ++i)
         db.Insert("TBLBC" + t + "PGT", {{"CAR", kCar}, {"Kdbeban", 1 + i % 8}, {"KdFasil", i % 5}, {"Nilbeban", 1000.0 * i}});
     }
     db.Exec("COMMIT");
   }
   ~Fixture() { fs::remove_all(root); }
+  std::string db_path() const { return program + "/dbTPB.mdb"; }
 };
 
 Fixture& TheFixture() {
-  static Fixture f;
+  static Fixture f(kItems);
   return f;
 }
 
-// Builds the flat file of the big document with `build` ("ipdata\<file>").
-template <void (*build)(Session&, const std::string&)>
-void BuildFlat(benchmark::State& state, const char* file) {
+using Build = void (*)(Session&, const std::string&);
+Build BuilderOf(const std::string& type) { return type == "BC25" ? CreateFlatBC25 : BuildFlatBC23; }
+
+std::unique_ptr<Database> Connect(const Fixture& f, bool odbc) {
+  if (odbc) return OpenOdbcDatabase("Driver=" SEVRIK_SQLITE_ODBC_DRIVER ";NoCreat=1;Database=" + f.db_path());
+  return ConnectDatabase(BuildConnectionString(f.program));
+}
+
+void BuildFlat(benchmark::State& state, const std::string& type, bool odbc) {
   Fixture& f = TheFixture();
-  auto db = ConnectDatabase(BuildConnectionString(f.program));
+  auto db = Connect(f, odbc);
   ConsoleDialogs dialogs("bench", std::cin, std::cerr);
   Session s{*db, dialogs, f.program, f.package, "", LocaleInfo::Classic()};
-  for (auto _ : state) build(s, kCar);
-  if (fs::file_size(f.package + "/ipdata/" + file) < 100000) state.SkipWithError("flat file too small");
+  for (auto _ : state) BuilderOf(type)(s, kCar);
+  if (fs::file_size(f.package + "/ipdata/" + type + ".FLT") < 100000) state.SkipWithError("flat file too small");
 }
-void BM_CreateFlatBC25(benchmark::State& state) { BuildFlat<CreateFlatBC25>(state, "BC25.FLT"); }
-BENCHMARK(BM_CreateFlatBC25)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+double ChildCpuMs() {
+  rusage u{};
+  ::getrusage(RUSAGE_CHILDREN, &u);
+  return (static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
+          static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3);
+}
+
+// The least processor time of one sqlite3 run, per document type.
+std::map<std::string, double> g_tool_cpu;
 
 // The sqlite3 tool reading every row the build reads, into a file.
 void Sqlite3Read(benchmark::State& state, const std::string& type) {
   Fixture& f = TheFixture();
   std::string sql;
   for (const char* table : {"HDR", "CON", "KMS", "DOK", "DTL", "TRF", "FAS", "PGT"})
-    sql += std::string("select * from TBLBC") + type + table + " where CAR = '" + kCar + "'" +
+    sql += "select * from TBLBC" + type + table + " where CAR = '" + kCar + "'" +
            (std::string(table) == "DTL" ? " order by Serial" : "") + ";";
-  const std::string cmd = "sqlite3 '" + f.program + "/dbTPB.mdb' \"" + sql + "\" > '" + f.root + "/sqlite3.out'";
-  for (auto _ : state)
+  const std::string cmd = "sqlite3 '" + f.db_path() + "' \"" + sql + "\" > '" + f.root + "/sqlite3.out'";
+  double& least = g_tool_cpu.try_emplace("BC" + type, 1e300).first->second;
+  for (auto _ : state) {
+    const double before = ChildCpuMs();
     if (std::system(cmd.c_str()) != 0) state.SkipWithError("sqlite3 failed");
+    least = std::min(least, ChildCpuMs() - before);
+  }
 }
-void BM_Sqlite3ReadBC25(benchmark::State& state) { Sqlite3Read(state, "25"); }
-BENCHMARK(BM_Sqlite3ReadBC25)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The BC 2.3 file without the translation run.
-void BM_CreateFlatBC23(benchmark::State& state) { BuildFlat<BuildFlatBC23>(state, "BC23.FLT"); }
-BENCHMARK(BM_CreateFlatBC23)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_CreateFlatBC25(benchmark::State& s) { BuildFlat(s, "BC25", false); }
+void BM_Sqlite3ReadBC25(benchmark::State& s) { Sqlite3Read(s, "25"); }
+void BM_CreateFlatBC23(benchmark::State& s) { BuildFlat(s, "BC23", false); }
+void BM_Sqlite3ReadBC23(benchmark::State& s) { Sqlite3Read(s, "23"); }
+void BM_CreateFlatBC25Odbc(benchmark::State& s) { BuildFlat(s, "BC25", true); }
+void BM_CreateFlatBC23Odbc(benchmark::State& s) { BuildFlat(s, "BC23", true); }
+// Each measured five times; the figures compared are the best of the five on both sides, as
+// other work on a shared machine only ever adds to a time.
+double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+#define SEVRIK_BENCH(f) \
+  BENCHMARK(f)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ComputeStatistics("min", Min)
+SEVRIK_BENCH(BM_CreateFlatBC25);
+SEVRIK_BENCH(BM_Sqlite3ReadBC25);
+SEVRIK_BENCH(BM_CreateFlatBC23);
+SEVRIK_BENCH(BM_Sqlite3ReadBC23);
+SEVRIK_BENCH(BM_CreateFlatBC25Odbc);
+SEVRIK_BENCH(BM_CreateFlatBC23Odbc);
 
-void BM_Sqlite3ReadBC23(benchmark::State& state) { Sqlite3Read(state, "23"); }
-BENCHMARK(BM_Sqlite3ReadBC23)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-class RatioReporter : public benchmark::ConsoleReporter {
+class TimesReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration || r.aggregate_name == "mean") times[r.run_name.function_name] = r.GetAdjustedRealTime();
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "min") {
+        times[r.run_name.function_name] = r.GetAdjustedRealTime();
+        cpu[r.run_name.function_name] = r.GetAdjustedCPUTime();
+      }
     ConsoleReporter::ReportRuns(runs);
   }
-  std::map<std::string, double> times;
+  std::map<std::string, double> times, cpu;
 };
+
+// Starts a program without a shell, with the display variables removed; returns its exit
+// status, and its peak resident memory in KB through `peak_kb`.
+int Spawn(const std::vector<std::string>& args, const std::string& out, long* peak_kb = nullptr) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    bool drop = false;
+    for (const char* name : {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "SEVRIK_DIALOGS=", "SEVRIK_DATABASE="})
+      drop = drop || entry.rfind(name, 0) == 0;
+    if (!drop) env.push_back(entry);
+  }
+  std::vector<char*> envp, argv;
+  for (auto& s : env) envp.push_back(s.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> a = args;
+  for (auto& s : a) argv.push_back(s.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, out.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  pid_t pid;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) return -1;
+  posix_spawn_file_actions_destroy(&actions);
+  int status = 0;
+  rusage usage{};
+  ::wait4(pid, &status, 0, &usage);
+  if (peak_kb) *peak_kb = usage.ru_maxrss;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The median wall time of `runs` starts, in milliseconds.
+double MedianMs(const std::vector<std::string>& args, const std::string& out, int runs) {
+  std::vector<double> ms;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    if (Spawn(args, out) != 0) return -1;
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  }
+  std::sort(ms.begin(), ms.end());
+  return ms[ms.size() / 2];
+}
+
+void ReportMemory(const char* self) {
+  std::map<int, std::map<std::string, long>> peak;
+  for (int items : {kItems, kManyItems}) {
+    Fixture f(items);
+    for (const std::string type : {"BC25", "BC23"})
+      if (Spawn({self, "--build-once", type, f.program, f.package}, f.root + "/build.out", &peak[items][type]) != 0)
+        std::printf("%s: the build of %d items failed (see %s)\n", type.c_str(), items, (f.root + "/build.out").c_str());
+  }
+  for (const std::string type : {"BC25", "BC23"}) {
+    const double small = static_cast<double>(peak[kItems][type]) / 1024, large = static_cast<double>(peak[kManyItems][type]) / 1024;
+    std::printf("%s: peak memory %.1f MB at %d items, %.1f MB at %d items, ratio %.2f (target <= 1.5)\n", type.c_str(),
+                small, kItems, large, kManyItems, large / small);
+  }
+}
+
+void ReportStart() {
+  const std::string root = TempRoot("sevrik-bench-start");
+  tools::WorkspaceOptions o;
+  o.program_folder = root + "/prog";
+  o.package_folder = root + "/pkg";
+  tools::LayOutWorkspace(o);
+  tools::InstallProgram(SEVRIK_PROGRAM, o.program_folder);
+  const std::string out = root + "/run.out";
+  const int runs = 41;
+  const double sevrik = MedianMs({o.program_folder + "/SEVRIK", "QUE", "BC25", tools::kDemoBC25Car}, out, runs);
+  const double floor = MedianMs({"sqlite3", o.program_folder + "/dbTPB.mdb",
+                                 std::string("select count(*) from TBLBC25DTL where CAR = '") + tools::kDemoBC25Car + "'"},
+                                out, runs);
+  std::printf("SEVRIK QUE BC25 without a display: %.2f ms, sqlite3 count %.2f ms, ratio %.2f (target <= 2.5)\n", sevrik,
+              floor, sevrik / floor);
+  fs::remove_all(root);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  if (argc == 5 && std::strcmp(argv[1], "--build-once") == 0) {
+    auto db = ConnectDatabase(BuildConnectionString(argv[3]));
+    ConsoleDialogs dialogs("bench", std::cin, std::cerr);
+    Session s{*db, dialogs, argv[3], argv[4], "", LocaleInfo::Classic()};
+    BuilderOf(argv[2])(s, kCar);
+    return fs::file_size(std::string(argv[4]) + "/ipdata/" + argv[2] + ".FLT") > 100000 ? 0 : 1;
+  }
+  // A run of chosen benchmarks (--benchmark_filter) leaves out the memory and start figures.
+  bool all = true;
+  for (int i = 1; i < argc; ++i) all = all && std::strncmp(argv[i], "--benchmark_filter", 18) != 0;
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  for (const char* type : {"BC25", "BC23"}) {
-    const auto build = reporter.times.find(std::string("BM_CreateFlat") + type);
-    const auto read = reporter.times.find(std::string("BM_Sqlite3Read") + type);
-    if (build != reporter.times.end() && read != reporter.times.end() && read->second > 0)
-      std::printf("%s: build %.1f ms, sqlite3 read %.1f ms, ratio %.2f (target <= 3)\n", type, build->second,
+  const auto& t = reporter.times;
+  for (const std::string type : {"BC25", "BC23"}) {
+    const auto build = t.find("BM_CreateFlat" + type), read = t.find("BM_Sqlite3Read" + type);
+    if (build != t.end() && read != t.end() && read->second > 0) {
+      std::printf("%s: build %.1f ms, sqlite3 read %.1f ms, ratio %.2f (target <= 1.3)\n", type.c_str(), build->second,
                   read->second, build->second / read->second);
+      // Processor time too: on a shared machine it moves less than the time on the clock.
+      const double tool_cpu = g_tool_cpu[type], build_cpu = reporter.cpu.at(build->first);
+      std::printf("%s: processor time: build %.1f ms, sqlite3 read %.1f ms, ratio %.2f\n", type.c_str(), build_cpu,
+                  tool_cpu, build_cpu / tool_cpu);
+    }
+    if (const auto odbc = t.find("BM_CreateFlat" + type + "Odbc"); odbc != t.end())
+      std::printf("%s through ODBC: build %.1f ms\n", type.c_str(), odbc->second);
+  }
+  if (all) {
+    ReportMemory(argv[0]);
+    ReportStart();
   }
   benchmark::Shutdown();
   return 0;

@@ -23,6 +23,15 @@ class Variant {
   Variant(const char* v) : v_(std::string(v)) {}
   static Variant Null() { Variant n; n.v_ = NullTag{}; return n; }
 
+  // Replace the value in place; a text reuses the storage of a text held before.
+  void SetNull() { v_ = NullTag{}; }
+  void SetInteger(int64_t v) { v_ = v; }
+  void SetDouble(double v) { v_ = v; }
+  void SetText(const char* p, size_t n) {
+    if (auto* s = std::get_if<std::string>(&v_)) s->assign(p, n);
+    else v_ = std::string(p, n);
+  }
+
   Kind kind() const { return static_cast<Kind>(v_.index()); }
   bool is_null() const { return kind() == Kind::Null; }
   bool is_empty() const { return kind() == Kind::Empty; }

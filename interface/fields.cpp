@@ -20,6 +20,18 @@ std::string FormatNumberField(const Variant& value, int16_t integer_digits, int1
   const double magnitude = std::fabs(ToDouble(value, locale));
   if (!std::isfinite(magnitude)) throw Error(err::kOverflow);
   if (magnitude == 0) return std::string(static_cast<size_t>(width), '0');
+  if (magnitude < 1e15 && magnitude == std::floor(magnitude) && decimals >= 0) {
+    // A whole number below 10^15 is exact: its digits, then `decimals` zeros, which is what
+    // the rounding below gives it, without formatting it first.
+    char buf[24];
+    const char* end = std::to_chars(buf, buf + sizeof buf, static_cast<int64_t>(magnitude)).ptr;
+    const size_t length = static_cast<size_t>(end - buf) + static_cast<size_t>(decimals);
+    if (length > static_cast<size_t>(width)) throw Error(err::kOverflow);
+    std::string out(static_cast<size_t>(width) - length, '0');
+    out.append(buf, static_cast<size_t>(end - buf));
+    out.append(static_cast<size_t>(decimals), '0');
+    return out;
+  }
 
   // 15 significant digits d0.d1...d14 times 10^exponent.
   char buf[40];
@@ -28,7 +40,10 @@ std::string FormatNumberField(const Variant& value, int16_t integer_digits, int1
   std::string digits;
   digits += buf[0];
   digits.append(buf + 2, 14);
-  const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+  int exponent = 0;
+  const char* e = std::strchr(buf, 'e') + 1;
+  if (*e == '+') ++e;
+  std::from_chars(e, end, exponent);
   // The field's last decimal falls after digit index `last`.
   const int last = exponent + decimals;
   std::string whole = last >= 0 ? digits.substr(0, static_cast<size_t>(std::min(last + 1, 15))) : "";

@@ -91,8 +91,8 @@ struct Bc25 {
     file.Write(Rec("DDEC0301").Lit("DX ").PadB(dtl.Field("Kdsat"), 3).Num(dtl.Field("Jmlsat"), 14, 4));
     file.Write(Rec("DDEC0401").Num(dtl.Field("Kemasjm"), 8, 0).PadB(dtl.Field("Kemasjn"), 2));
 
-    auto trf = tariffs.For({TextKey(dtl.Field("nohs"))});
-    auto fas = facilities.For({NumericKey(dtl.Field("serial"), "Serial")});
+    auto trf = tariffs.For(TextKey(dtl.Field("nohs")));
+    auto fas = facilities.For(NumericKey(dtl.Field("serial"), "Serial"));
     const LocaleInfo& l = s.locale;
     Walk(*trf, [&](const Recordset& t) {
       return RateLine("CUD", {}, false, t.Field("KdTrpBm"), t.Field("TrpBm"), dtl.Field("Satbmjm"), t.Field("KdSatBm"), l);

@@ -1,38 +1,94 @@
 // SEVRIK: the interface between the TPB customs application and the EDI translator.
-#include <QApplication>
-#include <QCoreApplication>
+// The windows are loaded only when one is shown; the console actions run without them.
 #include <iostream>
 #include <memory>
 
-#include "db/qt_database.h"
+#include "db/connect.h"
 #include "interface/mdlINI.h"
 #include "interface/mdlMain.h"
-#include "interface/windows/frmProgress.h"
-#include "interface/windows/windows.h"
+#include "interface/window_module.h"
+#include "interface/console_progress.h"
 #include "platform/args.h"
-#include "platform/dialogs_qt.h"
+#include "platform/display.h"
+#include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/module.h"
+
+namespace sevrik {
+namespace {
+
+// The window module, loaded at the first window.
+class Windows {
+ public:
+  Windows(int* argc, char** argv) : argc_(argc), argv_(argv) {}
+
+  // The module when a display is reachable and the module loads; else null, with the
+  // reason in why().
+  WindowModule* Get() {
+    if (tried_) return module_;
+    tried_ = true;
+    const DisplayKind display = ReachableDisplay();
+    if (display == DisplayKind::None) {
+      why_ = "tidak ada tampilan (DISPLAY, WAYLAND_DISPLAY) yang dapat dijangkau";
+      return nullptr;
+    }
+    const auto entry = reinterpret_cast<WindowModuleEntry>(
+        LoadModuleSymbol(kWindowModuleFile, SEVRIK_WINDOW_MODULE_DIR, kWindowModuleEntry, why_));
+    if (!entry) return nullptr;
+    module_ = entry(argc_, argv_, kAppTitle, QtPlatformFor(display).c_str());
+    SetPendingEventsHandler([m = module_] { m->ProcessEvents(); });
+    return module_;
+  }
+  const std::string& why() const { return why_; }
+
+ private:
+  int* argc_;
+  char** argv_;
+  bool tried_ = false;
+  WindowModule* module_ = nullptr;
+  std::string why_;
+};
+
+// Message boxes on the console until one is shown on a reachable display.
+class ProgramDialogs : public Dialogs {
+ public:
+  explicit ProgramDialogs(Windows& windows) : windows_(windows), console_(kAppTitle, std::cin, std::cerr) {}
+  MsgAnswer MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override {
+    if (WindowsAvailable())
+      if (WindowModule* m = windows_.Get()) return m->dialogs().MessageBox(text, buttons, icon, title);
+    return console_.MessageBox(text, buttons, icon, title);
+  }
+
+ private:
+  Windows& windows_;
+  ConsoleDialogs console_;
+};
+
+}  // namespace
+}  // namespace sevrik
 
 int main(int argc, char** argv) {
   using namespace sevrik;
-  const bool windows = WindowsAvailable();
-  std::unique_ptr<QCoreApplication> app;
-  std::unique_ptr<Dialogs> dialogs;
-  if (windows) {
-    app = std::make_unique<QApplication>(argc, argv);
-    dialogs = std::make_unique<QtDialogs>(kAppTitle);
-    SetPendingEventsHandler([] { QCoreApplication::processEvents(); });
-  } else {
-    app = std::make_unique<QCoreApplication>(argc, argv);
-    dialogs = std::make_unique<ConsoleDialogs>(kAppTitle, std::cin, std::cerr);
-  }
-  MainEnvironment env{ProgramFolder(), *dialogs, ConnectDatabase, {}, nullptr,
+  Windows windows(&argc, argv);
+  ProgramDialogs dialogs(windows);
+  MainEnvironment env{ProgramFolder(), dialogs, ConnectDatabase, {}, nullptr,
                       [](const std::string& text) { std::cerr << text << std::endl; }};
-  std::unique_ptr<windows::ProgressWindow> progress;
-  if (windows) {
-    env.show_window = [](Session& session, const std::string& command) { windows::ShowWindow(session, command); };
-    progress = std::make_unique<windows::ProgressWindow>();
-    env.progress = progress.get();
+  env.show_window = [&windows](Session& session, const std::string& window) {
+    WindowModule* m = windows.Get();
+    if (!m)
+      throw Error(err::kDeviceUnavailable,
+                  "Jendela \"" + window + "\" tidak dapat ditampilkan: " + windows.why() + ".");
+    m->ShowWindow(session, window);
+  };
+  // A BC 2.3 build shows its progress: in frmProgress on a display, else as a line on a
+  // terminal; nothing when the error stream is a file or a pipe.
+  ConsoleProgress console_progress(std::cerr);
+  if (argc > 2 && std::string(argv[1]) == "QUE" && std::string(argv[2]) == "BC23") {
+    if (WindowsAvailable()) {
+      if (WindowModule* m = windows.Get()) env.progress = &m->progress();
+    } else if (StandardErrorIsTerminal()) {
+      env.progress = &console_progress;
+    }
   }
   return RunMain(ArgumentText(argc, argv), env);
 }

@@ -23,7 +23,7 @@ const std::string& Token(const std::vector<std::string>& tokens, size_t index) {
 
 // A window asked for where none can be shown (no display, or one that does not answer).
 [[noreturn]] void NoDisplay(const std::string& action) {
-  throw Error(err::kActionNotSupported, "Jendela \"" + action +
+  throw Error(err::kDeviceUnavailable, "Jendela \"" + action +
                                             "\" tidak dapat ditampilkan: tidak ada tampilan (display) yang tersedia.");
 }
 

@@ -34,7 +34,8 @@ class ConsoleDialogs : public Dialogs {
   std::ostream& err_;
 };
 
-// True when message boxes and windows can be shown as windows.
+// True when message boxes are shown as windows: SEVRIK_DIALOGS is not "console" and a
+// display is reachable (platform/display.h).
 bool WindowsAvailable();
 
 }  // namespace sevrik

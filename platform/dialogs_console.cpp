@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/dialogs.h"
+#include "platform/display.h"
 #include "platform/text.h"
 
 namespace sevrik {
@@ -37,11 +38,7 @@ MsgAnswer ConsoleDialogs::MessageBox(const std::string& text, MsgButtons buttons
 bool WindowsAvailable() {
   const char* mode = std::getenv("SEVRIK_DIALOGS");
   if (mode && std::string(mode) == "console") return false;
-  for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    const char* v = std::getenv(var);
-    if (v && *v) return true;
-  }
-  return false;
+  return ReachableDisplay() != DisplayKind::None;
 }
 
 }  // namespace sevrik

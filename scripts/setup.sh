@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the build, the demo and the tests need on a fresh Debian 12 machine.
 set -euo pipefail
-pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
-      libgl-dev libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
+pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
+      libsqlite3-dev sqlite3 unixodbc unixodbc-dev libsqliteodbc
+      libgtest-dev libgmock-dev libbenchmark-dev
       clang libclang-rt-14-dev)  # clang 14 is Debian 12's; its runtime package holds libFuzzer
 missing=()
 for p in "${pkgs[@]}"; do

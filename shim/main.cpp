@@ -1,5 +1,7 @@
-// ZUL: runs the translator for a command line of the shim's form.
-#include <QCoreApplication>
+// ZUL: runs the translator for a command line of the shim's form. Qt is started only to show
+// the error box on a display that is there.
+#include <QApplication>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -7,28 +9,34 @@
 #include "platform/args.h"
 #include "platform/dialogs.h"
 #include "platform/dialogs_qt.h"
+#include "platform/display.h"
 #include "platform/error.h"
 #include "platform/text.h"
 #include "shim/zul_args.h"
 
-#include <QApplication>
+namespace {
+
+void ShowError(int& argc, char** argv, const std::string& text) {
+  using namespace sevrik;
+  if (WindowsAvailable()) {
+    const std::string platform = QtPlatformFor(ReachableDisplay());
+    if (!platform.empty()) ::setenv("QT_QPA_PLATFORM", platform.c_str(), 0);
+    QApplication app(argc, argv);
+    QtDialogs("ZUL").MessageBox(text, MsgButtons::Ok, MsgIcon::None);
+    return;
+  }
+  ConsoleDialogs("ZUL", std::cin, std::cerr).MessageBox(text, MsgButtons::Ok, MsgIcon::None);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace sevrik;
-  std::unique_ptr<QCoreApplication> app;
-  std::unique_ptr<Dialogs> dialogs;
-  if (WindowsAvailable()) {
-    app = std::make_unique<QApplication>(argc, argv);
-    dialogs = std::make_unique<QtDialogs>("ZUL");
-    SetPendingEventsHandler([] { QCoreApplication::processEvents(); });
-  } else {
-    dialogs = std::make_unique<ConsoleDialogs>("ZUL", std::cin, std::cerr);
-  }
   try {
     const zul::Arguments args = zul::SplitArguments(Trim(ArgumentText(argc, argv)));
     ShellAndWait(zul::TranslatorCommandLine(args));
   } catch (const Error& e) {
-    dialogs->MessageBox(std::to_string(e.number()) + " - " + e.description(), MsgButtons::Ok, MsgIcon::None);
+    ShowError(argc, argv, std::to_string(e.number()) + " - " + e.description());
   }
   return 0;
 }

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "db/qt_database.h"
+#include "db/connect.h"
 #include "interface/mdlCreateFlat.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"

@@ -1,7 +1,7 @@
 // The BC 2.5 flat file against golden bytes written from the record layouts.
 #include <gtest/gtest.h>
 
-#include "db/qt_database.h"
+#include "db/connect.h"
 #include "interface/mdlCreateFlat.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "db/connection.h"
-#include "db/qt_database.h"
+#include "db/connect.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
 #include "tests/testutil.h"
@@ -39,6 +39,53 @@ TEST(Connect, RefusesWhatIsNoDatabase) {
   EXPECT_EQ(ErrorOf([&] { ConnectDatabase(BuildConnectionString(dir.path())); }), err::kDatabase);
 }
 
+// Which adapter: the file's first bytes, or SEVRIK_DATABASE instead of the file.
+class Adapters : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (test::UsingOdbc()) ::setenv("SEVRIK_DATABASE", test::OdbcConnectionString(ws.db_path()).c_str(), 1);
+    else ::unsetenv("SEVRIK_DATABASE");
+  }
+  std::string ErrorText(const std::string& connection_string) {
+    try {
+      ConnectDatabase(connection_string);
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), err::kDatabase);
+      return e.description();
+    }
+    ADD_FAILURE() << "connected";
+    return {};
+  }
+  TestWorkspace ws;
+};
+
+TEST_F(Adapters, SevrikDatabaseIsUsedInsteadOfTheFile) {
+  ::setenv("SEVRIK_DATABASE", test::OdbcConnectionString(ws.db_path()).c_str(), 1);
+  auto db = ConnectDatabase(BuildConnectionString("C:\\NoSuchFolder"));  // the file does not matter
+  EXPECT_EQ(GetOwnEdiNumber(*db), tools::kDemoOwnEdiNumber);
+}
+
+TEST_F(Adapters, AWrongSevrikDatabaseIsAnErrorWithTheDriversText) {
+  const std::string cs = BuildConnectionString(ws.program);
+  ::setenv("SEVRIK_DATABASE", "Driver=/no/such/odbc-driver.so;Database=x", 1);
+  EXPECT_NE(ErrorText(cs).find("ODBC driver '/no/such/odbc-driver.so' is not installed"), std::string::npos);
+  ::setenv("SEVRIK_DATABASE", "DSN=SevrikNoSuchSource", 1);
+  EXPECT_NE(ErrorText(cs).find("Data source name not found"), std::string::npos);
+  // The right driver on a file that is not there: refused, and nothing is created.
+  ::setenv("SEVRIK_DATABASE", ("Driver=" SEVRIK_SQLITE_ODBC_DRIVER ";NoCreat=1;Database=" + ws.dir / "none.db").c_str(), 1);
+  EXPECT_FALSE(ErrorText(cs).empty());
+  EXPECT_FALSE(test::Exists(ws.dir / "none.db"));
+}
+
+TEST_F(Adapters, AFileThatIsNeitherSqliteNorReachableNamesTheMissingDriver) {
+  ::unsetenv("SEVRIK_DATABASE");
+  test::WriteFile(ws.db_path(), std::string(4, '\0') + "Standard Jet DB" + std::string(200, '\0'));
+  const std::string text = ErrorText(BuildConnectionString(ws.program));
+  EXPECT_NE(text.find("is no SQLite database"), std::string::npos) << text;
+  EXPECT_NE(text.find("ODBC driver 'Microsoft Access Driver (*.mdb)' is not installed"), std::string::npos) << text;
+  EXPECT_EQ(test::ReadFile(ws.db_path()).substr(4, 15), "Standard Jet DB");  // left as it was
+}
+
 class Recordsets : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -63,6 +110,23 @@ TEST_F(Recordsets, ReadFieldsByNameWithTheirKinds) {
   EXPECT_EQ(rs->Field("Tgl"), Variant(DateTime{2026, 12, 1}));
   EXPECT_EQ(rs->Field("Waktu"), Variant(DateTime{2026, 12, 1, 8, 30, 0}));
   EXPECT_EQ(ErrorOf([&] { rs->Field("NoSuchColumn"); }), err::kItemNotFound);
+}
+
+TEST_F(Recordsets, NamesAreFoundByTheirTextWhereverItLies) {
+  auto rs = db->Open("select * from T where CAR = ?", {Variant("A")}, CursorType::Static);
+  std::string name = "Nama";  // one buffer, holding one name after the other
+  EXPECT_EQ(rs->Field(name), Variant(""));
+  name = "CAR";
+  EXPECT_EQ(rs->Field(name), Variant("A"));
+  name = "hitung";
+  EXPECT_EQ(rs->Field(name), Variant(int64_t{7}));
+  name = "Tidak";
+  EXPECT_EQ(ErrorOf([&] { rs->Field(name); }), err::kItemNotFound);
+  name = "JUMLAH";
+  EXPECT_EQ(rs->Field(name), Variant(1.5));
+  ws.OpenSqlite()->Exec("alter table T add column NamaYangPanjangSekali TEXT default 'p'");
+  auto wide = db->Execute("select CAR, NamaYangPanjangSekali from T where CAR = ?", {Variant("A")});
+  EXPECT_EQ(wide->Field("namayangpanjangsekali"), Variant("p"));
 }
 
 TEST_F(Recordsets, KeepNullApartFromEmptyTextAndNonDatesApartFromDates) {
@@ -121,6 +185,162 @@ TEST_F(Recordsets, ALockedDatabaseIsWaitedFor) {
   EXPECT_NO_THROW(rs->Update());
   release.join();
   EXPECT_EQ(ws.OpenSqlite()->QueryText("select Nama from T where CAR='A'"), "SETELAH KUNCI");
+}
+
+TEST_F(Recordsets, ALockHeldPastTheWaitIsAnErrorAndChangesNothing) {
+  auto impatient = test::OpenTestDatabase(ws.db_path(), 200);
+  auto rs = impatient->Open("select * from T Where car = ?", {Variant("A")}, CursorType::Keyset);
+  auto other = ws.OpenSqlite();
+  other->Exec("BEGIN IMMEDIATE");  // a writer of its own, not yet committed
+  other->Exec("update T set Hitung = 100 where CAR = 'B''1'");
+  rs->SetField("Nama", Variant("TERKUNCI"));
+  try {
+    rs->Update();
+    ADD_FAILURE() << "saved under a lock";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), err::kDatabase);
+    EXPECT_NE(e.description().find("locked"), std::string::npos) << e.description();
+  }
+  other->Exec("COMMIT");
+  EXPECT_EQ(ws.OpenSqlite()->QueryText("select Nama || '/' || Hitung from T where CAR = 'A'"), "/7");
+  other->Exec("BEGIN EXCLUSIVE");  // not even readers
+  EXPECT_EQ(ErrorOf([&] { impatient->Execute("select * from T"); }), err::kDatabase);
+  other->Exec("ROLLBACK");
+  EXPECT_EQ(impatient->Execute("select * from T where CAR = ?", {Variant("A")})->Field("Hitung"), Variant(int64_t{7}));
+}
+
+TEST_F(Recordsets, AStatementSeesTheTableAsItIsNow) {
+  const std::string sql = "select * from T where CAR = ?";
+  EXPECT_EQ(ErrorOf([&] { db->Execute(sql, {Variant("A")})->Field("Baru"); }), err::kItemNotFound);
+  // The SQLite ODBC driver keeps describing "*" by the columns its connection first saw.
+  if (test::UsingOdbc()) GTEST_SKIP() << "the driver's own column cache";
+  ws.OpenSqlite()->Exec("alter table T add column Baru TEXT default 'ya'");
+  EXPECT_EQ(db->Execute(sql, {Variant("A")})->Field("Baru"), Variant("ya"));
+  ws.OpenSqlite()->Exec("drop table T");
+  EXPECT_EQ(ErrorOf([&] { db->Execute(sql, {Variant("A")}); }), err::kDatabase);
+  ws.OpenSqlite()->Exec("create table T (CAR TEXT, Lain INTEGER); insert into T values ('A', 5)");
+  EXPECT_EQ(db->Execute(sql, {Variant("A")})->Field("lain"), Variant(int64_t{5}));
+}
+
+TEST_F(Recordsets, TextKeepsEveryCharacterWhateverItsLength) {
+  const std::string unicode = "Jl. Caf\xC3\xA9 \xE2\x80\x93 \xE2\x9C\x93 \xF0\x9F\x98\x80";
+  const std::string long_text = std::string(3000, 'x') + "\xC3\xA9";
+  ws.OpenSqlite()->Insert("T", {{"CAR", unicode}, {"Nama", long_text}});
+  auto rs = db->Execute("select * from T where CAR = ?", {Variant(unicode)});
+  ASSERT_FALSE(rs->Eof());
+  EXPECT_EQ(rs->Field("CAR"), Variant(unicode));
+  EXPECT_EQ(rs->Field("Nama"), Variant(long_text));
+}
+
+TEST_F(Recordsets, AMissingParameterIsAnError) {
+  EXPECT_EQ(ErrorOf([&] { db->Execute("select * from T where CAR = ? and Nama = ?", {Variant("A")}); }),
+            err::kDatabase);
+  EXPECT_EQ(ErrorOf([&] { db->Execute("select * from T where CAR = ?")->Eof(); }), err::kDatabase);
+}
+
+TEST_F(Recordsets, AKeysetSaveNeverChangesMoreThanItsRow) {
+  ws.OpenSqlite()->Exec("insert into T (CAR, Nama, Hitung) values ('A', '', 7)");  // the same values again
+  auto rs = db->Open("select * from T where CAR = ?", {Variant("A")}, CursorType::Keyset);
+  EXPECT_EQ(rs->RecordCount(), 2);
+  rs->SetField("Nama", Variant("SATU"));
+  const int e = ErrorOf([&] { rs->Update(); });
+  const std::string changed = ws.OpenSqlite()->QueryText("select count(*) from T where Nama = 'SATU'");
+  // SQLite saves by rowid; through ODBC the row cannot be told apart, and nothing is saved.
+  EXPECT_TRUE((e == 0 && changed == "1") || (e == err::kDatabase && changed == "0")) << e << " " << changed;
+  EXPECT_EQ(ErrorOf([&] { db->Execute("select * from T")->SetField("Nama", Variant("x")); }),
+            err::kActionNotSupported);
+}
+
+// More rows than a recordset keeps: they are streamed from the statement.
+class Streaming : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ws.OpenSqlite()->Exec(
+        "CREATE TABLE N (k INTEGER, t TEXT);"
+        "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 1000) "
+        "INSERT INTO N SELECT i, 'r' || i FROM c");
+    db = ws.Connect();
+  }
+  // The t values from the first row on, joined.
+  static std::string Walk(Recordset& rs) {
+    std::string seen;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) seen += rs.Field("t").text();
+    return seen;
+  }
+  TestWorkspace ws{false};
+  std::unique_ptr<Database> db;
+};
+
+TEST_F(Streaming, ALargeResultIsWalkedAgainByRunningItAgain) {
+  auto rs = db->Execute("select * from N where k <= ? order by k", {Variant(500)});
+  EXPECT_EQ(rs->RecordCount(), -1);
+  long n = 0;
+  int64_t sum = 0;
+  for (; !rs->Eof(); rs->MoveNext(), ++n) sum += rs->Field("k").integer();
+  EXPECT_EQ(n, 500);
+  EXPECT_EQ(sum, 500 * 501 / 2);
+  EXPECT_EQ(ErrorOf([&] { rs->Field("k"); }), err::kNoCurrentRecord);
+  EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }), err::kNoCurrentRecord);
+  ws.OpenSqlite()->Exec("delete from N where k = 1");
+  rs->MoveFirst();
+  EXPECT_EQ(rs->Field("t"), Variant("r2"));  // as the table is now
+  auto counted = db->Open("select * from N where k > ? order by k", {Variant(10)}, CursorType::Static);
+  EXPECT_EQ(counted->RecordCount(), 990);
+  EXPECT_EQ(counted->Field("k"), Variant(int64_t{11}));
+}
+
+TEST_F(Streaming, ASmallResultIsWalkedAgainAsItWasRead) {
+  auto rs = db->Execute("select * from N where k between ? and ? order by k", {Variant(3), Variant(5)});
+  EXPECT_EQ(Walk(*rs), "r3r4r5");
+  EXPECT_EQ(Walk(*rs), "r3r4r5");
+  auto none = db->Open("select * from N where k < ?", {Variant(0)}, CursorType::Static);
+  EXPECT_EQ(none->RecordCount(), 0);
+  EXPECT_EQ(ErrorOf([&] { none->MoveFirst(); }), err::kNoCurrentRecord);
+}
+
+TEST_F(Streaming, OneStatementTextMayBeOpenTwiceAtOnce) {
+  const std::string sql = "select * from N where k = ?";
+  auto a = db->Execute(sql, {Variant(1)});
+  auto b = db->Execute(sql, {Variant(2)});
+  EXPECT_EQ(a->Field("t"), Variant("r1"));
+  EXPECT_EQ(b->Field("t"), Variant("r2"));
+  a.reset();
+  auto c = db->Execute(sql, {Variant(3)});
+  EXPECT_EQ(c->Field("t"), Variant("r3"));
+  EXPECT_EQ(b->Field("t"), Variant("r2"));
+}
+
+TEST_F(Streaming, AnErrorAtALaterRowEndsTheWalkThere) {
+  // Row 100 fails to compute (an integer overflow); the rows before it are read as usual.
+  // (The table's own order: a sort would meet the error before the first row.)
+  const std::string sql = "select k, case when k = 100 then abs(-9223372036854775807 - 1) else k end as v from N";
+  long read = 0;
+  int error = 0;
+  std::unique_ptr<Recordset> rs;
+  try {
+    rs = db->Execute(sql);
+    for (; !rs->Eof(); rs->MoveNext()) {
+      EXPECT_EQ(rs->Field("v"), Variant(int64_t{read + 1}));
+      ++read;
+    }
+  } catch (const Error& e) {
+    error = e.number();
+  }
+  EXPECT_EQ(error, err::kDatabase);
+  if (test::UsingOdbc()) EXPECT_LT(read, 100);  // the driver may meet the error before any row
+  else EXPECT_EQ(read, 99);
+  if (rs) {
+    EXPECT_TRUE(rs->Eof());
+    EXPECT_EQ(ErrorOf([&] { rs->Field("k"); }), err::kNoCurrentRecord);
+  }
+}
+
+TEST_F(Streaming, AResultReadToItsLastRowHoldsNoLock) {
+  auto rs = db->Execute("select * from N where k <= ? order by k", {Variant(2)});
+  rs->MoveNext();  // the last row: the statement has met the end of the result
+  auto writer = test::OpenTestDatabase(ws.db_path(), 200);
+  EXPECT_NO_THROW(writer->Execute("insert into N values (0, 'baru')"));
+  EXPECT_EQ(rs->Field("t"), Variant("r2"));
 }
 
 TEST(Variants, ConvertAsTheProceduresExpect) {

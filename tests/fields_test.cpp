@@ -110,6 +110,19 @@ TEST(FlatRecord, FieldKinds) {
   EXPECT_EQ(FlatRecord("T", c).Right(Variant("12"), 6).bytes(), "T    12");
 }
 
+TEST(FlatRecord, LongRecordsKeepEveryByteAndSurviveAMove) {
+  const LocaleInfo c = LocaleInfo::Classic();
+  const std::string a(300, 'a'), b(200, 'b');
+  // Across the length kept in place: by a field, by blanks, and in a record moved after it.
+  EXPECT_EQ(FlatRecord("T", c).Pad(Variant(a), 300).Pad(Variant(b), 250).bytes(), "T" + a + b + std::string(50, ' '));
+  EXPECT_EQ(FlatRecord("T", c).Lit(a).Blanks(100).Lit("z").bytes(), "T" + a + std::string(100, ' ') + "z");
+  FlatRecord moved = FlatRecord("T", c).Lit(a);
+  moved.Lit(b);
+  FlatRecord copy = moved;
+  EXPECT_EQ(copy.bytes(), "T" + a + b);
+  EXPECT_EQ(FlatRecord("T", c).Lit("\xC3\xA9").Lit(std::string(383, 'x')).bytes(), "T\xE9" + std::string(383, 'x'));
+}
+
 }  // namespace
 }  // namespace sevrik
 

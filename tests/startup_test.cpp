@@ -1,9 +1,14 @@
 // Start-up, dispatch and the lookups, on real SQLite files and with the real program.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
-#include "db/qt_database.h"
+#include <cstdlib>
+#include <cstring>
+
+#include "db/connect.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
 #include "platform/text.h"
@@ -147,7 +152,9 @@ class Program : public ::testing::Test {
  protected:
   void SetUp() override { tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), ws.program); }
   test::RunResult Run(const std::vector<std::string>& args) {
-    return test::RunProgram(ws.program + "/SEVRIK", args, ws.dir.path(), {"SEVRIK_DIALOGS=console"});
+    // A display that answers without a server, for the window module.
+    return test::RunProgram(ws.program + "/SEVRIK", args, ws.dir.path(),
+                            {"SEVRIK_DIALOGS=console", "QT_QPA_PLATFORM=offscreen"});
   }
   TestWorkspace ws;
 };
@@ -170,22 +177,82 @@ TEST_F(Program, EndsWithTheRunTimeErrorWhenTheDatabaseIsMissingOrBroken) {
   test::WriteFile(ws.db_path(), "Standard text, no database");
   r = Run({"list"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Unrecognized database format"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("is no SQLite database"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("ODBC driver 'Microsoft Access Driver (*.mdb)' is not installed"), std::string::npos) << r.err;
 }
 
 TEST_F(Program, DispatchesEveryTokenOfTheTable) {
   // Without a display the windows cannot be shown: a run-time error says so.
   for (const char* action : {"log", "list"}) {
-    const auto r = Run({action});
+    const auto r = test::RunProgram(ws.program + "/SEVRIK", {action}, ws.dir.path(),
+                                    {"SEVRIK_DIALOGS=console", "QT_QPA_PLATFORM=", "DISPLAY=", "WAYLAND_DISPLAY="});
     EXPECT_EQ(r.status, 1) << action;
-    EXPECT_NE(r.err.find("Run-time error '445':"), std::string::npos) << action << r.err;
-    EXPECT_NE(r.err.find("tidak ada tampilan (display)"), std::string::npos) << action << r.err;
+    EXPECT_NE(r.err.find("Run-time error '68':"), std::string::npos) << action << r.err;
+    EXPECT_NE(r.err.find("tidak dapat ditampilkan: tidak ada tampilan"), std::string::npos) << action << r.err;
   }
   for (const char* action : {"QUE BC23 NO-SUCH-CAR", "QUE BC25 NO-SUCH-CAR", "QUE BC40 X", "Que BC25 X", "unknown",
                              "UNQ BC23 NO-SUCH-CAR", "COM", "logdel"}) {
     const auto r = Run(Split(action, " "));
     EXPECT_EQ(r.status, 0) << action << r.err;
   }
+}
+
+// A display that is set but does not answer: the console actions run, message boxes go to the
+// console, and the windows end with the run-time error instead of failing in the window system.
+TEST_F(Program, ADisplayThatDoesNotAnswerIsNoDisplay) {
+  test::TempDir runtime;
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);  // what a compositor that has gone leaves
+  sockaddr_un a{};
+  a.sun_family = AF_UNIX;
+  std::strncpy(a.sun_path, (runtime / "wayland-0").c_str(), sizeof a.sun_path - 1);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ::close(fd);
+  const std::vector<std::vector<std::string>> displays = {
+      {"DISPLAY=:99", "WAYLAND_DISPLAY="},
+      {"DISPLAY=", "WAYLAND_DISPLAY=wayland-0", "XDG_RUNTIME_DIR=" + runtime.path()}};
+  for (const auto& display : displays) {
+    std::vector<std::string> env = display;
+    env.insert(env.end(), {"QT_QPA_PLATFORM=", "SEVRIK_DIALOGS="});
+    const auto run = [&](const std::vector<std::string>& args) {
+      return test::RunProgram(ws.program + "/SEVRIK", args, ws.dir.path(), env);
+    };
+    auto r = run({"QUE", "BC25", tools::kDemoBC25Car});
+    EXPECT_EQ(r.status, 0) << display[0] << r.err;
+    EXPECT_TRUE(test::Exists(ws.package + "/ipdata/BC25.FLT"));
+    r = run({});
+    EXPECT_EQ(r.status, 0) << display[0] << r.err;
+    EXPECT_NE(r.err.find("Harus dijalankan dari aplikasi TPB"), std::string::npos) << r.err;
+    for (const char* window : {"list", "log"}) {
+      r = run({window});
+      EXPECT_EQ(r.status, 1) << window << r.err;
+      EXPECT_NE(r.err.find("Run-time error '68':"), std::string::npos) << window << r.err;
+      EXPECT_NE(r.err.find("tidak dapat ditampilkan"), std::string::npos) << window << r.err;
+    }
+  }
+}
+
+// Which libraries the dynamic loader maps, from its own report.
+bool LoadsQt(const test::RunResult& r) { return r.err.find("libQt6Widgets") != std::string::npos; }
+
+TEST_F(Program, LoadsQtOnlyToShowAWindow) {
+  const std::vector<std::string> env = {"LD_DEBUG=libs", "QT_QPA_PLATFORM=offscreen", "SEVRIK_DIALOGS=console"};
+  auto r = test::RunProgram(ws.program + "/SEVRIK", {"QUE", "BC25", tools::kDemoBC25Car}, ws.dir.path(), env);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_FALSE(LoadsQt(r));
+  // A BC 2.3 build on a display shows its progress window: the module is loaded for it.
+  r = test::RunProgram(ws.program + "/SEVRIK", {"QUE", "BC23", tools::kDemoBC23Car}, ws.dir.path(),
+                       {"LD_DEBUG=libs", "QT_QPA_PLATFORM=offscreen", "SEVRIK_DIALOGS="});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(LoadsQt(r));
+}
+
+TEST_F(Program, AWrongSevrikDatabaseEndsTheRunWithTheDriversText) {
+  const auto r = test::RunProgram(ws.program + "/SEVRIK", {"QUE", "BC25", tools::kDemoBC25Car}, ws.dir.path(),
+                                  {"SEVRIK_DIALOGS=console", "SEVRIK_DATABASE=Driver=/no/such/driver.so;Database=x"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Run-time error '-2147467259':"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("ODBC driver '/no/such/driver.so'"), std::string::npos) << r.err;
+  EXPECT_FALSE(test::Exists(ws.package + "/ipdata/BC25.FLT"));
 }
 
 TEST_F(Program, CutsItsArgumentsAtSingleBlanks) {

@@ -1,9 +1,6 @@
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-  // The SQL driver plugins need an application object.
-  QCoreApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,7 +14,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "db/qt_database.h"
+#include "db/connect.h"
+#include "db/odbc_database.h"
+#include "db/sqlite_database.h"
 #include "interface/mdlMain.h"
 
 extern char** environ;
@@ -59,6 +60,28 @@ TestWorkspace::TestWorkspace(bool demo_data, const std::string& bc23_status)
   o.demo_data = demo_data;
   o.bc23_status = bc23_status;
   tools::LayOutWorkspace(o);
+  if (UsingOdbc()) ::setenv("SEVRIK_DATABASE", OdbcConnectionString(db_path()).c_str(), 1);
+}
+
+TestWorkspace::~TestWorkspace() {
+  if (UsingOdbc()) ::unsetenv("SEVRIK_DATABASE");
+}
+
+bool UsingOdbc() {
+  const char* adapter = std::getenv("SEVRIK_TEST_ADAPTER");
+  return adapter && std::string(adapter) == "odbc";
+}
+
+std::string OdbcConnectionString(const std::string& host_path, int lock_wait_ms) {
+  // The driver named by its library, so that nothing needs registering; NoCreat: a missing
+  // file is an error, never a new database.
+  return "Driver=" SEVRIK_SQLITE_ODBC_DRIVER ";Database=" + host_path + ";NoCreat=1;Timeout=" +
+         std::to_string(lock_wait_ms);
+}
+
+std::unique_ptr<Database> OpenTestDatabase(const std::string& host_path, int lock_wait_ms) {
+  if (UsingOdbc()) return OpenOdbcDatabase(OdbcConnectionString(host_path, lock_wait_ms));
+  return OpenSqliteDatabase(host_path, lock_wait_ms);
 }
 
 std::unique_ptr<tools::SqliteFile> TestWorkspace::OpenSqlite() const {

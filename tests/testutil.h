@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/database.h"
+#include "db/sqlite_database.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
 #include "tools/workspace.h"
@@ -33,9 +34,21 @@ std::string ReadFile(const std::string& host_path);
 void WriteFile(const std::string& host_path, const std::string& bytes);
 bool Exists(const std::string& host_path);
 
+// The adapter the database tests run on: SQLite's C API, or, when the environment variable
+// SEVRIK_TEST_ADAPTER is "odbc", the same files through ODBC with the SQLite ODBC driver
+// (each workspace then sets SEVRIK_DATABASE to its file, for this process and the programs
+// it starts).
+bool UsingOdbc();
+// "Driver=<library>;Database=<file>;..." for a database file at a host path.
+std::string OdbcConnectionString(const std::string& host_path, int lock_wait_ms = kLockWaitMs);
+// Opens a database file at a host path on the adapter under test, waiting `lock_wait_ms` for
+// a lock.
+std::unique_ptr<Database> OpenTestDatabase(const std::string& host_path, int lock_wait_ms);
+
 // A workspace in a temporary folder: program folder "prog", package folder "pkg".
 struct TestWorkspace {
   explicit TestWorkspace(bool demo_data = true, const std::string& bc23_status = "4");
+  ~TestWorkspace();
   TempDir dir;
   std::string program;
   std::string package;

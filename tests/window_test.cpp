@@ -332,7 +332,8 @@ TEST_F(Windows, TheLogViewerListsShowsAndReplaces) {
   EXPECT_EQ(v.findChild<QGroupBox*>("Frame1")->title().toStdString(), "Tessaro View Log");
   EXPECT_EQ(v.File1->geometry(), Twips(180, 570, 2025, 4185, v));
   EXPECT_EQ(v.txtMsg->geometry(), Twips(2280, 570, 6450, 4185, v));
-  EXPECT_TRUE(QFontInfo(v.txtMsg->font()).fixedPitch());
+  const QFontMetrics metrics(v.txtMsg->font());  // fixed pitch: every character as wide as any other
+  EXPECT_EQ(metrics.horizontalAdvance("iiii"), metrics.horizontalAdvance("MMMM")) << QFontInfo(v.txtMsg->font()).family().toStdString();
   ASSERT_EQ(v.File1->count(), 3);
   EXPECT_EQ(v.File1->item(0)->text().toStdString(), "empty.log");
   EXPECT_EQ(v.File1->item(1)->text().toStdString(), "run.log");

@@ -120,6 +120,17 @@ TEST_F(ZulProgram, TooManyArgumentsShowTheErrorBoxAndRunNothing) {
   EXPECT_EQ(Recorded(), "");
 }
 
+TEST_F(ZulProgram, ADisplayThatDoesNotAnswerGetsTheErrorOnTheConsole) {
+  const std::vector<std::string> env = {"SEVRIK_DIALOGS=", "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=", "DISPLAY=:99"};
+  auto r = test::RunProgram(dir / "ZUL", std::vector<std::string>(25, "x"), dir.path(), env);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("9 - Terlalu banyak argumen"), std::string::npos) << r.err;
+  r = test::RunProgram(dir / "ZUL", {"TPBQUE", "-p", "A.FLT"}, dir.path(), env);  // nothing to show
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(Recorded(), "cwd=" + dir.path() + "\narg=TPBQUE\narg=A.FLT\nend\n");
+}
+
 TEST_F(ZulProgram, AMissingTranslatorEndsQuietly) {
   std::remove((dir / "Ranuvel.exe").c_str());
   const auto r = test::RunProgram(dir / "ZUL", {"TPBCOM.ZUL", "-p", "NET1"}, dir.path(), {"SEVRIK_DIALOGS=console"});

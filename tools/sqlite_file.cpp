@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "db/sqlite_database.h"
+
 #include <cstdio>
 #include <stdexcept>
 
@@ -32,6 +34,7 @@ void Bind(sqlite3_stmt* stmt, int index, const Variant& v) {
 }  // namespace
 
 SqliteFile::SqliteFile(const std::string& host_path, bool create) {
+  ConfigureSqlite();  // as the interface's adapter sets up the library
   const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
   if (sqlite3_open_v2(host_path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
     const std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";

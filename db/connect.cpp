@@ -1,0 +1,42 @@
+#include "db/connect.h"
+
+#include <cstdlib>
+
+#include "db/connection.h"
+#include "db/odbc_database.h"
+#include "db/sqlite_database.h"
+#include "platform/error.h"
+#include "platform/fs.h"
+
+namespace sevrik {
+
+std::string AccessConnectionString(const std::string& database_path, const std::string& password) {
+  return "Driver={Microsoft Access Driver (*.mdb)};Dbq=" + database_path + ";Pwd=" + password;
+}
+
+std::unique_ptr<Database> ConnectDatabase(const std::string& connection_string) {
+  if (const char* shared = std::getenv("SEVRIK_DATABASE"); shared && *shared) return OpenOdbcDatabase(shared);
+  const auto items = ParseConnectionString(connection_string);
+  const auto source = items.find("data source");
+  if (source == items.end() || source->second.empty())
+    throw Error(err::kDatabase, "The connection string names no data source.");
+  const std::string& path = source->second;
+  if (!FileExistsPlain(path)) throw Error(err::kDatabase, "Could not find file '" + path + "'.");
+  std::string head;
+  try {
+    head = ReadFileHead(path, 16);
+  } catch (const Error& e) {
+    throw Error(err::kDatabase, "Could not open file '" + path + "': " + e.description());
+  }
+  if (head == std::string("SQLite format 3\0", 16)) return OpenSqliteDatabase(HostPath(path));
+  std::string password;
+  if (auto p = items.find("jet oledb:database password"); p != items.end()) password = p->second;
+  try {
+    return OpenOdbcDatabase(AccessConnectionString(HostPath(path), password));
+  } catch (const Error& e) {
+    throw Error(e.number(), "'" + path + "' is no SQLite database and cannot be opened through ODBC: " +
+                                e.description());
+  }
+}
+
+}  // namespace sevrik

@@ -1,0 +1,34 @@
+// SEVRIK's windows live in a module of their own, loaded only when a window is shown (a
+// message box on a display, "list", "log"), so that the console actions never load the
+// window system's libraries.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "interface/session.h"
+#include "platform/dialogs.h"
+
+namespace sevrik {
+
+class WindowModule {
+ public:
+  virtual ~WindowModule() = default;
+  // Message boxes as windows.
+  virtual Dialogs& dialogs() = 0;
+  // Shows the window "list" (frmKb) or "log" (frmViewLog) and returns when it is closed.
+  virtual void ShowWindow(Session& session, const std::string& window) = 0;
+  // Lets the windows repaint while the program waits for a child process.
+  virtual void ProcessEvents() = 0;
+  // frmProgress, for a BC 2.3 build started from the command line.
+  virtual ProgressSink& progress() = 0;
+};
+
+// The module's file and its entry: WindowModule* SevrikWindowModule(int* argc, char** argv,
+// const char* app_title, const char* qt_platform). The caller has checked that a display is
+// reachable; `qt_platform` names the window platform to use when the environment names none.
+inline constexpr const char* kWindowModuleFile = "libsevrik-windows.so";
+inline constexpr const char* kWindowModuleEntry = "SevrikWindowModule";
+using WindowModuleEntry = WindowModule* (*)(int* argc, char** argv, const char* app_title, const char* qt_platform);
+
+}  // namespace sevrik

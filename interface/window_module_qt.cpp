@@ -1,0 +1,46 @@
+// The window module: Qt Widgets behind WindowModule.
+#include <QApplication>
+#include <QCoreApplication>
+#include <cstdlib>
+#include <memory>
+
+#include "interface/mdlINI.h"
+#include "interface/window_module.h"
+#include "interface/windows/frmProgress.h"
+#include "interface/windows/windows.h"
+#include "platform/dialogs_qt.h"
+
+namespace sevrik {
+namespace {
+
+class QtWindowModule : public WindowModule {
+ public:
+  QtWindowModule(int* argc, char** argv, const char* app_title) : app_(*argc, argv), dialogs_(app_title) {
+    // The module's own copy of the process running repaints the windows while it waits.
+    SetPendingEventsHandler([] { QCoreApplication::processEvents(); });
+  }
+  Dialogs& dialogs() override { return dialogs_; }
+  void ShowWindow(Session& session, const std::string& window) override { windows::ShowWindow(session, window); }
+  void ProcessEvents() override { QCoreApplication::processEvents(); }
+  ProgressSink& progress() override {
+    if (!progress_) progress_ = std::make_unique<windows::ProgressWindow>();
+    return *progress_;
+  }
+
+ private:
+  QApplication app_;
+  QtDialogs dialogs_;
+  std::unique_ptr<windows::ProgressWindow> progress_;
+};
+
+}  // namespace
+}  // namespace sevrik
+
+extern "C" __attribute__((visibility("default"))) sevrik::WindowModule* SevrikWindowModule(int* argc, char** argv,
+                                                                                        const char* app_title,
+                                                                                        const char* qt_platform) {
+  if (qt_platform && *qt_platform) ::setenv("QT_QPA_PLATFORM", qt_platform, 0);
+  // One application for the program's life, never destroyed: it ends with the process.
+  static sevrik::WindowModule* module = new sevrik::QtWindowModule(argc, argv, app_title);
+  return module;
+}
