@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -32,16 +31,6 @@ MsgAnswer ConsoleDialogs::MessageBox(const std::string& text, MsgButtons buttons
   if (!std::getline(in_, line)) return MsgAnswer::No;
   const std::string answer = AsciiLower(Trim(ReplaceAll(line, "\r", "")));
   return answer == "y" || answer == "yes" ? MsgAnswer::Yes : MsgAnswer::No;
-}
-
-bool WindowsAvailable() {
-  const char* mode = std::getenv("SEVRIK_DIALOGS");
-  if (mode && std::string(mode) == "console") return false;
-  for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    const char* v = std::getenv(var);
-    if (v && *v) return true;
-  }
-  return false;
 }
 
 }  // namespace sevrik
