@@ -1,5 +1,6 @@
 #include "interface/actions.h"
 
+#include <memory>
 #include <optional>
 
 #include "interface/mdlBatalEDIFACT.h"
@@ -38,14 +39,24 @@ std::string StatusReason(const Session& s, const std::string& name) {
   }
 }
 
+// The run lock for one window action; while it waits, the progress display says so.
+std::unique_ptr<RunLock> LockForAction(const Session& s) {
+  bool waited = false;
+  auto lock = std::make_unique<RunLock>(s.program_folder + "\\SEVRIK.LCK", [&] {
+    waited = true;
+    if (s.progress) s.progress->Notice(kWaitingNotice);
+  });
+  if (waited && s.progress) s.progress->Hide();
+  return lock;
+}
+
 }  // namespace
 
 std::string DocumentTypeToken(std::string_view type_text) {
   return ReplaceAll(ReplaceAll(type_text, ".", ""), " ", "");
 }
 
-DocumentActions::DocumentActions(Session& session, std::function<void(const std::string&)> notice)
-    : s_(session), notice_(std::move(notice)) {}
+DocumentActions::DocumentActions(Session& session) : s_(session) {}
 
 bool DocumentActions::Confirm(const std::string& verb, const std::string& token, const std::string& car) {
   return s_.dialogs.MessageBox("Akan " + verb + " EDIFACT dokumen " + token + " ini ?\r\nCAR = " + car,
@@ -88,9 +99,7 @@ bool DocumentActions::Create(std::string_view type_text, const std::string& car)
   }
   if (!Confirm("membentuk", token, car)) return false;
   {
-    RunLock lock(s_.program_folder + "\\SEVRIK.LCK", [&] {
-      if (notice_) notice_(kWaitingNotice);
-    });
+    const std::unique_ptr<RunLock> lock = LockForAction(s_);
     const size_t log_start = RunLogSize();
     std::optional<Error> escaped;
     try {
@@ -133,9 +142,7 @@ bool DocumentActions::Cancel(std::string_view type_text, const std::string& car)
   if (car.empty()) return false;
   const std::string token = DocumentTypeToken(type_text);
   if (!Confirm("membatalkan", token, car)) return false;
-  RunLock lock(s_.program_folder + "\\SEVRIK.LCK", [&] {
-    if (notice_) notice_(kWaitingNotice);
-  });
+  const std::unique_ptr<RunLock> lock = LockForAction(s_);
   try {
     CancelEdifact(s_, token, car);
     if (ReadStatusFile(s_, "TPBUNQ.STA") == "0") {
@@ -152,9 +159,7 @@ bool DocumentActions::Cancel(std::string_view type_text, const std::string& car)
 }
 
 void DocumentActions::Communicate() {
-  RunLock lock(s_.program_folder + "\\SEVRIK.LCK", [&] {
-    if (notice_) notice_(kWaitingNotice);
-  });
+  const std::unique_ptr<RunLock> lock = LockForAction(s_);
   RunCommunication(s_);
 }
 

@@ -3,7 +3,6 @@
 // message boxes, exactly as the browser shows them, and runs under the run lock.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,8 +16,8 @@ std::string DocumentTypeToken(std::string_view type_text);
 
 class DocumentActions {
  public:
-  // `notice` tells the user, once, that an action waits for another SEVRIK run (may be empty).
-  DocumentActions(Session& session, std::function<void(const std::string&)> notice = {});
+  // While an action waits for another SEVRIK run, the session's progress display says so.
+  explicit DocumentActions(Session& session);
 
   // Create EDIFACT for the document `car` of the type shown as `type_text`. Returns whether
   // the list is to be browsed again: false when there was no document, the user said No, or
@@ -40,7 +39,6 @@ class DocumentActions {
   size_t RunLogSize() const;
 
   Session& s_;
-  std::function<void(const std::string&)> notice_;
 };
 
 }  // namespace sevrik

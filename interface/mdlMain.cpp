@@ -21,8 +21,10 @@ const std::string& Token(const std::vector<std::string>& tokens, size_t index) {
   return tokens[index];
 }
 
-[[noreturn]] void NotAvailable(const std::string& action) {
-  throw Error(err::kActionNotSupported, "Aksi \"" + action + "\" belum tersedia pada versi ini.");
+// A window asked for where none can be shown (no display, or one that does not answer).
+[[noreturn]] void NoDisplay(const std::string& action) {
+  throw Error(err::kActionNotSupported, "Jendela \"" + action +
+                                            "\" tidak dapat ditampilkan: tidak ada tampilan (display) yang tersedia.");
 }
 
 std::string SettingText(const Recordset& rs, const char* column) {
@@ -44,7 +46,7 @@ void Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvi
   } else if (action == "COM") {
     RunCommunication(session);
   } else if (action == "log" || action == "list") {
-    if (!env.show_window) NotAvailable(action);
+    if (!env.show_window) NoDisplay(action);
     env.show_window(session, action);
   } else if (action == "logdel") {
     DeleteCommLogs(session);

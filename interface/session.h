@@ -19,6 +19,8 @@ class ProgressSink {
   virtual void SetMaximum(long) {}
   virtual void SetValue(long) {}
   virtual void Hide() {}
+  // Tells the user that the run waits (for another run); Show or Hide ends the notice.
+  virtual void Notice(const std::string&) {}
 };
 
 struct Session {

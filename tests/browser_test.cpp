@@ -1,7 +1,10 @@
 // The document browser's data and actions, without a window, on a real workspace.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "interface/browser.h"
+#include "interface/console_progress.h"
 #include "tests/testutil.h"
 
 namespace sevrik {
@@ -117,6 +120,22 @@ TEST(BrowserCells, SubmissionDateAndWholeNumbers) {
     EXPECT_EQ(FormatWholeNumber(c.value, LocaleInfo::Classic()), c.classic);
     EXPECT_EQ(FormatWholeNumber(c.value, de), c.grouped);
   }
+}
+
+TEST(ConsoleProgressLine, OneLineRewrittenInPlaceAndClearedAtTheEnd) {
+  std::ostringstream out;
+  ConsoleProgress p(out);
+  p.Show();
+  p.SetMaximum(400);
+  for (long i = 1; i <= 400; ++i) p.SetValue(i);
+  p.Hide();
+  const std::string text = out.str();
+  EXPECT_EQ(text.find('\n'), std::string::npos);
+  EXPECT_NE(text.find("\rMembentuk flat file BC23: 4/400 barang (1%)"), std::string::npos);
+  EXPECT_NE(text.find("\rMembentuk flat file BC23: 400/400 barang (100%)"), std::string::npos);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 1 + 1 + 101 + 2);  // a redraw a percent, 0 to 100
+  const size_t last = std::string("Membentuk flat file BC23: 400/400 barang (100%)").size();
+  EXPECT_TRUE(text.ends_with("\r" + std::string(last, ' ') + "\r"));
 }
 
 }  // namespace

@@ -179,7 +179,7 @@ TEST_F(Program, DispatchesEveryTokenOfTheTable) {
     const auto r = Run({action});
     EXPECT_EQ(r.status, 1) << action;
     EXPECT_NE(r.err.find("Run-time error '445':"), std::string::npos) << action << r.err;
-    EXPECT_NE(r.err.find("belum tersedia"), std::string::npos) << action << r.err;
+    EXPECT_NE(r.err.find("tidak ada tampilan (display)"), std::string::npos) << action << r.err;
   }
   for (const char* action : {"QUE BC23 NO-SUCH-CAR", "QUE BC25 NO-SUCH-CAR", "QUE BC40 X", "Que BC25 X", "unknown",
                              "UNQ BC23 NO-SUCH-CAR", "COM", "logdel"}) {

@@ -17,12 +17,15 @@
 #include <QTreeView>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "interface/windows/frmKb.h"
 #include "interface/windows/frmProgress.h"
 #include "interface/windows/frmViewLog.h"
 #include "interface/windows/twips.h"
+#include "interface/mdlMain.h"
 #include "platform/fs.h"
+#include "platform/runlock.h"
 #include "platform/text.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
@@ -299,6 +302,22 @@ TEST_F(Windows, KomunikasiRunsAndTheAccessKeys) {
   EXPECT_EQ(b.cmdBatal->shortcut(), QKeySequence(Qt::ALT | Qt::Key_B));
   EXPECT_EQ(b.cmdFlat->shortcut(), QKeySequence(Qt::ALT | Qt::Key_C));
   EXPECT_EQ(b.cmdClose->shortcut(), QKeySequence(Qt::ALT | Qt::Key_C));
+}
+
+TEST_F(Windows, AnActionWaitsForAnotherRunAndSaysSoInTheProgressWindow) {
+  ProgressWindow progress;
+  BrowserWindow b(*session, &progress);
+  b.show();
+  auto held = std::make_unique<RunLock>(ws.program + "/SEVRIK.LCK", nullptr);  // another run
+  std::thread other([&] {
+    ::usleep(300000);
+    held.reset();
+  });
+  QTest::mouseClick(b.cmdConnect, Qt::LeftButton);
+  other.join();
+  EXPECT_EQ(progress.widget()->findChild<QLabel*>("lblNotice")->text().toStdString(), kWaitingNotice);
+  EXPECT_FALSE(progress.widget()->isVisible());
+  EXPECT_NE(test::ReadFile(ws.package + "/calls.log").find("TPBCOM"), std::string::npos);
 }
 
 TEST_F(Windows, TheLogViewerListsShowsAndReplaces) {

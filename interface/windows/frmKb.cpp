@@ -86,9 +86,7 @@ BrowserWindow::BrowserWindow(Session& session, ProgressWindow* progress)
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint),
       s_(session),
-      actions_(session, [progress](const std::string& text) {
-        if (progress) progress->Notice(text);
-      }) {
+      actions_(session) {
   setObjectName("frmKb");
   setWindowTitle(QString("EDI Interface for TPB Ver. %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
   const int dpi = Dpi(*this);
@@ -149,7 +147,7 @@ BrowserWindow::BrowserWindow(Session& session, ProgressWindow* progress)
   connect(cmdBatal, &QPushButton::clicked, this, [this] { Batal(); });
   connect(cmdConnect, &QPushButton::clicked, this, [this] { Connect(); });
   connect(cmdClose, &QPushButton::clicked, this, [this] { close(); });
-  if (progress) s_.progress = progress;
+  if (progress) s_.progress = progress;  // the BC 2.3 build and a waiting action show it
 }
 
 BrowserWindow::~BrowserWindow() = default;

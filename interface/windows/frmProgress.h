@@ -21,7 +21,7 @@ class ProgressWindow : public ProgressSink {
   void SetValue(long value) override;
   void Hide() override;
   // A line of text in the window (that the run waits for another run), shown at once.
-  void Notice(const std::string& text);
+  void Notice(const std::string& text) override;
 
   QWidget* widget() const { return window_.get(); }
   QProgressBar* bar() const { return bar_; }
