@@ -25,7 +25,13 @@ RunLock::RunLock(std::string_view path, const std::function<void()>& on_wait) {
     ::close(fd_);
     throw OsError(e);
   }
-  if (on_wait) on_wait();
+  try {
+    if (on_wait) on_wait();
+  } catch (...) {
+    ::close(fd_);
+    fd_ = -1;
+    throw;
+  }
   while (::flock(fd_, LOCK_EX) != 0) {
     if (errno == EINTR) continue;
     const int e = errno;

@@ -31,7 +31,12 @@ RunLock::RunLock(std::string_view path, const std::function<void()>& on_wait) {
       ::CloseHandle(h);
       throw Win32Error(code);
     }
-    if (on_wait) on_wait();
+    try {
+      if (on_wait) on_wait();
+    } catch (...) {
+      ::CloseHandle(h);
+      throw;
+    }
     if (!Lock(h, 0)) {
       const Error e = LastWin32Error();
       ::CloseHandle(h);
