@@ -88,7 +88,14 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
         session.network_profile = SettingText(*settings, "NETWORKNUVAR");
       }
     }
-    ApplyPendingUpdates(session);
+    // The kept statuses are written under the run lock, so that no running action adds to the
+    // file meanwhile. A start that holds no lock (a window, an unknown action) takes it only
+    // when it is free; while another run holds it, a later start writes them.
+    if (lock) {
+      ApplyPendingUpdates(session);
+    } else if (FileExistsPlain(PendingFilePath(session))) {
+      if (auto brief = RunLock::TryLock(env.program_folder + "\\SEVRIK.LCK")) ApplyPendingUpdates(session);
+    }
     Dispatch(tokens, session, env);
     return 0;
   } catch (const Error& e) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string_view>
 
 namespace sevrik {
@@ -13,11 +14,17 @@ class RunLock {
   // once and the call blocks until the lock is free. A file that cannot be opened or locked
   // is an Error.
   RunLock(std::string_view path, const std::function<void()>& on_wait);
+  // The lock when it is free at once; null while another process holds it.
+  static std::unique_ptr<RunLock> TryLock(std::string_view path);
   ~RunLock();
   RunLock(const RunLock&) = delete;
   RunLock& operator=(const RunLock&) = delete;
 
  private:
+  RunLock() = default;
+  // Opens the lock file and locks it; false (and nothing held) when another process holds it
+  // and `wait` is false.
+  bool Acquire(std::string_view path, bool wait, const std::function<void()>& on_wait);
   int fd_ = -1;
 };
 

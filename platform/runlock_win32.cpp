@@ -14,7 +14,15 @@ bool Lock(HANDLE h, DWORD flags) {
 
 }  // namespace
 
-RunLock::RunLock(std::string_view path, const std::function<void()>& on_wait) {
+RunLock::RunLock(std::string_view path, const std::function<void()>& on_wait) { Acquire(path, true, on_wait); }
+
+std::unique_ptr<RunLock> RunLock::TryLock(std::string_view path) {
+  std::unique_ptr<RunLock> lock(new RunLock());
+  if (!lock->Acquire(path, false, {})) return nullptr;
+  return lock;
+}
+
+bool RunLock::Acquire(std::string_view path, bool wait, const std::function<void()>& on_wait) {
   const std::string host = ToAnsi(HostPath(path));
   // Not inheritable (no security attributes): the translator that a run starts must not hold,
   // and so outlive with, the lock's handle.
@@ -31,6 +39,10 @@ RunLock::RunLock(std::string_view path, const std::function<void()>& on_wait) {
       ::CloseHandle(h);
       throw Win32Error(code);
     }
+    if (!wait) {
+      ::CloseHandle(h);
+      return false;
+    }
     try {
       if (on_wait) on_wait();
     } catch (...) {
@@ -44,6 +56,7 @@ RunLock::RunLock(std::string_view path, const std::function<void()>& on_wait) {
     }
   }
   fd_ = static_cast<int>(HandleToLong(h));
+  return true;
 }
 
 RunLock::~RunLock() {

@@ -302,6 +302,7 @@ TEST(RunLock, DiesWithItsProcess) {
   }
   char c;
   ASSERT_EQ(::read(pipe_fds[0], &c, 1), 1);
+  EXPECT_EQ(RunLock::TryLock(path), nullptr);
   int waits = 0;
   std::thread killer([&] {
     ::usleep(200000);
@@ -315,6 +316,7 @@ TEST(RunLock, DiesWithItsProcess) {
   EXPECT_EQ(waits, 1);
   RunLock again(path, [&] { ++waits; });  // free at once now
   EXPECT_EQ(waits, 1);
+  EXPECT_EQ(RunLock::TryLock(path), nullptr);  // held by `again`, in this process too
   ::close(pipe_fds[0]);
   ::close(pipe_fds[1]);
 }

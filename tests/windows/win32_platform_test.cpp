@@ -246,9 +246,11 @@ TEST(RunLock, ASecondHolderWaitsUntilTheFirstLetsGo) {
   ASSERT_TRUE(test::WaitFor([&] { return waited.load(); }));
   ::Sleep(200);
   EXPECT_FALSE(locked);
+  EXPECT_EQ(RunLock::TryLock(path), nullptr);
   first.reset();
   second.join();
   EXPECT_TRUE(locked);
+  EXPECT_NE(RunLock::TryLock(path), nullptr);
   EXPECT_EQ(ErrorOf([&] { RunLock(dir / "missing/SEVRIK.LCK", {}); }), err::kPathNotFound);
 }
 
