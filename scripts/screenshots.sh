@@ -35,7 +35,7 @@ car=05010000020220261201000001
 sqlite3 "$prog/dbTPB.mdb" "
   create temp table one as select * from TBLBC23DTL where CAR = '$car' and Serial = 1;
   with recursive n(i) as (select 4 union all select i + 1 from n where i < 40000)
-  insert into TBLBC23DTL select * from one, n;
+  insert into TBLBC23DTL select one.* from one, n;
   update TBLBC23DTL set Serial = rowid where CAR = '$car' and Serial = 1 and rowid > 3;"
 
 display=:77
@@ -54,19 +54,22 @@ wait_window() {  # a visible window whose name matches, its id
   return 1
 }
 shot() { sleep 0.4; import -window "$1" "$out/$2"; echo "== $out/$2"; }
+# A key for a window: without a window manager the focus has to be put there first.
+key() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool key "$2"; }
 # A click at twips of the browser's client area (15 twips a pixel at 96 DPI).
 click() { xdotool mousemove --window "$1" $(($2 / 15)) $(($3 / 15)) click 1; }
 
 (cd "$prog" && ./SEVRIK list) &
+list_pid=$!
 w=$(wait_window "EDI Interface for TPB")
 shot "$w" 1-browser-empty.png
 click "$w" $((120 + 8250 + 800)) $((90 + 330 + 170))       # Browse ..
 shot "$w" 2-browser-listing.png
-click "$w" $((120 + 90 + 1200)) $((90 + 765 + 480))        # the first document of the list
+click "$w" $((120 + 90 + 1200)) $((90 + 765 + 345))        # the first document of the list
 click "$w" $((7380 + 735)) $((5520 + 195))                 # Create EDIFACT
 q=$(wait_window "Perhatian")
 shot "$q" 3-confirmation.png
-xdotool key --window "$q" Return                            # Yes
+key "$q" Return                                            # Yes
 p=$(wait_window "frmProgress")
 sleep 0.3
 import -window "$p" "$out/4-progress.png"; echo "== $out/4-progress.png"
@@ -75,13 +78,14 @@ for _ in $(seq 600); do
   sleep 0.1
 done
 shot "$o" 5-outcome.png
-xdotool key --window "$o" Return
+key "$o" Return
 click "$w" $((9000 + 555)) $((5505 + 195))                 # Close
-wait
+wait $list_pid
 
 (cd "$prog" && ./SEVRIK log) &
+log_pid=$!
 v=$(wait_window "View Log")
 xdotool mousemove --window "$v" $(((120 + 180 + 600) / 15)) $(((120 + 570 + 100) / 15)) click 1
 shot "$v" 6-log-viewer.png
-xdotool key --window "$v" alt+c
-wait
+key "$v" alt+c
+wait $log_pid

@@ -88,6 +88,11 @@ BrowserWindow::BrowserWindow(Session& session, ProgressWindow* progress)
       s_(session),
       actions_(session) {
   setObjectName("frmKb");
+  // The form is laid out for an 8-point dialog font; the system's larger default would cut
+  // the cells of the narrow columns.
+  QFont font = this->font();
+  font.setPointSizeF(8.0);
+  setFont(font);
   setWindowTitle(QString("EDI Interface for TPB Ver. %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
   const int dpi = Dpi(*this);
   setFixedSize(Px(10185, dpi), Px(6000, dpi));

@@ -33,6 +33,9 @@ LogViewerWindow::LogViewerWindow(Session& session)
                            Qt::WindowCloseButtonHint),
       s_(session) {
   setObjectName("frmViewLog");
+  QFont font = this->font();  // the form's 8-point dialog font, as the browser's
+  font.setPointSizeF(8.0);
+  setFont(font);
   setWindowTitle(QStringLiteral("View Log"));
   const int dpi = Dpi(*this);
   setFixedSize(Px(9150, dpi), Px(5640, dpi));
