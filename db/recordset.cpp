@@ -11,9 +11,9 @@ char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + '
 }  // namespace
 
 size_t ColumnSet::CaseHash::operator()(std::string_view s) const {
-  size_t h = 14695981039346656037ull;
+  uint64_t h = 14695981039346656037ull;  // FNV-1a, 64 bits on every platform
   for (char c : s) h = (h ^ static_cast<unsigned char>(Lower(c))) * 1099511628211ull;
-  return h;
+  return static_cast<size_t>(h ^ (h >> 32));
 }
 
 ColumnSet::ColumnSet(std::vector<std::string> names, std::vector<bool> date_columns)

@@ -29,7 +29,8 @@ class ColumnSet {
     // A hit is checked against the text it was made for, kept in the slot: a different text
     // now at that address is looked up by name.
     if (name.size() > Hit::kText) return Lookup(name);
-    size_t slot = (reinterpret_cast<uintptr_t>(name.data()) * 0x9E3779B97F4A7C15ull) >> (64 - kHitBits);
+    size_t slot = static_cast<size_t>((static_cast<uint64_t>(reinterpret_cast<uintptr_t>(name.data())) *
+                                       0x9E3779B97F4A7C15ull) >> (64 - kHitBits));
     for (size_t probe = 0; probe < kProbes; ++probe, slot = (slot + 1) % kHits) {
       Hit& h = hits_[slot];
       if (h.data == name.data()) {

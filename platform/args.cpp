@@ -13,6 +13,18 @@ std::string ArgumentText(int argc, const char* const* argv) {
   return text;
 }
 
+std::string ArgumentTextOf(std::string_view command_line) {
+  size_t i = 0;
+  if (!command_line.empty() && command_line[0] == '"') {
+    const size_t close = command_line.find('"', 1);
+    i = close == std::string_view::npos ? command_line.size() : close + 1;
+  } else {
+    while (i < command_line.size() && command_line[i] != ' ' && command_line[i] != '\t') ++i;
+  }
+  while (i < command_line.size() && (command_line[i] == ' ' || command_line[i] == '\t')) ++i;
+  return std::string(command_line.substr(i));
+}
+
 std::vector<std::string> SplitCommandLine(std::string_view line) {
   std::vector<std::string> args;
   size_t i = 0;

@@ -13,6 +13,16 @@ namespace sevrik {
 // arguments. An empty argument stays empty (two blanks in a row).
 std::string ArgumentText(int argc, const char* const* argv);
 
+// The argument text of a whole command line as Windows keeps it for a program (the program
+// name first): the program name is cut off, up to its closing quote when it starts with one,
+// else up to the first blank or tab, and so are the blanks and tabs after it. The rest stands
+// as it is, blanks inside and at the end included.
+std::string ArgumentTextOf(std::string_view command_line);
+
+// The argument text this program was started with: on Windows the system's own command line
+// after the program name (ArgumentTextOf), elsewhere ArgumentText(argc, argv).
+std::string ProgramArgumentText(int argc, const char* const* argv);
+
 // Cuts a command line into arguments by the rules of the Windows C runtime: blanks (and tabs)
 // separate; double quotes group and are removed; 2n backslashes before a quote give n
 // backslashes, 2n+1 give n backslashes and a literal quote; "" inside quotes is one quote.

@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <istream>
 #include <ostream>
 #include <string>

@@ -67,7 +67,7 @@ class OutputFile {
 
  private:
   void Flush();
-  int fd_ = -1;
+  int fd_ = -1;  // the descriptor; on Windows the file's handle (handles fit in 32 bits)
   std::string buffer_;
 };
 

@@ -160,39 +160,9 @@ void ChangeDirectory(std::string_view path) {
   if (::chdir(host.c_str()) != 0) throw Error(err::kPathNotFound);
 }
 
-void EnterFolder(std::string_view path) {
-  ChangeDrive(path);
-  ChangeDirectory(path);
-}
-
 std::string CurrentDirectory() {
   char buf[PATH_MAX];
   return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string(".");
-}
-
-bool WildcardMatch(std::string_view pattern, std::string_view name) {
-  const std::string p = AsciiLower(pattern), n = AsciiLower(name);
-  if (p.size() >= 2 && p.ends_with(".*") && n == p.substr(0, p.size() - 2) &&
-      p.find_first_of("*?") == p.size() - 1)
-    return true;
-  // Iterative match with backtracking on the last "*".
-  size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
-  while (ni < n.size()) {
-    if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
-      ++pi;
-      ++ni;
-    } else if (pi < p.size() && p[pi] == '*') {
-      star = pi++;
-      mark = ni;
-    } else if (star != std::string::npos) {
-      pi = star + 1;
-      ni = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (pi < p.size() && p[pi] == '*') ++pi;
-  return pi == p.size();
 }
 
 std::vector<std::string> ListFiles(std::string_view pattern) {
@@ -283,18 +253,6 @@ std::string ReadUpTo(std::string_view path, size_t max_bytes) {
 std::string ReadFileBytes(std::string_view path) { return ReadUpTo(path, std::string::npos); }
 
 std::string ReadFileHead(std::string_view path, size_t max_bytes) { return ReadUpTo(path, max_bytes); }
-
-void WriteFileBytes(std::string_view path, std::string_view bytes) {
-  OutputFile f(path, OutputFile::Mode::Output);
-  f.Write(bytes);
-  f.Close();
-}
-
-void AppendFileBytes(std::string_view path, std::string_view bytes) {
-  OutputFile f(path, OutputFile::Mode::Append);
-  f.Write(bytes);
-  f.Close();
-}
 
 void DeleteFile(std::string_view path) {
   const std::string host = HostPath(path);

@@ -1,23 +1,34 @@
-// Windows: CreateProcessA with the start-up record the interface has always used.
-#include <windows.h>
-
+// Starting a program on Windows: the system's own CreateProcessA and program search.
 #include "platform/process.h"
-#include "platform/text.h"
+#include "platform/win32.h"
 
 namespace sevrik {
 
 void RunAndWait(std::string_view command_line) {
+  // Every field zero but the size: no window position, title, show flag or handles asked for.
   STARTUPINFOA startup{};
-  startup.cb = 64;  // every other field zero: no window position, title or handles requested
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  std::string line = ToCp1252(command_line);
-  ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
-                   &info);
-  ::WaitForSingleObject(info.hProcess, INFINITE);  // an empty handle returns at once
+  std::string line = ToAnsi(command_line);
+  // No application name: the system finds the program of the line's first word (the
+  // program's folder, the current folder, the system folders, PATH). Handles are inherited,
+  // and with them the standard ones. A program that cannot be started leaves the handles
+  // empty and the call returns at once.
+  if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                        &startup, &info))
+    return;
+  ::WaitForSingleObject(info.hProcess, INFINITE);
   ::CloseHandle(info.hProcess);
-  if (info.hThread) ::CloseHandle(info.hThread);
+  ::CloseHandle(info.hThread);
 }
 
-std::string FindProgram(std::string_view word) { return std::string(word); }
+std::string FindProgram(std::string_view word) {
+  if (word.empty()) return {};
+  char found[MAX_PATH];
+  char* name = nullptr;
+  const DWORD n = ::SearchPathA(nullptr, ToAnsi(word).c_str(), ".exe", MAX_PATH, found, &name);
+  if (n == 0 || n >= MAX_PATH) return {};
+  return FromAnsi(std::string_view(found, n));
+}
 
 }  // namespace sevrik

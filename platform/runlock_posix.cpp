@@ -39,7 +39,13 @@ bool RunLock::Acquire(std::string_view path, bool wait, const std::function<void
     fd_ = -1;
     return false;
   }
-  if (on_wait) on_wait();
+  try {
+    if (on_wait) on_wait();
+  } catch (...) {
+    ::close(fd_);
+    fd_ = -1;
+    throw;
+  }
   while (::flock(fd_, LOCK_EX) != 0) {
     if (errno == EINTR) continue;
     const int e = errno;

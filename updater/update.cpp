@@ -12,7 +12,7 @@ void Update(const std::string& own_folder) {
   const std::string source = FindProgramFile(own_folder + "\\SEVRIK.exe");
   if (source.empty()) throw Error(err::kFileNotFound);
   std::string target = FindProgramFile(std::string(kTargetFolder) + "\\SEVRIK.exe");
-  if (target.empty()) target = HostPath(kTargetFolder) + "/" + source.substr(source.find_last_of('/') + 1);
+  if (target.empty()) target = HostPath(kTargetFolder) + "/" + source.substr(source.find_last_of("\\/") + 1);
   InstallFileCopy(source, target);
 }
 

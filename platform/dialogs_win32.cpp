@@ -1,0 +1,26 @@
+#include "platform/dialogs_win32.h"
+
+#include "platform/win32.h"
+
+namespace sevrik {
+
+MsgAnswer Win32Dialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                                   const std::string& title) {
+  UINT style = buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;
+  switch (icon) {
+    case MsgIcon::None: break;
+    case MsgIcon::Critical: style |= MB_ICONHAND; break;
+    case MsgIcon::Question: style |= MB_ICONQUESTION; break;
+    case MsgIcon::Exclamation: style |= MB_ICONEXCLAMATION; break;
+    case MsgIcon::Information: style |= MB_ICONASTERISK; break;
+  }
+  // No owner window: the box belongs to the task, in front of the others.
+  style |= MB_TASKMODAL | MB_SETFOREGROUND;
+  const int answer = ::MessageBoxA(nullptr, ToAnsi(text).c_str(), ToAnsi(title.empty() ? app_title_ : title).c_str(),
+                                   style);
+  if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
+  // A box that could not be shown (answer 0) asks nothing: No, as a closed console's input.
+  return answer == IDYES ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+}  // namespace sevrik

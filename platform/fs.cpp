@@ -1,0 +1,52 @@
+// The parts of the file layer that are the same on every system.
+#include "platform/fs.h"
+
+#include <string>
+
+#include "platform/text.h"
+
+namespace sevrik {
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  const std::string p = AsciiLower(pattern), n = AsciiLower(name);
+  if (p.size() >= 2 && p.ends_with(".*") && n == p.substr(0, p.size() - 2) &&
+      p.find_first_of("*?") == p.size() - 1)
+    return true;
+  // Iterative match with backtracking on the last "*".
+  size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
+  while (ni < n.size()) {
+    if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
+      ++pi;
+      ++ni;
+    } else if (pi < p.size() && p[pi] == '*') {
+      star = pi++;
+      mark = ni;
+    } else if (star != std::string::npos) {
+      pi = star + 1;
+      ni = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.size() && p[pi] == '*') ++pi;
+  return pi == p.size();
+}
+
+void EnterFolder(std::string_view path) {
+  ChangeDrive(path);
+  ChangeDirectory(path);
+}
+
+void WriteFileBytes(std::string_view path, std::string_view bytes) {
+  OutputFile f(path, OutputFile::Mode::Output);
+  f.Write(bytes);
+  f.Close();
+}
+
+void AppendFileBytes(std::string_view path, std::string_view bytes) {
+  OutputFile f(path, OutputFile::Mode::Append);
+  f.Write(bytes);
+  f.Close();
+}
+
+}  // namespace sevrik

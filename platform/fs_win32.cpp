@@ -1,0 +1,313 @@
+// The file layer on Windows: the system's own drives, folders and case rules. Paths are our
+// UTF-8 texts; they reach the narrow functions in the system's code page.
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <utility>
+
+#include "platform/error.h"
+#include "platform/fs.h"
+#include "platform/text.h"
+#include "platform/unique_file.h"
+#include "platform/win32.h"
+
+namespace sevrik {
+namespace {
+
+bool IsSep(char c) { return c == '\\' || c == '/'; }
+
+bool HasDrive(std::string_view p) {
+  return p.size() >= 2 && p[1] == ':' && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
+}
+
+bool DriveExists(char letter) {
+  const char root[] = {letter, ':', '\\', '\0'};
+  return ::GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR;
+}
+
+// The path in the system's form ("\" separators), checked for its drive.
+std::string Resolve(std::string_view path, int error_number) {
+  if (HasDrive(path) && !DriveExists(path[0])) throw Error(error_number);
+  std::string p(path);
+  std::replace(p.begin(), p.end(), '/', '\\');
+  return p;
+}
+
+// The attributes of a path, or INVALID_FILE_ATTRIBUTES.
+DWORD Attributes(const std::string& host) { return ::GetFileAttributesA(ToAnsi(host).c_str()); }
+
+bool IsDirectoryHost(const std::string& host) {
+  const DWORD a = Attributes(host);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFileHost(const std::string& host) {
+  const DWORD a = Attributes(host);
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ParentOf(const std::string& host) {
+  const size_t sep = host.find_last_of("\\/");
+  if (sep == std::string::npos) return ".";
+  if (sep == 0 || (sep == 2 && HasDrive(host))) return host.substr(0, sep + 1);
+  return host.substr(0, sep);
+}
+
+// A read-only file is not written, nor replaced. The system refuses it by itself; the check
+// says so for a privileged user too (Wine run as root does not refuse).
+void CheckWritable(const std::string& host) {
+  const DWORD a = Attributes(host);
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY)) throw Error(err::kPermissionDenied);
+}
+
+// Opens a file for CreateFileA's `access` and `disposition`; a folder of that name is 75.
+HANDLE OpenOrThrow(const std::string& host, DWORD access, DWORD share, DWORD disposition) {
+  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
+  if (access != GENERIC_READ) CheckWritable(host);
+  const HANDLE h = ::CreateFileA(ToAnsi(host).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr);
+  if (h == INVALID_HANDLE_VALUE) throw LastWin32Error();
+  return h;
+}
+
+void WriteAll(HANDLE h, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 20));
+    DWORD written = 0;
+    if (!::WriteFile(h, bytes.data(), chunk, &written, nullptr)) throw LastWin32Error();
+    bytes.remove_prefix(written);
+  }
+}
+
+// Handles fit in 32 bits on every Windows (the system guarantees it for sharing them between
+// 32- and 64-bit programs); OutputFile keeps its handle in an int.
+int HandleToInt(HANDLE h) { return static_cast<int>(HandleToLong(h)); }
+HANDLE IntToHandle(int v) { return LongToHandle(v); }
+
+}  // namespace
+
+std::string HostPath(std::string_view path) { return Resolve(path, err::kPathNotFound); }
+
+std::string ProgramFolder() {
+  std::string buffer(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return ".";
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  const std::string path = FromAnsi(buffer);
+  const size_t sep = path.find_last_of('\\');
+  return sep == std::string::npos ? std::string(".") : path.substr(0, sep);
+}
+
+void ChangeDrive(std::string_view setting) {
+  const std::string_view head = setting.substr(0, std::min<size_t>(3, setting.size()));
+  if (!HasDrive(head)) return;
+  // "X:" alone is the folder that is current on that drive.
+  const char drive[] = {head[0], ':', '\0'};
+  if (!DriveExists(head[0]) || !::SetCurrentDirectoryA(drive)) throw Error(err::kDeviceUnavailable);
+}
+
+void ChangeDirectory(std::string_view path) {
+  const std::string host = Resolve(path, err::kPathNotFound);
+  if (!::SetCurrentDirectoryA(ToAnsi(host).c_str())) throw Error(err::kPathNotFound);
+}
+
+std::string CurrentDirectory() {
+  const DWORD n = ::GetCurrentDirectoryA(0, nullptr);
+  std::string buffer(n, '\0');
+  const DWORD got = ::GetCurrentDirectoryA(n, buffer.data());
+  if (got == 0 || got >= n) return ".";
+  buffer.resize(got);
+  return FromAnsi(buffer);
+}
+
+std::vector<std::string> ListFiles(std::string_view pattern) {
+  size_t cut = pattern.size();
+  while (cut > 0 && !IsSep(pattern[cut - 1])) --cut;
+  std::string folder(pattern.substr(0, cut));
+  std::string_view mask = pattern.substr(cut);
+  if (cut == 0 && HasDrive(pattern)) {
+    folder = std::string(pattern.substr(0, 2));
+    mask = pattern.substr(2);
+  }
+  if (!folder.empty()) folder = Resolve(folder, err::kBadFileName);
+  // Every entry, matched here: the system's own matching also tries the short 8.3 names, so
+  // that "*.TXT" would list "notes.TXT~" too.
+  WIN32_FIND_DATAA entry;
+  const HANDLE find = ::FindFirstFileA(ToAnsi(folder + "*").c_str(), &entry);
+  std::vector<std::string> names;
+  if (find == INVALID_HANDLE_VALUE) return names;  // no folder, or nothing in it
+  do {
+    const std::string n = FromAnsi(entry.cFileName);
+    if (n.empty() || n[0] == '.' || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    if (WildcardMatch(mask, n)) names.push_back(n);
+  } while (::FindNextFileA(find, &entry));
+  ::FindClose(find);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return AsciiLower(a) < AsciiLower(b);
+  });
+  return names;
+}
+
+bool FileExistsPlain(std::string_view path) {
+  try {
+    return IsFileHost(HostPath(path));
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+bool DirectoryExists(std::string_view path) {
+  try {
+    return IsDirectoryHost(HostPath(path));
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+std::string FindProgramFile(std::string_view path) {
+  std::string host;
+  try {
+    host = HostPath(path);
+  } catch (const Error&) {
+    return {};
+  }
+  if (IsFileHost(host)) return host;
+  if (AsciiLower(host).ends_with(".exe")) {
+    const std::string bare = host.substr(0, host.size() - 4);
+    if (IsFileHost(bare)) return bare;
+  }
+  return {};
+}
+
+namespace {
+
+std::string ReadUpTo(std::string_view path, size_t max_bytes) {
+  const std::string host = HostPath(path);
+  const HANDLE h = OpenOrThrow(host, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               OPEN_EXISTING);
+  std::string data;
+  char buf[65536];
+  while (data.size() < max_bytes) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min(sizeof buf, max_bytes - data.size()));
+    if (!::ReadFile(h, buf, want, &got, nullptr)) {
+      const Error e = LastWin32Error();
+      ::CloseHandle(h);
+      throw e;
+    }
+    if (got == 0) break;
+    data.append(buf, got);
+  }
+  ::CloseHandle(h);
+  return data;
+}
+
+}  // namespace
+
+std::string ReadFileBytes(std::string_view path) { return ReadUpTo(path, std::string::npos); }
+
+std::string ReadFileHead(std::string_view path, size_t max_bytes) { return ReadUpTo(path, max_bytes); }
+
+void DeleteFile(std::string_view path) {
+  const std::string host = HostPath(path);
+  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
+  CheckWritable(host);
+  if (!::DeleteFileA(ToAnsi(host).c_str())) throw LastWin32Error();
+}
+
+void CopyFile(std::string_view source, std::string_view target) {
+  const std::string from = HostPath(source), to = HostPath(target);
+  if (IsDirectoryHost(from) || IsDirectoryHost(to)) throw Error(err::kPathFileAccess);
+  CheckWritable(to);
+  if (!::CopyFileA(ToAnsi(from).c_str(), ToAnsi(to).c_str(), FALSE)) throw LastWin32Error();
+}
+
+std::string RandomSuffix() {
+  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 random{(static_cast<uint64_t>(std::random_device{}()) << 32) ^
+                                      ::GetCurrentProcessId() ^ ::GetTickCount()};
+  std::string suffix;
+  for (int i = 0; i < 10; ++i) suffix += kChars[random() % (sizeof kChars - 1)];
+  return suffix;
+}
+
+void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
+  const std::string host = HostPath(path);
+  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
+  CheckWritable(host);
+  const std::string folder = ParentOf(host);
+  const size_t sep = host.find_last_of("\\/");
+  const std::string stem = host.substr(sep == std::string::npos ? 0 : sep + 1, 200);
+  const std::string base = folder.ends_with('\\') ? folder : folder + "\\";
+  // A new name that no entry has (CREATE_NEW), so that nothing planted is written through.
+  std::string temp;
+  HANDLE h = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
+    temp = base + "." + stem + ".tmp-" + RandomSuffix();
+    h = ::CreateFileA(ToAnsi(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
+      throw LastWin32Error();
+  }
+  if (h == INVALID_HANDLE_VALUE) throw Error(err::kPathFileAccess);
+  try {
+    WriteAll(h, bytes);
+    if (!::FlushFileBuffers(h)) throw LastWin32Error();
+    const HANDLE closing = std::exchange(h, INVALID_HANDLE_VALUE);
+    if (!::CloseHandle(closing)) throw LastWin32Error();
+    if (!::MoveFileExA(ToAnsi(temp).c_str(), ToAnsi(host).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      throw LastWin32Error();
+  } catch (...) {
+    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    ::DeleteFileA(ToAnsi(temp).c_str());
+    throw;
+  }
+}
+
+OutputFile::OutputFile(std::string_view path, Mode mode) {
+  const std::string host = HostPath(path);
+  // Append mode writes every block at the end, whoever else appends.
+  const HANDLE h = mode == Mode::Append
+                       ? OpenOrThrow(host, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS)
+                       : OpenOrThrow(host, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
+  fd_ = HandleToInt(h);
+}
+
+OutputFile::~OutputFile() {
+  try {
+    Close();
+  } catch (const Error&) {  // a destructor cannot report; Close() reports to callers that ask
+  }
+}
+
+void OutputFile::Flush() {
+  if (fd_ < 0 || buffer_.empty()) return;
+  std::string pending;
+  pending.swap(buffer_);
+  WriteAll(IntToHandle(fd_), pending);
+}
+
+void OutputFile::Write(std::string_view bytes) {
+  if (fd_ < 0) throw Error(err::kBadFileName);
+  buffer_.append(bytes);
+  if (buffer_.size() >= 1 << 16) Flush();
+}
+
+void OutputFile::Close() {
+  if (fd_ < 0) return;
+  try {
+    Flush();
+  } catch (...) {
+    ::CloseHandle(IntToHandle(std::exchange(fd_, -1)));
+    throw;
+  }
+  if (!::CloseHandle(IntToHandle(std::exchange(fd_, -1)))) throw LastWin32Error();
+}
+
+}  // namespace sevrik

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# SEVRIK.exe end to end under Wine, beside the Linux build on the same data:
+#   end_to_end.sh <Linux build folder> <Windows build folder>
+# Two workspaces from the same builder: one on drive T: of the Wine prefix (T:\BeaCukai\TPB25,
+# T:\EDI), reached through Wine's odbc32 and the host's 32-bit SQLite ODBC driver, one for the
+# Linux build with T: mapped by SEVRIK_DRIVE_T. Both run the customs application's command
+# lines; the flat files must be the same bytes, and the documents must end with the same
+# statuses.
+set -euo pipefail
+host=$1
+win=$2
+: "${WINEPREFIX:?names the Wine prefix of the test tree}"
+export WINEDEBUG=-all SEVRIK_DIALOGS=console
+driver=/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so
+for f in "$host/tools/sevrik-workspace" "$host/interface/SEVRIK" "$win/interface/SEVRIK.exe" "$driver"; do
+  [ -e "$f" ] || { echo "missing $f (the Linux build, the Windows build, libsqliteodbc:i386)" >&2; exit 1; }
+done
+
+W=$WINEPREFIX/drive_t
+L=$(mktemp -d)
+trap 'rm -rf "$L" "$W/EDI" "$W/BeaCukai"' EXIT
+rm -rf "$W/EDI" "$W/BeaCukai"
+failures=0
+check() {  # description, then the command that must succeed
+  local what=$1
+  shift
+  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+same() { cmp -s "$1" "$2"; }
+first_line() { head -n 1 "$1" | tr -d '\r'; }
+db() { sqlite3 "$1/BeaCukai/TPB25/dbTPB.mdb" "$2"; }
+
+for root in "$W" "$L"; do
+  "$host/tools/sevrik-workspace" --program "$root/BeaCukai/TPB25" --package "$root/EDI" --setting 'T:\EDI' \
+    --standin "$host/tools/package" >/dev/null
+done
+cp "$win/interface/SEVRIK.exe" "$win/shim/ZUL.exe" "$W/BeaCukai/TPB25/"
+cp "$win/tools/package/ranuvel.exe" "$W/EDI/ranuvel.exe"
+cp "$host/interface/SEVRIK" "$host/shim/ZUL" "$L/BeaCukai/TPB25/"
+windows_db="Driver=$driver;Database=$W/BeaCukai/TPB25/dbTPB.mdb"
+
+on_windows() { SEVRIK_DATABASE=$windows_db wine 'T:\BeaCukai\TPB25\SEVRIK.exe' "$@"; }
+on_linux() { SEVRIK_DRIVE_T=$L "$L/BeaCukai/TPB25/SEVRIK" "$@"; }
+both() {
+  local a b
+  a=$(on_windows "$@" 2>&1 | tr -d '\r') || { echo "SEVRIK.exe $* failed: $a"; return 1; }
+  b=$(on_linux "$@" 2>&1) || { echo "SEVRIK $* failed: $b"; return 1; }
+  [ "$a" = "$b" ] || { printf 'SEVRIK.exe said:\n%s\nSEVRIK said:\n%s\n' "$a" "$b"; return 1; }
+}
+empty_log() { [ ! -s "$W/BeaCukai/TPB25/SEVRIK.LOG" ] || { cat "$W/BeaCukai/TPB25/SEVRIK.LOG"; return 1; }; }
+
+car25=05010000020220261202000003
+car23=05010000020220261201000001
+car23b=05010000020220261203000002
+
+check "QUE BC25 runs on both" both QUE BC25 $car25
+check "BC25.FLT is the same bytes" same "$W/EDI/ipdata/BC25.FLT" "$L/EDI/ipdata/BC25.FLT"
+check "BC25.FLT is a whole file" grep -q '^UNZ00101' "$W/EDI/ipdata/BC25.FLT"
+check "the run log stays empty" empty_log
+
+check "QUE BC23 runs on both" both QUE BC23 $car23
+check "BC23.FLT is the same bytes" same "$W/EDI/ipdata/BC23.FLT" "$L/EDI/ipdata/BC23.FLT"
+check "the translator queued it" test "$(first_line "$W/EDI/ipdata/TPBQUE.STA")" = 0
+check "status 02 and a reference in the database" \
+  test "$(db "$W" "select Status, length(snrf) > 0 from TBLBC23HDR where CAR = '$car23'")" = "02|1"
+check "the same status on Linux" test "$(db "$L" "select Status from TBLBC23HDR where CAR = '$car23'")" = 02
+
+check "UNQ BC23 runs on both" both UNQ BC23 $car23
+check "the translator cancelled it" test "$(first_line "$W/EDI/ipdata/TPBUNQ.STA")" = 0
+check "status 01 in the database" test "$(db "$W" "select Status from TBLBC23HDR where CAR = '$car23'")" = 01
+
+check "QUE BC23 of the second document" both QUE BC23 $car23b
+check "COM runs on both" both COM
+check "communication sent the queued document" test "$(ls "$W/EDI/outbox" | wc -l)" = 1
+
+logdel() { echo y | SEVRIK_DATABASE=$windows_db wine 'T:\BeaCukai\TPB25\SEVRIK.exe' logdel >/dev/null 2>&1; }
+check "logdel answered with y" logdel
+check "the communication logs are gone" test -z "$(ls "$W/BeaCukai/TPB25/LogKom")"
+check "tblKomLog is empty" test "$(db "$W" 'select count(*) from tblKomLog')" = 0
+
+# Without ranuvel.exe the run goes through ZUL.exe, which rebuilds the line for "Ranuvel".
+mv "$W/EDI/ranuvel.exe" "$W/BeaCukai/TPB25/Ranuvel.exe"
+: >"$W/EDI/calls.log"
+check "QUE BC23 through ZUL.exe" on_windows QUE BC23 $car23b
+check "ZUL.exe started the translator with its line" \
+  grep -qF '<TPBQUE> <T:\EDI\IPDATA\BC23.FLT> <Dokumen> <BC23> <BC23>' "$W/EDI/calls.log"
+check "queued through ZUL.exe" test "$(first_line "$W/EDI/ipdata/TPBQUE.STA")" = 0
+
+list_says() {
+  local out
+  out=$(on_windows list 2>&1 | tr -d '\r') && return 1
+  grep -q "Run-time error '445':" <<<"$out" && grep -q 'belum tersedia' <<<"$out"
+}
+check "list answers that the window is not there yet" list_says
+
+# A real message box: the version box of a start without arguments, read and closed by the
+# tests' box helper.
+version_box() {
+  local seen
+  wine "$win/tests/windows/boxanswer.exe" SEVRIK ok >"$L/box.txt" &
+  local helper=$!
+  SEVRIK_DIALOGS= wine 'T:\BeaCukai\TPB25\SEVRIK.exe'
+  wait $helper || return 1
+  seen=$(tr -d '\r' <"$L/box.txt")
+  [ "$seen" = $'title=SEVRIK\ntext=SEVRIK Ver. 2.0.0\nHarus dijalankan dari aplikasi TPB\nbuttons=ok ' ] || {
+    echo "$seen"
+    return 1
+  }
+}
+check "the version box without arguments" version_box
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,155 @@
+// The test helpers of tests/testutil.h on Windows: temporary folders, files, message-box
+// scripts and started programs. The workspace helpers are the Linux tree's (they write SQLite
+// files); the Windows tests get their workspaces from there.
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/args.h"
+#include "platform/win32.h"
+#include "tests/testutil.h"
+#include "tests/windows/winutil.h"
+
+namespace sevrik::test {
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  static int counter = 0;
+  const fs::path base = fs::temp_directory_path();
+  for (;;) {
+    const fs::path p = base / ("sevrik-test-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                               std::to_string(++counter) + "-" + std::to_string(::GetTickCount()));
+    if (fs::create_directory(p)) {
+      path_ = p.string();
+      return;
+    }
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Read-only files and folders left by a test go too.
+  for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); ++it)
+    ::SetFileAttributesA(it->path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+  fs::remove_all(path_, ec);
+}
+
+std::string ReadFile(const std::string& host_path) {
+  std::ifstream in(host_path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + host_path);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const std::string& host_path, const std::string& bytes) {
+  fs::create_directories(fs::path(host_path).parent_path());
+  std::ofstream out(host_path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+bool Exists(const std::string& host_path) { return fs::exists(host_path); }
+
+MsgAnswer ScriptedDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                                      const std::string& title) {
+  boxes.push_back({text, buttons, icon, title});
+  if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
+  if (answers.empty()) return MsgAnswer::No;
+  const MsgAnswer a = answers.front();
+  answers.erase(answers.begin());
+  return a;
+}
+
+namespace {
+
+// An inheritable handle on a file of the program's output folder.
+HANDLE Inheritable(const std::string& path, bool write) {
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  const HANDLE h = ::CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, write ? CREATE_ALWAYS : OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
+  return h;
+}
+
+}  // namespace
+
+RunningProgram::RunningProgram(const std::string& program, const std::vector<std::string>& args,
+                               const std::string& cwd, const std::vector<std::string>& env, const std::string& input)
+    : io_(std::make_unique<TempDir>()) {
+  WriteFile(*io_ / "in", input);
+  std::string line = QuoteArgument(program);
+  for (const std::string& a : args) line += " " + (a.empty() || a.find_first_of(" \t\"") != std::string::npos
+                                                      ? QuoteArgument(a)
+                                                      : a);
+  const std::string block = EnvironmentBlock(env);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = Inheritable(*io_ / "in", false);
+  startup.hStdOutput = Inheritable(*io_ / "out", true);
+  startup.hStdError = Inheritable(*io_ / "err", true);
+  PROCESS_INFORMATION info{};
+  const BOOL started = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0,
+                                        const_cast<char*>(block.c_str()), cwd.empty() ? nullptr : cwd.c_str(),
+                                        &startup, &info);
+  ::CloseHandle(startup.hStdInput);
+  ::CloseHandle(startup.hStdOutput);
+  ::CloseHandle(startup.hStdError);
+  if (!started) throw std::runtime_error("cannot start " + line + ": " + SystemErrorText(::GetLastError()));
+  ::CloseHandle(info.hThread);
+  pid_ = static_cast<pid_t>(HandleToLong(info.hProcess));
+}
+
+RunningProgram::~RunningProgram() {
+  if (pid_ < 0) return;
+  ::TerminateProcess(LongToHandle(pid_), 1);
+  ::WaitForSingleObject(LongToHandle(pid_), INFINITE);
+  ::CloseHandle(LongToHandle(pid_));
+}
+
+RunResult RunningProgram::Wait() {
+  RunResult r;
+  const HANDLE h = LongToHandle(pid_);
+  ::WaitForSingleObject(h, INFINITE);
+  DWORD code = 0;
+  ::GetExitCodeProcess(h, &code);
+  ::CloseHandle(h);
+  pid_ = -1;
+  r.status = static_cast<int>(code);
+  r.out = ReadFile(*io_ / "out");
+  r.err = ReadFile(*io_ / "err");
+  return r;
+}
+
+std::string RunningProgram::ErrorSoFar() const { return ReadFile(*io_ / "err"); }
+
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
+                     const std::vector<std::string>& env, const std::string& input) {
+  return RunningProgram(program, args, cwd, env, input).Wait();
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeout_ms) {
+  for (int waited = 0; waited < timeout_ms; waited += 10) {
+    if (condition()) return true;
+    ::Sleep(10);
+  }
+  return condition();
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) out += l + "\r\n";
+  return out;
+}
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+std::string BuiltProgram(const std::string& relative) { return std::string(SEVRIK_BIN_DIR) + "/" + relative; }
+
+}  // namespace sevrik::test

@@ -1,0 +1,162 @@
+// ZUL.exe and "Ranuvel Plug-In.exe" as the customs office runs them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/fs.h"
+#include "platform/text.h"
+#include "platform/win32.h"
+#include "tests/testutil.h"
+#include "tests/windows/winutil.h"
+
+namespace sevrik {
+namespace {
+
+using test::ReadFile;
+using test::RunProgram;
+using test::TempDir;
+using test::WriteFile;
+
+const std::string kConsole = "SEVRIK_DIALOGS=console";
+
+// What a program wrote to its error stream, with the text mode's CR before LF taken out.
+std::string Console(const test::RunResult& r) { return ReplaceAll(r.err, "\r\n", "\n"); }
+
+// A package folder with ZUL.exe and a recording child in the translator's place.
+class Zul : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::CopyProgram(test::BuiltProgram("shim/ZUL.exe"), pkg.path() + "\\ZUL.exe");
+    test::CopyProgram(test::TestProgram("recorder_win32.exe"), pkg.path() + "\\Ranuvel.exe");
+  }
+  // The command line that the translator was started with, as the system handed it over.
+  std::string Run(const std::string& command_line) {
+    std::string line = "zul " + command_line;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    const std::string env = test::EnvironmentBlock({"SEVRIK_RECORD=" + record(), kConsole});
+    EXPECT_TRUE(::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, const_cast<char*>(env.c_str()),
+                                 pkg.path().c_str(), &startup, &info));
+    ::WaitForSingleObject(info.hProcess, INFINITE);
+    ::CloseHandle(info.hProcess);
+    ::CloseHandle(info.hThread);
+    if (!FileExistsPlain(record())) return "(not started)";
+    const std::string got = ReadFile(record());
+    ::DeleteFileA(record().c_str());
+    const size_t at = got.find("line=");
+    return got.substr(at + 5, got.find('\n', at) - at - 5);
+  }
+  void TearDown() override { ::SetCurrentDirectoryA(ProgramFolder().c_str()); }  // so pkg can go
+  std::string record() const { return pkg / "record.txt"; }
+  TempDir pkg;
+};
+
+// "zul" with a bare word runs ZUL.exe of the current folder, as SEVRIK's runs start it.
+TEST_F(Zul, RebuildsTheTranslatorLine) {
+  SetCurrentDirectoryA(pkg.path().c_str());
+  EXPECT_EQ(Run("TPBCOM.ZUL -p NET1"), "Ranuvel TPBCOM.ZUL NET1");
+  EXPECT_EQ(Run("tpbcom.zul -p NET1"), "Ranuvel tpbcom.ext NET1");
+  EXPECT_EQ(Run("TPBUNQ.ZUL -p A B C"), "Ranuvel TPBUNQ.ZUL A B C");
+  EXPECT_EQ(Run("X Y Z"), "Ranuvel X Z");
+  EXPECT_EQ(Run("  a.zul   -p    b.zul.zul  "), "Ranuvel a.ext b.ext.ext");
+  EXPECT_EQ(Run(""), "Ranuvel");
+}
+
+TEST_F(Zul, AQuotedPartnerNameArrivesAsItsWords) {
+  SetCurrentDirectoryA(pkg.path().c_str());
+  EXPECT_EQ(Run("TPBUNQ.ZUL -p \"PT Maju  Jaya\" BC23 REF1"), "Ranuvel TPBUNQ.ZUL PT Maju  Jaya BC23 REF1");
+}
+
+TEST_F(Zul, MoreTokensThanSlotsIsAnErrorBoxAndNoRun) {
+  std::vector<std::string> args{"TPBCOM.ZUL", "-p"};
+  for (int i = 0; i < 19; ++i) args.push_back("a" + std::to_string(i));
+  const test::RunResult r =
+      RunProgram(pkg.path() + "\\ZUL.exe", args, pkg.path(), {"SEVRIK_RECORD=" + record(), kConsole});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(Console(r).find("== ZUL ==\n9 - "), std::string::npos) << r.err;
+  EXPECT_FALSE(FileExistsPlain(record()));
+}
+
+TEST_F(Zul, TheErrorBoxIsAWindowWithTheProgramsTitle) {
+  std::vector<std::string> args;
+  for (int i = 0; i < 21; ++i) args.push_back("t" + std::to_string(i));
+  test::RunningProgram helper(test::TestProgram("boxanswer.exe"), {"ZUL", "ok"});
+  const test::RunResult r = RunProgram(pkg.path() + "\\ZUL.exe", args, pkg.path(), {"SEVRIK_DIALOGS="});
+  EXPECT_EQ(r.status, 0);
+  const test::RunResult seen = helper.Wait();
+  EXPECT_EQ(seen.status, 0);
+  EXPECT_EQ(seen.out.substr(0, 18), "title=ZUL\ntext=9 -") << seen.out;
+  EXPECT_NE(seen.out.find("buttons=ok \n"), std::string::npos);
+}
+
+// The updater installs into the fixed C:\BeaCukai\TPB25 (under Wine: the test prefix's C:).
+class Updater : public ::testing::Test {
+ protected:
+  static constexpr const char* kTarget = "C:\\BeaCukai\\TPB25";
+  void SetUp() override {
+    std::error_code ec;
+    std::filesystem::remove_all(kTarget, ec);
+    test::CopyProgram(test::BuiltProgram("updater/Ranuvel Plug-In.exe"), delivery / "Ranuvel Plug-In.exe");
+    WriteFile(delivery / "SEVRIK.exe", "the new SEVRIK");
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(kTarget, ec);
+  }
+  test::RunResult Update() { return RunProgram(delivery / "Ranuvel Plug-In.exe", {}, {}, {kConsole}); }
+  static std::string Target() { return std::string(kTarget) + "\\SEVRIK.exe"; }
+  TempDir delivery;
+};
+
+TEST_F(Updater, ReplacesTheInstalledProgramAndMakesIpdata) {
+  std::filesystem::create_directories(kTarget);
+  WriteFile(Target(), "the old SEVRIK");
+  const test::RunResult r = Update();
+  EXPECT_EQ(Console(r), "== Ranuvel Plug-In ==\nUpdate Completed\n");
+  EXPECT_EQ(ReadFile(Target()), "the new SEVRIK");
+  EXPECT_TRUE(DirectoryExists(delivery / "IPDATA"));
+  WriteFile(delivery / "IPDATA/keep.txt", "kept");
+  EXPECT_EQ(Console(Update()), "== Ranuvel Plug-In ==\nUpdate Completed\n");
+  EXPECT_EQ(ReadFile(delivery / "IPDATA/keep.txt"), "kept");
+}
+
+TEST_F(Updater, InstallsWhereNoProgramWasYet) {
+  std::filesystem::create_directories(kTarget);
+  EXPECT_EQ(Console(Update()), "== Ranuvel Plug-In ==\nUpdate Completed\n");
+  EXPECT_EQ(ReadFile(Target()), "the new SEVRIK");
+}
+
+TEST_F(Updater, AMissingTargetFolderIsAPathError) {
+  EXPECT_EQ(Console(Update()), "== Ranuvel Plug-In ==\nUpdate FailedPath not found\n");
+  EXPECT_FALSE(DirectoryExists(kTarget));
+}
+
+TEST_F(Updater, ARunningTargetIsRefusedAndStaysWhole) {
+  std::filesystem::create_directories(kTarget);
+  test::CopyProgram(test::TestProgram("recorder_win32.exe"), Target());
+  const std::string old = ReadFile(Target());
+  test::RunningProgram running(Target(), {}, {},
+                               {"SEVRIK_RECORD_SLEEP_MS=30000", "SEVRIK_RECORD=" + (delivery / "r")});
+  EXPECT_EQ(Console(Update()), "== Ranuvel Plug-In ==\nUpdate FailedPermission denied\n");
+  EXPECT_EQ(ReadFile(Target()), old);
+}
+
+TEST_F(Updater, AMissingSourceLeavesTheInstalledProgram) {
+  std::filesystem::create_directories(kTarget);
+  WriteFile(Target(), "the old SEVRIK");
+  ::DeleteFileA((delivery / "SEVRIK.exe").c_str());
+  EXPECT_EQ(Console(Update()), "== Ranuvel Plug-In ==\nUpdate FailedFile not found\n");
+  EXPECT_EQ(ReadFile(Target()), "the old SEVRIK");
+}
+
+TEST_F(Updater, TheClosingMessageIsABoxWithTheUpdatersTitle) {
+  std::filesystem::create_directories(kTarget);
+  test::RunningProgram helper(test::TestProgram("boxanswer.exe"), {"Ranuvel Plug-In", "ok"});
+  const test::RunResult r = RunProgram(delivery / "Ranuvel Plug-In.exe", {}, {}, {"SEVRIK_DIALOGS="});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(helper.Wait().out, "title=Ranuvel Plug-In\ntext=Update Completed\nbuttons=ok \n");
+}
+
+}  // namespace
+}  // namespace sevrik
