@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/error.h"
+#include "platform/fs_host.h"
 #include "platform/text.h"
 
 namespace sevrik {
@@ -47,6 +49,38 @@ void AppendFileBytes(std::string_view path, std::string_view bytes) {
   OutputFile f(path, OutputFile::Mode::Append);
   f.Write(bytes);
   f.Close();
+}
+
+bool FileExistsPlain(std::string_view path) {
+  try {
+    return IsFileHost(HostPath(path));
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+bool DirectoryExists(std::string_view path) {
+  try {
+    return IsDirectoryHost(HostPath(path));
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+std::string FindProgramFile(std::string_view path) {
+  std::string host;
+  try {
+    host = HostPath(path);
+  } catch (const Error&) {
+    return {};
+  }
+  if (IsFileHost(host)) return host;
+  if (AsciiLower(host).ends_with(".exe")) {
+    // The name without ".exe" resolved again: its case may differ from the given one's.
+    const std::string bare = HostPath(std::string(path.substr(0, path.size() - 4)));
+    if (IsFileHost(bare)) return bare;
+  }
+  return {};
 }
 
 }  // namespace sevrik

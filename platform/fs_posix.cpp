@@ -14,6 +14,7 @@
 
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/fs_host.h"
 #include "platform/text.h"
 #include "platform/unique_file.h"
 
@@ -98,15 +99,7 @@ std::string Resolve(std::string_view path, int error_number) {
   return host;
 }
 
-bool IsDirectoryHost(const std::string& host) {
-  struct stat st;
-  return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
-bool IsFileHost(const std::string& host) {
-  struct stat st;
-  return ::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 std::string ParentOf(const std::string& host) {
   const size_t slash = host.find_last_of('/');
@@ -138,6 +131,16 @@ void WriteAll(int fd, std::string_view bytes, const std::string& host) {
 }
 
 }  // namespace
+
+bool IsFileHost(const std::string& host) {
+  struct stat st;
+  return ::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsDirectoryHost(const std::string& host) {
+  struct stat st;
+  return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
 std::string HostPath(std::string_view path) { return Resolve(path, err::kPathNotFound); }
 
@@ -192,38 +195,6 @@ std::vector<std::string> ListFiles(std::string_view pattern) {
     return AsciiLower(a) < AsciiLower(b);
   });
   return names;
-}
-
-bool FileExistsPlain(std::string_view path) {
-  try {
-    return IsFileHost(HostPath(path));
-  } catch (const Error&) {
-    return false;
-  }
-}
-
-bool DirectoryExists(std::string_view path) {
-  try {
-    return IsDirectoryHost(HostPath(path));
-  } catch (const Error&) {
-    return false;
-  }
-}
-
-std::string FindProgramFile(std::string_view path) {
-  std::string host;
-  try {
-    host = HostPath(path);
-  } catch (const Error&) {
-    return {};
-  }
-  if (IsFileHost(host)) return host;
-  const std::string lower = AsciiLower(host);
-  if (lower.ends_with(".exe")) {
-    const std::string bare = HostPath(std::string(path.substr(0, path.size() - 4)));
-    if (IsFileHost(bare)) return bare;
-  }
-  return {};
 }
 
 namespace {

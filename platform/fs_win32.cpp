@@ -8,6 +8,7 @@
 
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/fs_host.h"
 #include "platform/text.h"
 #include "platform/unique_file.h"
 #include "platform/win32.h"
@@ -37,15 +38,7 @@ std::string Resolve(std::string_view path, int error_number) {
 // The attributes of a path, or INVALID_FILE_ATTRIBUTES.
 DWORD Attributes(const std::string& host) { return ::GetFileAttributesA(ToAnsi(host).c_str()); }
 
-bool IsDirectoryHost(const std::string& host) {
-  const DWORD a = Attributes(host);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
-bool IsFileHost(const std::string& host) {
-  const DWORD a = Attributes(host);
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::string ParentOf(const std::string& host) {
   const size_t sep = host.find_last_of("\\/");
@@ -86,6 +79,16 @@ int HandleToInt(HANDLE h) { return static_cast<int>(HandleToLong(h)); }
 HANDLE IntToHandle(int v) { return LongToHandle(v); }
 
 }  // namespace
+
+bool IsFileHost(const std::string& host) {
+  const DWORD a = Attributes(host);
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsDirectoryHost(const std::string& host) {
+  const DWORD a = Attributes(host);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::string HostPath(std::string_view path) { return Resolve(path, err::kPathNotFound); }
 
@@ -153,37 +156,6 @@ std::vector<std::string> ListFiles(std::string_view pattern) {
     return AsciiLower(a) < AsciiLower(b);
   });
   return names;
-}
-
-bool FileExistsPlain(std::string_view path) {
-  try {
-    return IsFileHost(HostPath(path));
-  } catch (const Error&) {
-    return false;
-  }
-}
-
-bool DirectoryExists(std::string_view path) {
-  try {
-    return IsDirectoryHost(HostPath(path));
-  } catch (const Error&) {
-    return false;
-  }
-}
-
-std::string FindProgramFile(std::string_view path) {
-  std::string host;
-  try {
-    host = HostPath(path);
-  } catch (const Error&) {
-    return {};
-  }
-  if (IsFileHost(host)) return host;
-  if (AsciiLower(host).ends_with(".exe")) {
-    const std::string bare = host.substr(0, host.size() - 4);
-    if (IsFileHost(bare)) return bare;
-  }
-  return {};
 }
 
 namespace {
