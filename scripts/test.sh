@@ -9,9 +9,10 @@ scripts/build.sh build
 (cd build && ctest --output-on-failure --timeout 300)
 scripts/build.sh build-asan -DSEVRIK_SANITIZE=ON -DSEVRIK_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure --timeout 600)
-unset ASAN_OPTIONS UBSAN_OPTIONS
+unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
 scripts/setup-windows.sh
 scripts/build-windows.sh build-win32 -DSEVRIK_HOST_BUILD="$PWD/build"
 (cd build-win32 && ctest --output-on-failure --timeout 300)
