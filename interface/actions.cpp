@@ -102,8 +102,9 @@ bool DocumentActions::Create(std::string_view type_text, const std::string& car)
     const std::unique_ptr<RunLock> lock = LockForAction(s_);
     const size_t log_start = RunLogSize();
     std::optional<Error> escaped;
+    bool own_status = true;  // TPBQUE.STA, if any, is this run's
     try {
-      if (token == "BC23") CreateFlatBC23(s_, car);
+      if (token == "BC23") own_status = CreateFlatBC23(s_, car);
       else CreateFlatBC25(s_, car);
     } catch (const Error& e) {
       escaped = e;  // the outcome below reports it
@@ -115,11 +116,13 @@ bool DocumentActions::Create(std::string_view type_text, const std::string& car)
     if (token == "BC23") {
       // The translation run's own status, which this run wrote or left removed.
       try {
-        success = ReadStatusFile(s_, "TPBQUE.STA") == "0";
+        success = own_status && ReadStatusFile(s_, "TPBQUE.STA") == "0";
       } catch (const Error&) {
         success = false;
       }
-      if (!success) {
+      if (!own_status) {
+        reason += "\r\nStatus translator sebelumnya tidak dapat dihapus; translator tidak dijalankan.";
+      } else if (!success) {
         const std::string second = StatusReason(s_, "TPBQUE.STA");
         if (!second.empty()) reason += "\r\n" + second;
       }
@@ -144,8 +147,9 @@ bool DocumentActions::Cancel(std::string_view type_text, const std::string& car)
   if (!Confirm("membatalkan", token, car)) return false;
   const std::unique_ptr<RunLock> lock = LockForAction(s_);
   try {
-    CancelEdifact(s_, token, car);
-    if (ReadStatusFile(s_, "TPBUNQ.STA") == "0") {
+    if (!CancelEdifact(s_, token, car)) {
+      Outcome(car, false, "\r\nDokumen atau mitranya (tblPartner) tidak ditemukan; translator tidak dijalankan.");
+    } else if (ReadStatusFile(s_, "TPBUNQ.STA") == "0") {
       Outcome(car, true, {});
     } else {
       const std::string second = StatusReason(s_, "TPBUNQ.STA");

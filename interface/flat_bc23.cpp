@@ -34,22 +34,22 @@ class Bc23 {
  public:
   Bc23(Session& s, const std::string& car) : s_(s), car_(car), rn_(s.RunLogPath()) {}
 
-  void Run() {
+  bool Run() {
     BuildFile();
     if (const std::optional<Error>& failure = rn_.first_failure()) {
       // A declaration with a record missing is never queued: the file stays for inspection,
       // the document keeps its status, and the status file tells the caller why. An earlier
       // run's result goes first, so that it is not read as this one's where the failure
       // cannot be written (a full disk).
-      RemoveQueueResults();
+      const bool cleared = RemoveQueueResults();
       rn_.Step([&] {
         WriteFailureStatus(s_, "TPBQUE", kStatusIncompleteFlatFile,
                            "Flat file BC23 tidak lengkap dan tidak dikirim ke translator: " + DescribeError(*failure));
       });
       EnterProgramFolder();
-      return;
+      return cleared;
     }
-    TranslationRun();
+    return TranslationRun();
   }
 
   // The flat file alone, closed, with the progress shown meanwhile.
@@ -273,7 +273,7 @@ class Bc23 {
   // The translation run over the closed flat file. Whatever this run's translator does not
   // report can never be read as its success: the previous status and queue log go first, and
   // when they cannot, no translator is started and no status is read.
-  void TranslationRun() {
+  bool TranslationRun() {
     const std::string& f = s_.package_folder;
     rn_.Step([&] { ChangeDrive(f); });
     rn_.Step([&] { ChangeDirectory(f); });
@@ -291,6 +291,7 @@ class Bc23 {
       rn_.Step([&] {
         if (ReadStatusFile(s_, "TPBQUE.STA") == "0") ApplyQueueLog(s_, "tblBC23Hdr", car_);
       });
+    return cleared;
   }
 
  private:
@@ -368,7 +369,7 @@ class Bc23 {
 
 }  // namespace
 
-void CreateFlatBC23(Session& session, const std::string& car) { Bc23(session, car).Run(); }
+bool CreateFlatBC23(Session& session, const std::string& car) { return Bc23(session, car).Run(); }
 
 void BuildFlatBC23(Session& session, const std::string& car) { Bc23(session, car).BuildFile(); }
 

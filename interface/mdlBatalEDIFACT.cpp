@@ -16,7 +16,7 @@ std::string LineValue(const Variant& v, const LocaleInfo& locale) { return v.is_
 
 bool IsDocumentType(const std::string& type) { return type == "BC23" || type == "BC25" || type == "BC40"; }
 
-void CancelEdifact(const Session& session, const std::string& type, const std::string& car) {
+bool CancelEdifact(const Session& session, const std::string& type, const std::string& car) {
   // The type becomes part of a table name, which no parameter can carry.
   if (!IsDocumentType(type))
     throw Error(err::kInvalidArgument, "Jenis dokumen \"" + type + "\" tidak dikenal (BC23, BC25 atau BC40).");
@@ -26,7 +26,7 @@ void CancelEdifact(const Session& session, const std::string& type, const std::s
         session.db.Execute("Select a.KDKPBC, a.SNRF, b.NAMALOKAL From tbl" + type +
                                "Hdr a, tblPartner b Where a.KDKPBC = b.KDKPBC And a.CAR = ?",
                            {Variant(car)});
-    if (rs->Eof()) return;
+    if (rs->Eof()) return false;
     reference = LineValue(rs->Field("SNRF"), session.locale);
     partner = LineValue(rs->Field("NAMALOKAL"), session.locale);
   }
@@ -49,6 +49,7 @@ void CancelEdifact(const Session& session, const std::string& type, const std::s
   EnterProgramFolder(session);
   if (ReadStatusFile(session, "TPBUNQ.STA") == "0")
     StoreDocumentStatus(session, {"tbl" + type + "Hdr", car, std::nullopt, "01"});
+  return true;
 }
 
 }  // namespace sevrik

@@ -25,6 +25,8 @@ bool IsDocumentType(const std::string& type);
 //   be removed, that error goes to the caller and the translator is not started. No status
 //   file after the run: error 53. Either way the document keeps its status.
 // - A status the database cannot take is kept in the pending file (StoreDocumentStatus).
-void CancelEdifact(const Session& session, const std::string& type, const std::string& car);
+// Returns whether the translator was started: false when the document or its partner has no
+// row, so that a caller never reads an earlier run's "TPBUNQ.STA" as this one's.
+bool CancelEdifact(const Session& session, const std::string& type, const std::string& car);
 
 }  // namespace sevrik

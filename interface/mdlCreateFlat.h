@@ -15,8 +15,10 @@ void CreateFlatBC25(Session& session, const std::string& car);
 
 // Writes package folder + "\IPDATA\BC23.FLT", runs the installed translator over it and, on
 // success, stores the submission reference and status "02". A failed step is logged and the
-// next step runs.
-void CreateFlatBC23(Session& session, const std::string& car);
+// next step runs. Returns whether "\ipdata\TPBQUE.STA" can be read as this run's outcome:
+// false when an earlier run's status and queue log could not be removed (the file, if any,
+// is not this run's).
+bool CreateFlatBC23(Session& session, const std::string& car);
 
 // The BC 2.3 flat file alone, under the same rule, without the translation run.
 void BuildFlatBC23(Session& session, const std::string& car);

@@ -253,6 +253,35 @@ TEST_F(Windows, AFailedCreateSaysWhy) {
   EXPECT_FALSE(Has("calls.log"));
 }
 
+// An earlier run's "0" left beside an action that could not produce its own answer is never
+// shown as this document's success.
+TEST_F(Windows, AnEarlierSuccessIsNeverThisActionsOutcome) {
+  test::WriteFile(ws.package + "/ipdata/TPBUNQ.STA", "0\r\nSUCCESS\r\n");
+  sql->Exec("delete from tblPartner");
+  BrowserWindow b(*session, nullptr);
+  b.show();
+  QTest::mouseClick(b.cmdGo, Qt::LeftButton);
+  Select(b, kCar1);
+  dialogs.answers = {MsgAnswer::Yes};
+  QTest::mouseClick(b.cmdBatal, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].text, "CAR = " + kCar1 + " gagal!\r\n"
+            "Dokumen atau mitranya (tblPartner) tidak ditemukan; translator tidak dijalankan.");
+
+  test::WriteFile(ws.package + "/ipdata/TPBQUE.STA", "0\r\nSUCCESS\r\n");
+  test::ReadOnlyMount pinned(ws.package + "/ipdata/TPBQUE.STA");  // cannot be removed
+  if (!pinned.mounted()) GTEST_SKIP() << "needs root for a bind mount";
+  dialogs.boxes.clear();
+  dialogs.answers = {MsgAnswer::Yes};
+  Select(b, kCar1);  // the list was browsed again after the cancel
+  QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_TRUE(dialogs.boxes[1].text.starts_with("CAR = " + kCar1 + " gagal!\r\n"
+                                                "Status translator sebelumnya tidak dapat dihapus"))
+      << dialogs.boxes[1].text;
+  EXPECT_EQ(State(kCar1), "-/01");
+}
+
 TEST_F(Windows, CreateForBc25AndBc40) {
   // An earlier run's success must not be reported for a BC 2.5 file, which starts no translator.
   test::WriteFile(ws.package + "/ipdata/TPBQUE.STA", "0\r\nSUCCESS\r\n");
