@@ -29,7 +29,7 @@ struct Session {
   std::string program_folder;   // the folder of SEVRIK, without a trailing separator
   std::string package_folder;   // tblSetting.FOLDERNUVAR, as stored
   std::string network_profile;  // tblSetting.NETWORKNUVAR, as stored
-  const LocaleInfo& locale = UserLocale();
+  LocaleInfo locale = UserLocale();  // held by value: a temporary given here must not dangle
   ProgressSink* progress = nullptr;
 
   // The run log; "\SEVRIK.LOG" and "\SEVRIK.log" name the same file.
