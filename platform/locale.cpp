@@ -146,4 +146,12 @@ std::string ShortDateText(const DateTime& d, const LocaleInfo& locale) {
   return buf;
 }
 
+const LocaleInfo& UserLocale() {
+  static const LocaleInfo info = [] {
+    auto loaded = LoadLocale("", "");
+    return loaded ? *loaded : LocaleInfo::Classic();
+  }();
+  return info;
+}
+
 }  // namespace sevrik

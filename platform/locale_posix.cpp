@@ -30,12 +30,4 @@ std::optional<LocaleInfo> LoadLocale(const std::string& numeric_name, const std:
   return info;
 }
 
-const LocaleInfo& UserLocale() {
-  static const LocaleInfo info = [] {
-    auto loaded = LoadLocale("", "");
-    return loaded ? *loaded : LocaleInfo::Classic();
-  }();
-  return info;
-}
-
 }  // namespace sevrik
