@@ -42,7 +42,7 @@ std::string StatusReason(const Session& s, const std::string& name) {
 // The run lock for one window action; while it waits, the progress display says so.
 std::unique_ptr<RunLock> LockForAction(const Session& s) {
   bool waited = false;
-  auto lock = std::make_unique<RunLock>(s.program_folder + "\\SEVRIK.LCK", [&] {
+  auto lock = std::make_unique<RunLock>(s.RunLockPath(), [&] {
     waited = true;
     if (s.progress) s.progress->Notice(kWaitingNotice);
   });

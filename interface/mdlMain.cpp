@@ -94,7 +94,7 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
     if (lock) {
       ApplyPendingUpdates(session);
     } else if (FileExistsPlain(PendingFilePath(session))) {
-      if (auto brief = RunLock::TryLock(env.program_folder + "\\SEVRIK.LCK")) ApplyPendingUpdates(session);
+      if (auto brief = RunLock::TryLock(session.RunLockPath())) ApplyPendingUpdates(session);
     }
     Dispatch(tokens, session, env);
     return 0;

@@ -34,6 +34,8 @@ struct Session {
 
   // The run log; "\SEVRIK.LOG" and "\SEVRIK.log" name the same file.
   std::string RunLogPath() const { return program_folder + "\\SEVRIK.log"; }
+  // The file whose lock lets one run at a time write flat files and start the translator.
+  std::string RunLockPath() const { return program_folder + "\\SEVRIK.LCK"; }
 };
 
 }  // namespace sevrik
