@@ -2,13 +2,24 @@
 
 #include <cstdlib>
 
-#include "db/connection.h"
 #include "db/odbc_database.h"
 #include "db/sqlite_database.h"
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/text.h"
 
 namespace sevrik {
+
+std::map<std::string, std::string> ParseConnectionString(std::string_view text) {
+  std::map<std::string, std::string> items;
+  for (const std::string& item : Split(text, ";")) {
+    const size_t eq = item.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = AsciiLower(Trim(std::string_view(item).substr(0, eq)));
+    if (!key.empty() && !items.count(key)) items[key] = item.substr(eq + 1);
+  }
+  return items;
+}
 
 std::string AccessConnectionString(const std::string& database_path, const std::string& password) {
   return "Driver={Microsoft Access Driver (*.mdb)};Dbq=" + database_path + ";Pwd=" + password;
@@ -21,7 +32,7 @@ std::unique_ptr<Database> ConnectDatabase(const std::string& connection_string) 
   if (source == items.end() || source->second.empty())
     throw Error(err::kDatabase, "The connection string names no data source.");
   const std::string& path = source->second;
-  if (!FileExistsPlain(path)) throw Error(err::kDatabase, "Could not find file '" + path + "'.");
+  if (!FileExists(path)) throw Error(err::kDatabase, "Could not find file '" + path + "'.");
   std::string head;
   try {
     head = ReadFileHead(path, 16);

@@ -1,12 +1,18 @@
-// Which adapter opens the customs application's database.
+// The connection string the customs application's database expects, read, and the adapter
+// that opens the database.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "db/database.h"
 
 namespace sevrik {
+
+// Items of "Key=Value;Key=Value", keys in lower case, values as written.
+std::map<std::string, std::string> ParseConnectionString(std::string_view text);
 
 // The ODBC connection string of the Access driver for a database file (a Windows path).
 std::string AccessConnectionString(const std::string& database_path, const std::string& password);

@@ -12,7 +12,7 @@
 #include <regex>
 #include <unordered_map>
 
-#include "db/connection.h"
+#include "db/connect.h"
 #include "db/recordset.h"
 #include "platform/error.h"
 #include "platform/text.h"

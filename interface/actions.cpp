@@ -59,17 +59,17 @@ std::string DocumentTypeToken(std::string_view type_text) {
 DocumentActions::DocumentActions(Session& session) : s_(session) {}
 
 bool DocumentActions::Confirm(const std::string& verb, const std::string& token, const std::string& car) {
-  return s_.dialogs.MessageBox("Akan " + verb + " EDIFACT dokumen " + token + " ini ?\r\nCAR = " + car,
+  return s_.dialogs.ShowMessage("Akan " + verb + " EDIFACT dokumen " + token + " ini ?\r\nCAR = " + car,
                                MsgButtons::YesNo, MsgIcon::Question, kTitle) == MsgAnswer::Yes;
 }
 
 void DocumentActions::Outcome(const std::string& car, bool success, const std::string& reason) {
-  if (success) s_.dialogs.MessageBox("CAR = " + car + " berhasil!", MsgButtons::Ok, MsgIcon::Information, kTitle);
-  else s_.dialogs.MessageBox("CAR = " + car + " gagal!" + reason, MsgButtons::Ok, MsgIcon::Exclamation, kTitle);
+  if (success) s_.dialogs.ShowMessage("CAR = " + car + " berhasil!", MsgButtons::Ok, MsgIcon::Information, kTitle);
+  else s_.dialogs.ShowMessage("CAR = " + car + " gagal!" + reason, MsgButtons::Ok, MsgIcon::Exclamation, kTitle);
 }
 
 void DocumentActions::ShowError(const Error& error) {
-  s_.dialogs.MessageBox(RunTimeErrorText(error), MsgButtons::Ok, MsgIcon::Exclamation, kTitle);
+  s_.dialogs.ShowMessage(RunTimeErrorText(error), MsgButtons::Ok, MsgIcon::Exclamation, kTitle);
 }
 
 size_t DocumentActions::RunLogSize() const {
@@ -93,7 +93,7 @@ bool DocumentActions::Create(std::string_view type_text, const std::string& car)
   if (car.empty()) return false;
   const std::string token = DocumentTypeToken(type_text);
   if (token != "BC23" && token != "BC25") {
-    s_.dialogs.MessageBox("Dokumen " + token + " tidak dapat dibentuk EDIFACT.", MsgButtons::Ok, MsgIcon::Exclamation,
+    s_.dialogs.ShowMessage("Dokumen " + token + " tidak dapat dibentuk EDIFACT.", MsgButtons::Ok, MsgIcon::Exclamation,
                           kTitle);
     return false;
   }

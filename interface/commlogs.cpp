@@ -7,15 +7,15 @@
 namespace sevrik {
 
 void DeleteCommLogs(const Session& session) {
-  if (session.dialogs.MessageBox("Anda yakin ingin menghapus semua log komunikasi?", MsgButtons::YesNo,
+  if (session.dialogs.ShowMessage("Anda yakin ingin menghapus semua log komunikasi?", MsgButtons::YesNo,
                                  MsgIcon::Question, "Perhatian") != MsgAnswer::Yes)
     return;
   session.db.Execute("DELETE FROM tblKomLog");
   const std::string folder = session.program_folder + "\\LogKom\\";
   for (const std::string& name : ListFiles(folder + "*.TXT")) {
-    session.dialogs.MessageBox(name, MsgButtons::Ok, MsgIcon::None);
+    session.dialogs.ShowMessage(name, MsgButtons::Ok, MsgIcon::None);
     try {
-      DeleteFile(folder + name);
+      RemoveFile(folder + name);
     } catch (const Error& e) {
       throw Error(e.number(), e.description() + ": " + folder + name);
     }

@@ -307,7 +307,7 @@ class Bc23 {
     for (const char* stale : {"\\ipdata\\TPBQUE.STA", "\\ipdata\\TPBQUE.LOG"})
       removed &= rn_.Step([&] {
         const std::string path = s_.package_folder + stale;
-        if (FileExistsPlain(path)) DeleteFile(path);
+        if (FileExists(path)) RemoveFile(path);
       });
     return removed;
   }
@@ -327,12 +327,12 @@ class Bc23 {
         if (!not_ready) not_ready = e;
       }
     };
-    if (FileExists(f + "\\entity0\\log\\*.idt", s_.dialogs))
+    if (AnyFileMatches(f + "\\entity0\\log\\*.idt", s_.dialogs))
       prepare([&] {
         for (const std::string& name : ListFiles(f + "\\entity0\\log\\*.idt"))
-          prepare([&] { DeleteFile(f + "\\entity0\\log\\" + name); });
+          prepare([&] { RemoveFile(f + "\\entity0\\log\\" + name); });
       });
-    prepare([&] { CopyFile(f + "\\ipdata\\BC23.FLT", f + "\\entity0\\flat\\e-BC23.flt"); });
+    prepare([&] { CopyFileTo(f + "\\ipdata\\BC23.FLT", f + "\\entity0\\flat\\e-BC23.flt"); });
     if (not_ready) {
       rn_.Step([&] {
         WriteFailureStatus(s_, "TPBQUE", kStatusNotStarted, "Translator tidak dijalankan: " + DescribeError(*not_ready));
@@ -342,7 +342,7 @@ class Bc23 {
     rn_.Step([&] { ShellAndWait("EXPORT e-BC23.FLT"); });
     rn_.Step([&] {
       for (const std::string& name : ListFiles(f + "\\entity0\\flat\\e_error.*"))
-        rn_.Step([&] { DeleteFile(f + "\\entity0\\flat\\" + name); });
+        rn_.Step([&] { RemoveFile(f + "\\entity0\\flat\\" + name); });
     });
     rn_.Step([&] { CollectTranslatorResult(s_, "TPBQUE"); });
   }

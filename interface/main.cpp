@@ -53,10 +53,10 @@ class Windows {
 class ProgramDialogs : public Dialogs {
  public:
   explicit ProgramDialogs(Windows& windows) : windows_(windows), console_(kAppTitle, std::cin, std::cerr) {}
-  MsgAnswer MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override {
-    if (WindowsAvailable())
-      if (WindowModule* m = windows_.Get()) return m->dialogs().MessageBox(text, buttons, icon, title);
-    return console_.MessageBox(text, buttons, icon, title);
+  MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override {
+    if (DialogsOnDisplay())
+      if (WindowModule* m = windows_.Get()) return m->dialogs().ShowMessage(text, buttons, icon, title);
+    return console_.ShowMessage(text, buttons, icon, title);
   }
 
  private:
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
   // terminal; nothing when the error stream is a file or a pipe.
   ConsoleProgress console_progress(std::cerr);
   if (argc > 2 && std::string(argv[1]) == "QUE" && std::string(argv[2]) == "BC23") {
-    if (WindowsAvailable()) {
+    if (DialogsOnDisplay()) {
       if (WindowModule* m = windows.Get()) env.progress = &m->progress();
     } else if (StandardErrorIsTerminal()) {
       env.progress = &console_progress;

@@ -15,7 +15,7 @@
 int main(int argc, char** argv) {
   using namespace sevrik;
   std::unique_ptr<Dialogs> dialogs;
-  if (WindowsAvailable()) dialogs = std::make_unique<Win32Dialogs>(kAppTitle);
+  if (DialogsOnDisplay()) dialogs = std::make_unique<Win32Dialogs>(kAppTitle);
   else dialogs = std::make_unique<ConsoleDialogs>(kAppTitle, std::cin, std::cerr);
   MainEnvironment env{ProgramFolder(), *dialogs, ConnectDatabase, {}, nullptr,
                       [](const std::string& text) { std::cerr << text << std::endl; }};

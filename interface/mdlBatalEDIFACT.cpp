@@ -36,7 +36,7 @@ bool CancelEdifact(const Session& session, const std::string& type, const std::s
   // A status left by an earlier cancellation must never be read as this run's.
   const std::string status_path = f + "\\ipdata\\TPBUNQ.STA";
   try {
-    if (FileExistsPlain(status_path)) DeleteFile(status_path);
+    if (FileExists(status_path)) RemoveFile(status_path);
   } catch (const Error&) {
     try {
       EnterProgramFolder(session);

@@ -12,7 +12,7 @@ void RunCommunication(const Session& session) {
   EnterPackageFolder(session);
   if (ranuvel) {
     const std::string line = "Ranuvel " + QuoteArgument(f + "\\TPBCOM.ext") + " " + QuoteArgument("Leased Line");
-    session.dialogs.MessageBox(line, MsgButtons::Ok, MsgIcon::None);
+    session.dialogs.ShowMessage(line, MsgButtons::Ok, MsgIcon::None);
     ShellAndWait(line);
   } else {
     ShellAndWait("zul TPBCOM.ZUL -p " + session.network_profile);

@@ -17,7 +17,7 @@ std::function<void()>& PendingEvents() {
 
 std::string ReadIniString(std::string_view file_name, std::string_view section, std::string_view key,
                           std::string_view default_value) {
-  return GetPrivateProfileString(section, key, default_value, 255, file_name);
+  return ReadProfileString(section, key, default_value, 255, file_name);
 }
 
 void SetPendingEventsHandler(std::function<void()> handler) { PendingEvents() = std::move(handler); }

@@ -67,7 +67,7 @@ std::string BuildConnectionString(std::string_view program_folder) {
 
 int RunMain(const std::string& argument_text, MainEnvironment& env) {
   if (argument_text.empty()) {
-    env.dialogs.MessageBox(VersionNotice(), MsgButtons::Ok, MsgIcon::None);
+    env.dialogs.ShowMessage(VersionNotice(), MsgButtons::Ok, MsgIcon::None);
     return 0;
   }
   try {
@@ -93,17 +93,17 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
     // when it is free; while another run holds it, a later start writes them.
     if (lock) {
       ApplyPendingUpdates(session);
-    } else if (FileExistsPlain(PendingFilePath(session))) {
+    } else if (FileExists(PendingFilePath(session))) {
       if (auto brief = RunLock::TryLock(session.RunLockPath())) ApplyPendingUpdates(session);
     }
     Dispatch(tokens, session, env);
     return 0;
   } catch (const Error& e) {
-    env.dialogs.MessageBox(RunTimeErrorText(e), MsgButtons::Ok, MsgIcon::Critical);
+    env.dialogs.ShowMessage(RunTimeErrorText(e), MsgButtons::Ok, MsgIcon::Critical);
     return 1;
   } catch (const std::exception& e) {
     // Anything else the run met (memory exhausted, a library's own failure) ends it the same way.
-    env.dialogs.MessageBox(RunTimeErrorText(Error(51, std::string("Internal error: ") + e.what())), MsgButtons::Ok,
+    env.dialogs.ShowMessage(RunTimeErrorText(Error(51, std::string("Internal error: ") + e.what())), MsgButtons::Ok,
                            MsgIcon::Critical);
     return 1;
   }
@@ -153,11 +153,11 @@ std::string GetPartnerNameByEdi(Database& db, std::string_view edi_number) {
   return ToText(rs->Field("namalokal"), LocaleInfo::Classic());
 }
 
-bool FileExists(std::string_view pattern, Dialogs& dialogs) {
+bool AnyFileMatches(std::string_view pattern, Dialogs& dialogs) {
   try {
     return !ListFiles(pattern).empty();
   } catch (const Error& e) {
-    dialogs.MessageBox("Error : " + e.description(), MsgButtons::Ok, MsgIcon::Exclamation);
+    dialogs.ShowMessage("Error : " + e.description(), MsgButtons::Ok, MsgIcon::Exclamation);
     return false;
   }
 }

@@ -59,7 +59,7 @@ std::string GetPartnerNameByEdi(Database& db, std::string_view edi_number);
 
 // True when at least one plain file matches the pattern (wildcards in its last part). A
 // listing that fails shows "Error : " and the description, and answers false.
-bool FileExists(std::string_view pattern, Dialogs& dialogs);
+bool AnyFileMatches(std::string_view pattern, Dialogs& dialogs);
 
 // Asks "Anda yakin ingin menghapus semua log komunikasi?" (title "Perhatian", Yes/No). On Yes
 // empties tblKomLog, then shows and deletes each program folder + "\LogKom\*.TXT" in listing

@@ -83,7 +83,7 @@ bool SameDocument(const StatusUpdate& a, const StatusUpdate& b) {
 // in the file, the next start would write them over the newer one.
 void DropOlderUpdates(const Session& session, const StatusUpdate& written) {
   const std::string path = PendingFilePath(session);
-  if (!FileExistsPlain(path)) return;
+  if (!FileExists(path)) return;
   try {
     std::string keep;
     bool dropped = false;
@@ -93,7 +93,7 @@ void DropOlderUpdates(const Session& session, const StatusUpdate& written) {
       else keep += line + "\r\n";
     }
     if (!dropped) return;
-    if (keep.empty()) DeleteFile(path);
+    if (keep.empty()) RemoveFile(path);
     else ReplaceFileBytes(path, keep);
   } catch (const Error& e) {
     AppendToRunLog(session.RunLogPath(), Error(e.number(), "SEVRIK.PND: " + e.description()));
@@ -125,7 +125,7 @@ void StoreDocumentStatus(const Session& session, const StatusUpdate& update) {
     if (e.number() == err::kNoCurrentRecord) throw;
     const std::string path = PendingFilePath(session);
     try {
-      const std::string kept = FileExistsPlain(path) ? ReadFileBytes(path) : std::string();
+      const std::string kept = FileExists(path) ? ReadFileBytes(path) : std::string();
       const std::string sep = kept.empty() || kept.ends_with("\n") ? "" : "\r\n";
       ReplaceFileBytes(path, kept + sep + FormatLine(update));
     } catch (const Error& kept_error) {
@@ -139,7 +139,7 @@ void StoreDocumentStatus(const Session& session, const StatusUpdate& update) {
 
 void ApplyPendingUpdates(const Session& session) {
   const std::string path = PendingFilePath(session);
-  if (!FileExistsPlain(path)) return;
+  if (!FileExists(path)) return;
   const std::string log = session.RunLogPath();
   std::string text;
   try {
@@ -175,7 +175,7 @@ void ApplyPendingUpdates(const Session& session) {
   }
   if (!changed) return;
   try {
-    if (keep.empty()) DeleteFile(path);
+    if (keep.empty()) RemoveFile(path);
     else ReplaceFileBytes(path, keep);
   } catch (const Error& e) {
     // The rows are written; the next start writes them once more.

@@ -92,7 +92,7 @@ void WriteFailureStatus(const Session& session, const std::string& base_name, co
   const std::string& f = session.package_folder;
   ReplaceFileBytes(f + "\\ipdata\\" + base_name + ".STA", LinesText({first, one_line(text)}));
   const std::string stale = f + "\\ipdata\\" + base_name + ".log";
-  if (FileExistsPlain(stale)) DeleteFile(stale);
+  if (FileExists(stale)) RemoveFile(stale);
 }
 
 namespace {
@@ -149,7 +149,7 @@ std::string ReadStatusFile(const Session& session, const std::string& name) {
 
 void ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car) {
   const std::string path = session.package_folder + "\\ipdata\\TPBQUE.LOG";
-  if (!FileExistsPlain(path)) return;
+  if (!FileExists(path)) return;
   const std::vector<std::string> pieces = Split(FromCp1252(ReadFileBytes(path)), "\r\n");
   const std::string& reference = FieldAt(pieces, 1);
   if (reference.empty()) return;

@@ -16,7 +16,7 @@ class Dialogs {
   virtual ~Dialogs() = default;
   // Shows `text` (lines broken by CR LF) and waits for the user. An empty title shows the
   // application's title.
-  virtual MsgAnswer MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+  virtual MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                const std::string& title = {}) = 0;
 };
 
@@ -25,7 +25,7 @@ class Dialogs {
 class ConsoleDialogs : public Dialogs {
  public:
   ConsoleDialogs(std::string app_title, std::istream& in, std::ostream& err);
-  MsgAnswer MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+  MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                        const std::string& title = {}) override;
 
  private:
@@ -36,6 +36,6 @@ class ConsoleDialogs : public Dialogs {
 
 // True when message boxes are shown as windows: SEVRIK_DIALOGS is not "console" and a
 // display is reachable (platform/display.h).
-bool WindowsAvailable();
+bool DialogsOnDisplay();
 
 }  // namespace sevrik

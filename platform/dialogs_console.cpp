@@ -11,7 +11,7 @@ namespace sevrik {
 ConsoleDialogs::ConsoleDialogs(std::string app_title, std::istream& in, std::ostream& err)
     : app_title_(std::move(app_title)), in_(in), err_(err) {}
 
-MsgAnswer ConsoleDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+MsgAnswer ConsoleDialogs::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                      const std::string& title) {
   const char* mark = "";
   switch (icon) {
@@ -34,7 +34,7 @@ MsgAnswer ConsoleDialogs::MessageBox(const std::string& text, MsgButtons buttons
   return answer == "y" || answer == "yes" ? MsgAnswer::Yes : MsgAnswer::No;
 }
 
-bool WindowsAvailable() {
+bool DialogsOnDisplay() {
   const char* mode = std::getenv("SEVRIK_DIALOGS");
   if (mode && std::string(mode) == "console") return false;
   return ReachableDisplay() != DisplayKind::None;

@@ -7,7 +7,7 @@
 
 namespace sevrik {
 
-MsgAnswer QtDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+MsgAnswer QtDialogs::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                 const std::string& title) {
   QMessageBox box;
   box.setWindowTitle(QString::fromStdString(title.empty() ? app_title_ : title));

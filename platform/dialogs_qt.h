@@ -8,7 +8,7 @@ namespace sevrik {
 class QtDialogs : public Dialogs {
  public:
   explicit QtDialogs(std::string app_title) : app_title_(std::move(app_title)) {}
-  MsgAnswer MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+  MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                        const std::string& title = {}) override;
 
  private:

@@ -4,7 +4,7 @@
 
 namespace sevrik {
 
-MsgAnswer Win32Dialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+MsgAnswer Win32Dialogs::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                    const std::string& title) {
   UINT style = buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;
   switch (icon) {

@@ -11,7 +11,7 @@ class Win32Dialogs : public Dialogs {
  public:
   explicit Win32Dialogs(std::string app_title) : app_title_(std::move(app_title)) {}
   // MessageBoxA with the buttons and the icon; text and title in the system's code page.
-  MsgAnswer MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+  MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                        const std::string& title = {}) override;
 
  private:

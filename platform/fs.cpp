@@ -51,7 +51,7 @@ void AppendFileBytes(std::string_view path, std::string_view bytes) {
   f.Close();
 }
 
-bool FileExistsPlain(std::string_view path) {
+bool FileExists(std::string_view path) {
   try {
     return IsFileHost(HostPath(path));
   } catch (const Error&) {

@@ -33,7 +33,7 @@ std::string CurrentDirectory();
 // an unmapped drive is error 52.
 std::vector<std::string> ListFiles(std::string_view pattern);
 
-bool FileExistsPlain(std::string_view path);    // an existing plain file
+bool FileExists(std::string_view path);         // an existing plain file
 bool DirectoryExists(std::string_view path);
 
 // A program file named with ".exe": a file of that name, or of that name without ".exe",
@@ -44,8 +44,8 @@ std::string ReadFileBytes(std::string_view path);                            // 
 std::string ReadFileHead(std::string_view path, size_t max_bytes);           // the first bytes only
 void WriteFileBytes(std::string_view path, std::string_view bytes);          // create or truncate
 void AppendFileBytes(std::string_view path, std::string_view bytes);         // create if missing
-void DeleteFile(std::string_view path);                                      // 53 when missing
-void CopyFile(std::string_view source, std::string_view target);             // replaces target
+void RemoveFile(std::string_view path);                                      // 53 when missing
+void CopyFileTo(std::string_view source, std::string_view target);           // replaces target
 
 // Replaces `path` by `bytes` through a temporary file in the same folder and a rename, so
 // that the old file stays whole if the write fails.

@@ -225,13 +225,13 @@ std::string ReadFileBytes(std::string_view path) { return ReadUpTo(path, std::st
 
 std::string ReadFileHead(std::string_view path, size_t max_bytes) { return ReadUpTo(path, max_bytes); }
 
-void DeleteFile(std::string_view path) {
+void RemoveFile(std::string_view path) {
   const std::string host = HostPath(path);
   if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
   if (::unlink(host.c_str()) != 0) ThrowOs(errno, host);
 }
 
-void CopyFile(std::string_view source, std::string_view target) {
+void CopyFileTo(std::string_view source, std::string_view target) {
   const std::string bytes = ReadFileBytes(source);
   WriteFileBytes(target, bytes);
 }

@@ -62,9 +62,8 @@ std::string ProfileString(std::string_view ini_text, std::string_view section, s
   return Cut(TrimBlanks(default_value), buffer_size);
 }
 
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view default_value, size_t buffer_size,
-                                    std::string_view file_name) {
+std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view default_value,
+                              size_t buffer_size, std::string_view file_name) {
   std::string text;
   try {
     text = FromCp1252(ReadFileBytes(file_name));

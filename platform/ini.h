@@ -15,8 +15,7 @@ std::string ProfileString(std::string_view ini_text, std::string_view section, s
                           std::string_view default_value, size_t buffer_size);
 
 // The same for a file (Windows-1252 text); a missing or unreadable file gives the default.
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view default_value, size_t buffer_size,
-                                    std::string_view file_name);
+std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view default_value,
+                              size_t buffer_size, std::string_view file_name);
 
 }  // namespace sevrik

@@ -10,7 +10,7 @@ void* LoadModuleSymbol(const std::string& file_name, const std::string& other_fo
   // Paths in full: a search by name would follow the search path of whoever calls dlopen,
   // which is not always the program (a sanitizer's runtime stands in between).
   std::string path = HostPath(ProgramFolder() + "/" + file_name);
-  if (!FileExistsPlain(path) && !other_folder.empty()) path = other_folder + "/" + file_name;
+  if (!FileExists(path) && !other_folder.empty()) path = other_folder + "/" + file_name;
   void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* e = ::dlerror();

@@ -1,7 +1,7 @@
 // The Windows headers for the Win32 files of the platform layer, and what those files share.
-// Include this instead of <windows.h>: it keeps the headers small, and it removes the macros
-// by which they would rename our own functions (DeleteFile -> DeleteFileA and so on); the
-// Win32 functions are called by their explicit names (DeleteFileA, MessageBoxA).
+// Include this instead of <windows.h>: it keeps the headers small. No function of ours is
+// named like a Win32 macro, so the headers may come in any order; the Win32 functions are
+// called by their explicit names (DeleteFileA, MessageBoxA).
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -11,17 +11,6 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-
-#undef CopyFile
-#undef CreateDirectory
-#undef DeleteFile
-#undef GetCommandLine
-#undef GetCurrentDirectory
-#undef GetPrivateProfileString
-#undef MessageBox
-#undef MoveFile
-#undef SetCurrentDirectory
-#undef ERROR
 
 #include <string>
 #include <string_view>

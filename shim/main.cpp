@@ -18,14 +18,14 @@ namespace {
 
 void ShowError(int& argc, char** argv, const std::string& text) {
   using namespace sevrik;
-  if (WindowsAvailable()) {
+  if (DialogsOnDisplay()) {
     const std::string platform = QtPlatformFor(ReachableDisplay());
     if (!platform.empty()) ::setenv("QT_QPA_PLATFORM", platform.c_str(), 0);
     QApplication app(argc, argv);
-    QtDialogs("ZUL").MessageBox(text, MsgButtons::Ok, MsgIcon::None);
+    QtDialogs("ZUL").ShowMessage(text, MsgButtons::Ok, MsgIcon::None);
     return;
   }
-  ConsoleDialogs("ZUL", std::cin, std::cerr).MessageBox(text, MsgButtons::Ok, MsgIcon::None);
+  ConsoleDialogs("ZUL", std::cin, std::cerr).ShowMessage(text, MsgButtons::Ok, MsgIcon::None);
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
     ShellAndWait(zul::TranslatorCommandLine(args));
   } catch (const Error& e) {
     const std::string text = std::to_string(e.number()) + " - " + e.description();
-    if (WindowsAvailable()) Win32Dialogs("ZUL").MessageBox(text, MsgButtons::Ok, MsgIcon::None);
-    else ConsoleDialogs("ZUL", std::cin, std::cerr).MessageBox(text, MsgButtons::Ok, MsgIcon::None);
+    if (DialogsOnDisplay()) Win32Dialogs("ZUL").ShowMessage(text, MsgButtons::Ok, MsgIcon::None);
+    else ConsoleDialogs("ZUL", std::cin, std::cerr).ShowMessage(text, MsgButtons::Ok, MsgIcon::None);
   }
   return 0;
 }

@@ -25,9 +25,9 @@ const std::string kRecorder = std::string(SEVRIK_TESTS_DIR) + "/recorder";
 class WatchingDialogs : public test::ScriptedDialogs {
  public:
   explicit WatchingDialogs(std::string calls) : calls_(std::move(calls)) {}
-  MsgAnswer MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override {
+  MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override {
     started_before.push_back(test::Exists(calls_));
-    return ScriptedDialogs::MessageBox(text, buttons, icon, title);
+    return ScriptedDialogs::ShowMessage(text, buttons, icon, title);
   }
   std::vector<bool> started_before;
 

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <thread>
 
-#include "db/connection.h"
 #include "db/connect.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"

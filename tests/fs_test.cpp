@@ -62,7 +62,7 @@ TEST_F(DriveC, MissingFilesAndFoldersGiveTheirErrors) {
   EXPECT_EQ(ErrorOf([] { ReadFileBytes("C:\\EDI\\nofolder\\x.txt"); }), 76);
   EXPECT_EQ(ErrorOf([] { WriteFileBytes("C:\\EDI\\nofolder\\x.txt", "a"); }), 76);
   EXPECT_EQ(ErrorOf([] { ReadFileBytes("C:\\EDI"); }), 75);
-  EXPECT_EQ(ErrorOf([] { DeleteFile("C:\\EDI\\nothing.txt"); }), 53);
+  EXPECT_EQ(ErrorOf([] { RemoveFile("C:\\EDI\\nothing.txt"); }), 53);
 }
 
 TEST_F(DriveC, WildcardListingsMatchWithoutCaseAndListPlainFilesInOrder) {

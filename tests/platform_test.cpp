@@ -164,13 +164,13 @@ TEST(ConsoleDialogs, WriteToTheErrorStreamAndReadYesOrNo) {
   std::istringstream in("y\nYES\n no\n");
   std::ostringstream err;
   ConsoleDialogs dialogs("SEVRIK", in, err);
-  EXPECT_EQ(dialogs.MessageBox("Baris satu\r\nBaris dua", MsgButtons::Ok, MsgIcon::None), MsgAnswer::Ok);
+  EXPECT_EQ(dialogs.ShowMessage("Baris satu\r\nBaris dua", MsgButtons::Ok, MsgIcon::None), MsgAnswer::Ok);
   EXPECT_EQ(err.str(), "== SEVRIK ==\nBaris satu\nBaris dua\n");
-  EXPECT_EQ(dialogs.MessageBox("Hapus?", MsgButtons::YesNo, MsgIcon::Question, "Perhatian"), MsgAnswer::Yes);
+  EXPECT_EQ(dialogs.ShowMessage("Hapus?", MsgButtons::YesNo, MsgIcon::Question, "Perhatian"), MsgAnswer::Yes);
   EXPECT_NE(err.str().find("== Perhatian ==\n[?] Hapus?\n(y/n) "), std::string::npos);
-  EXPECT_EQ(dialogs.MessageBox("Hapus?", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::Yes);
-  EXPECT_EQ(dialogs.MessageBox("Hapus?", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::No);
-  EXPECT_EQ(dialogs.MessageBox("Hapus?", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::No);  // end of input
+  EXPECT_EQ(dialogs.ShowMessage("Hapus?", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::Yes);
+  EXPECT_EQ(dialogs.ShowMessage("Hapus?", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::No);
+  EXPECT_EQ(dialogs.ShowMessage("Hapus?", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::No);  // end of input
 }
 
 TEST(Errors, CarryNumberAndStandardText) {

@@ -73,16 +73,16 @@ TEST_F(Lookups, TheFirstOfSeveralRowsWinsAndNullIsAnError) {
   EXPECT_EQ(ErrorOf([&] { GetPartnerEdiNumber(*db, "111111"); }), err::kInvalidUseOfNull);
 }
 
-TEST(FileExists, AnswersAndReportsABadPathItself) {
+TEST(AnyFileMatches, AnswersAndReportsABadPathItself) {
   test::TempDir dir;
   test::ScriptedDialogs dialogs;
   test::WriteFile(dir / "log/a.IDT", "");
-  EXPECT_TRUE(FileExists(dir.path() + "\\LOG\\*.idt", dialogs));
-  EXPECT_FALSE(FileExists(dir.path() + "\\log\\*.txt", dialogs));
-  EXPECT_FALSE(FileExists(dir.path() + "\\log", dialogs));  // a folder is no file
+  EXPECT_TRUE(AnyFileMatches(dir.path() + "\\LOG\\*.idt", dialogs));
+  EXPECT_FALSE(AnyFileMatches(dir.path() + "\\log\\*.txt", dialogs));
+  EXPECT_FALSE(AnyFileMatches(dir.path() + "\\log", dialogs));  // a folder is no file
   EXPECT_TRUE(dialogs.boxes.empty());
   ::unsetenv("SEVRIK_DRIVE_Q");
-  EXPECT_FALSE(FileExists("Q:\\EDI\\entity0\\log\\*.idt", dialogs));
+  EXPECT_FALSE(AnyFileMatches("Q:\\EDI\\entity0\\log\\*.idt", dialogs));
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].text, "Error : Bad file name or number");
   EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Exclamation);

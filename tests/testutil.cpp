@@ -99,7 +99,7 @@ std::string TestWorkspace::RunLog() const {
   return "";
 }
 
-MsgAnswer ScriptedDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+MsgAnswer ScriptedDialogs::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                       const std::string& title) {
   boxes.push_back({text, buttons, icon, title});
   if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;

@@ -68,7 +68,7 @@ class ScriptedDialogs : public Dialogs {
     MsgIcon icon;
     std::string title;
   };
-  MsgAnswer MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+  MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                        const std::string& title) override;
   std::vector<Box> boxes;
   std::vector<MsgAnswer> answers;

@@ -14,12 +14,12 @@ int main(int argc, char** argv) {
   const std::string message = updater::RunUpdate(ProgramFolder());
   std::unique_ptr<QApplication> app;
   std::unique_ptr<Dialogs> dialogs;
-  if (WindowsAvailable()) {
+  if (DialogsOnDisplay()) {
     app = std::make_unique<QApplication>(argc, argv);
     dialogs = std::make_unique<QtDialogs>(updater::kTitle);
   } else {
     dialogs = std::make_unique<ConsoleDialogs>(updater::kTitle, std::cin, std::cerr);
   }
-  dialogs->MessageBox(message, MsgButtons::Ok, MsgIcon::None);
+  dialogs->ShowMessage(message, MsgButtons::Ok, MsgIcon::None);
   return 0;
 }

@@ -10,7 +10,7 @@
 int main() {
   using namespace sevrik;
   const std::string message = updater::RunUpdate(ProgramFolder());
-  if (WindowsAvailable()) Win32Dialogs(updater::kTitle).MessageBox(message, MsgButtons::Ok, MsgIcon::None);
-  else ConsoleDialogs(updater::kTitle, std::cin, std::cerr).MessageBox(message, MsgButtons::Ok, MsgIcon::None);
+  if (DialogsOnDisplay()) Win32Dialogs(updater::kTitle).ShowMessage(message, MsgButtons::Ok, MsgIcon::None);
+  else ConsoleDialogs(updater::kTitle, std::cin, std::cerr).ShowMessage(message, MsgButtons::Ok, MsgIcon::None);
   return 0;
 }

@@ -172,7 +172,7 @@ void BrowserWindow::Browse() {
   const size_t count = rows.size();
   model_->Reset(std::move(rows));
   if (count == 0) {
-    s_.dialogs.MessageBox("Data yang dicari tidak ditemukan.", MsgButtons::Ok, MsgIcon::Critical, "Perhatian");
+    s_.dialogs.ShowMessage("Data yang dicari tidak ditemukan.", MsgButtons::Ok, MsgIcon::Critical, "Perhatian");
     return;
   }
   txtTot->setText(QString::number(static_cast<qulonglong>(count)));

@@ -94,7 +94,7 @@ void LogViewerWindow::ShowFile(const std::string& name) {
 }
 
 void LogViewerWindow::Report(const Error& e) {
-  s_.dialogs.MessageBox(RunTimeErrorText(e), MsgButtons::Ok, MsgIcon::Exclamation, "Perhatian");
+  s_.dialogs.ShowMessage(RunTimeErrorText(e), MsgButtons::Ok, MsgIcon::Exclamation, "Perhatian");
 }
 
 }  // namespace sevrik::windows

@@ -52,7 +52,7 @@ void WriteFile(const std::string& host_path, const std::string& bytes) {
 
 bool Exists(const std::string& host_path) { return fs::exists(host_path); }
 
-MsgAnswer ScriptedDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+MsgAnswer ScriptedDialogs::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                       const std::string& title) {
   boxes.push_back({text, buttons, icon, title});
   if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;

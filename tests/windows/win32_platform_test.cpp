@@ -79,9 +79,9 @@ TEST(Folders, ProgramFolderIsTheExecutablesWithoutTrailingSeparator) {
   const std::string folder = ProgramFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_NE(folder.back(), '\\');
-  EXPECT_TRUE(FileExistsPlain(folder + "\\win32_platform_test.exe"));
+  EXPECT_TRUE(FileExists(folder + "\\win32_platform_test.exe"));
   EXPECT_TRUE(DirectoryExists(folder));
-  EXPECT_FALSE(FileExistsPlain(folder));
+  EXPECT_FALSE(FileExists(folder));
 }
 
 TEST(Case, NamesInAnyCaseReachTheSameFolderAndNewFilesKeepTheirCase) {
@@ -91,7 +91,7 @@ TEST(Case, NamesInAnyCaseReachTheSameFolderAndNewFilesKeepTheirCase) {
   WriteFileBytes(dir.path() + "\\ipdata\\BC25.FLT", "25");
   EXPECT_EQ(ListFiles(dir.path() + "\\ipdata\\*.flt"), (std::vector<std::string>{"BC23.FLT", "BC25.FLT"}));
   EXPECT_EQ(ReadFileBytes(dir.path() + "\\Ipdata\\bc23.flt"), "23");
-  EXPECT_TRUE(FileExistsPlain(dir.path() + "/IPDATA/bc25.FLT"));
+  EXPECT_TRUE(FileExists(dir.path() + "/IPDATA/bc25.FLT"));
   EXPECT_EQ(FindProgramFile(dir.path() + "\\ipdata\\bc25.flt"), dir.path() + "\\ipdata\\bc25.flt");
 }
 
@@ -129,7 +129,7 @@ TEST(Files, ReadWriteAppendAndTheirErrors) {
   EXPECT_EQ(ErrorOf([&] { ReadFileBytes(dir / "missing/x.txt"); }), err::kPathNotFound);
   EXPECT_EQ(ErrorOf([&] { WriteFileBytes(dir / "missing/x.txt", "x"); }), err::kPathNotFound);
   EXPECT_EQ(ErrorOf([&] { ReadFileBytes(dir.path()); }), err::kPathFileAccess);
-  EXPECT_EQ(ErrorOf([&] { DeleteFile(dir / "missing.txt"); }), err::kFileNotFound);
+  EXPECT_EQ(ErrorOf([&] { RemoveFile(dir / "missing.txt"); }), err::kFileNotFound);
 
   ::SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_READONLY);
   EXPECT_EQ(ErrorOf([&] { WriteFileBytes(f, "x"); }), err::kPermissionDenied);
@@ -140,11 +140,11 @@ TEST(Files, CopyReplacesTheTargetAndDeleteRemoves) {
   TempDir dir;
   WriteFile(dir / "a.flt", "first");
   WriteFile(dir / "b.flt", "older and longer");
-  CopyFile(dir.path() + "\\a.flt", dir.path() + "\\b.flt");
+  CopyFileTo(dir.path() + "\\a.flt", dir.path() + "\\b.flt");
   EXPECT_EQ(ReadFile(dir / "b.flt"), "first");
-  EXPECT_EQ(ErrorOf([&] { CopyFile(dir / "none.flt", dir / "c.flt"); }), err::kFileNotFound);
-  DeleteFile(dir.path() + "\\A.FLT");
-  EXPECT_FALSE(FileExistsPlain(dir / "a.flt"));
+  EXPECT_EQ(ErrorOf([&] { CopyFileTo(dir / "none.flt", dir / "c.flt"); }), err::kFileNotFound);
+  RemoveFile(dir.path() + "\\A.FLT");
+  EXPECT_FALSE(FileExists(dir / "a.flt"));
 }
 
 TEST(Replace, TheNewBytesTakeThePlaceOfTheOldAndNoTemporaryFileStays) {
@@ -284,17 +284,17 @@ TEST(Install, ARunningProgramIsNotReplacedAndStaysWhole) {
 }
 
 TEST(Dialogs, AMessageBoxShowsTextTitleAndButtonsAndReturnsThePressedOne) {
-  if (!WindowsAvailable()) GTEST_SKIP() << "SEVRIK_DIALOGS=console";
+  if (!DialogsOnDisplay()) GTEST_SKIP() << "SEVRIK_DIALOGS=console";
   Win32Dialogs dialogs("SEVRIK");
   test::RunningProgram helper(test::TestProgram("boxanswer.exe"), {"Perhatian", "yes"});
-  EXPECT_EQ(dialogs.MessageBox("Yakin?\r\nBaris dua", MsgButtons::YesNo, MsgIcon::Question, "Perhatian"),
+  EXPECT_EQ(dialogs.ShowMessage("Yakin?\r\nBaris dua", MsgButtons::YesNo, MsgIcon::Question, "Perhatian"),
             MsgAnswer::Yes);
   const test::RunResult seen = helper.Wait();
   EXPECT_EQ(seen.status, 0);
   EXPECT_EQ(seen.out, "title=Perhatian\ntext=Yakin?\r\nBaris dua\nbuttons=yes no \n");
 
   test::RunningProgram untitled(test::TestProgram("boxanswer.exe"), {"SEVRIK", "ok"});
-  EXPECT_EQ(dialogs.MessageBox("Versi", MsgButtons::Ok, MsgIcon::None), MsgAnswer::Ok);
+  EXPECT_EQ(dialogs.ShowMessage("Versi", MsgButtons::Ok, MsgIcon::None), MsgAnswer::Ok);
   EXPECT_EQ(untitled.Wait().out, "title=SEVRIK\ntext=Versi\nbuttons=ok \n");
 }
 

@@ -41,7 +41,7 @@ class Zul : public ::testing::Test {
     ::WaitForSingleObject(info.hProcess, INFINITE);
     ::CloseHandle(info.hProcess);
     ::CloseHandle(info.hThread);
-    if (!FileExistsPlain(record())) return "(not started)";
+    if (!FileExists(record())) return "(not started)";
     const std::string got = ReadFile(record());
     ::DeleteFileA(record().c_str());
     const size_t at = got.find("line=");
@@ -75,7 +75,7 @@ TEST_F(Zul, MoreTokensThanSlotsIsAnErrorBoxAndNoRun) {
       RunProgram(pkg.path() + "\\ZUL.exe", args, pkg.path(), {"SEVRIK_RECORD=" + record(), kConsole});
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(Console(r).find("== ZUL ==\n9 - "), std::string::npos) << r.err;
-  EXPECT_FALSE(FileExistsPlain(record()));
+  EXPECT_FALSE(FileExists(record()));
 }
 
 TEST_F(Zul, TheErrorBoxIsAWindowWithTheProgramsTitle) {
