@@ -101,7 +101,7 @@ Fixture& TheFixture() {
   return f;
 }
 
-using Build = void (*)(Session&, const std::string&);
+using Build = BuildResult (*)(Session&, const std::string&);
 Build BuilderOf(const std::string& type) { return type == "BC25" ? CreateFlatBC25 : BuildFlatBC23; }
 
 std::unique_ptr<Database> Connect(const Fixture& f, bool odbc) {

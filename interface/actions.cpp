@@ -8,8 +8,8 @@
 #include "interface/mdlCreateFlat.h"
 #include "interface/mdlMain.h"
 #include "interface/results.h"
+#include "interface/translator.h"
 #include "platform/error.h"
-#include "platform/fs.h"
 #include "platform/runlock.h"
 #include "platform/text.h"
 
@@ -17,27 +17,6 @@ namespace sevrik {
 namespace {
 
 constexpr const char* kTitle = "Perhatian";
-
-// The first entry of run-log text: its number and description.
-std::optional<Error> FirstLoggedError(const std::string& log) {
-  const std::vector<std::string> lines = Split(log, "\r\n");
-  if (lines.size() < 2 || Trim(lines[0]).empty()) return std::nullopt;
-  try {
-    return Error(std::stoi(std::string(Trim(lines[0]))), FromCp1252(lines[1]));
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
-}
-
-// The second line of a status file, or empty.
-std::string StatusReason(const Session& s, const std::string& name) {
-  try {
-    const std::vector<std::string> lines = Split(FromCp1252(ReadFileBytes(s.package_folder + "\\ipdata\\" + name)), "\r\n");
-    return lines.size() > 1 ? lines[1] : std::string();
-  } catch (const Error&) {
-    return {};
-  }
-}
 
 // The run lock for one window action; while it waits, the progress display says so.
 std::unique_ptr<RunLock> LockForAction(const Session& s) {
@@ -49,6 +28,9 @@ std::unique_ptr<RunLock> LockForAction(const Session& s) {
   if (waited && s.progress) s.progress->Hide();
   return lock;
 }
+
+// The second line of a status, as a line of its own in the outcome box.
+std::string ReasonLine(const RunOutcome& run) { return run.reason.empty() ? std::string() : "\r\n" + run.reason; }
 
 }  // namespace
 
@@ -72,70 +54,39 @@ void DocumentActions::ShowError(const Error& error) {
   s_.dialogs.ShowMessage(RunTimeErrorText(error), MsgButtons::Ok, MsgIcon::Exclamation, kTitle);
 }
 
-size_t DocumentActions::RunLogSize() const {
-  try {
-    return ReadFileBytes(s_.RunLogPath()).size();
-  } catch (const Error&) {
-    return 0;
-  }
-}
-
-std::string DocumentActions::RunLogSince(size_t offset) const {
-  try {
-    const std::string log = ReadFileBytes(s_.RunLogPath());
-    return offset < log.size() ? log.substr(offset) : std::string();
-  } catch (const Error&) {
-    return {};
-  }
-}
-
 bool DocumentActions::Create(std::string_view type_text, const std::string& car) {
   if (car.empty()) return false;
   const std::string token = DocumentTypeToken(type_text);
   if (token != "BC23" && token != "BC25") {
     s_.dialogs.ShowMessage("Dokumen " + token + " tidak dapat dibentuk EDIFACT.", MsgButtons::Ok, MsgIcon::Exclamation,
-                          kTitle);
+                           kTitle);
     return false;
   }
   if (!Confirm("membentuk", token, car)) return false;
   {
     const std::unique_ptr<RunLock> lock = LockForAction(s_);
-    const size_t log_start = RunLogSize();
-    std::optional<Error> escaped;
-    bool own_status = true;  // TPBQUE.STA, if any, is this run's
-    try {
-      if (token == "BC23") own_status = CreateFlatBC23(s_, car);
-      else CreateFlatBC25(s_, car);
-    } catch (const Error& e) {
-      escaped = e;  // the outcome below reports it
-    }
-    std::optional<Error> logged = FirstLoggedError(RunLogSince(log_start));
-    if (!logged) logged = escaped;
-    bool success;
+    std::optional<Error> first;  // the first error of this action: logged, or escaped
+    bool success = false;
     std::string reason;
-    if (token == "BC23") {
-      // The translation run's own status, which this run wrote or left removed.
-      try {
-        success = own_status && ReadStatusFile(s_, "TPBQUE.STA") == "0";
-      } catch (const Error&) {
-        success = false;
+    try {
+      if (token == "BC23") {
+        const QueueResult result = CreateFlatBC23(s_, car);
+        first = result.build.first_error ? result.build.first_error : result.run.first_error;
+        success = result.run.Succeeded();
+        if (result.run.why_not == NotStarted::PreviousResultStays)
+          reason = "\r\nStatus translator sebelumnya tidak dapat dihapus; translator tidak dijalankan.";
+        else if (!success)
+          reason = ReasonLine(result.run);
+      } else {
+        // The BC 2.5 build starts no translator: its result is its own file, whole.
+        const BuildResult result = CreateFlatBC25(s_, car);
+        first = result.first_error;
+        success = result.whole && !first;
       }
-      if (!own_status) {
-        reason += "\r\nStatus translator sebelumnya tidak dapat dihapus; translator tidak dijalankan.";
-      } else if (!success) {
-        const std::string second = StatusReason(s_, "TPBQUE.STA");
-        if (!second.empty()) reason += "\r\n" + second;
-      }
-    } else {
-      // The BC 2.5 build starts no translator: its result is its own file, whole.
-      std::string flat;
-      try {
-        flat = ReadFileBytes(s_.package_folder + "\\ipdata\\BC25.FLT");
-      } catch (const Error&) {
-      }
-      success = !logged && flat.ends_with("\r\nUNZ00101\r\n");
+    } catch (const Error& e) {
+      first = e;  // the outcome below reports it
     }
-    if (!success && logged) reason += "\r\nLihat SEVRIK.log: " + DescribeError(*logged);
+    if (!success && first) reason += "\r\nLihat SEVRIK.log: " + DescribeError(*first);
     Outcome(car, success, reason);
   }
   return true;
@@ -147,14 +98,11 @@ bool DocumentActions::Cancel(std::string_view type_text, const std::string& car)
   if (!Confirm("membatalkan", token, car)) return false;
   const std::unique_ptr<RunLock> lock = LockForAction(s_);
   try {
-    if (!CancelEdifact(s_, token, car)) {
+    const RunOutcome run = CancelEdifact(s_, token, car);
+    if (run.why_not == NotStarted::NoDocument)
       Outcome(car, false, "\r\nDokumen atau mitranya (tblPartner) tidak ditemukan; translator tidak dijalankan.");
-    } else if (ReadStatusFile(s_, "TPBUNQ.STA") == "0") {
-      Outcome(car, true, {});
-    } else {
-      const std::string second = StatusReason(s_, "TPBUNQ.STA");
-      Outcome(car, false, second.empty() ? std::string() : "\r\n" + second);
-    }
+    else
+      Outcome(car, run.Succeeded(), run.Succeeded() ? std::string() : ReasonLine(run));
   } catch (const Error& e) {
     // A cancellation that failed on its way, or left no status to read: said as it is.
     ShowError(e);

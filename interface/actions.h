@@ -35,8 +35,6 @@ class DocumentActions {
  private:
   bool Confirm(const std::string& verb, const std::string& token, const std::string& car);
   void Outcome(const std::string& car, bool success, const std::string& reason);
-  std::string RunLogSince(size_t offset) const;
-  size_t RunLogSize() const;
 
   Session& s_;
 };

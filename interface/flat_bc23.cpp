@@ -1,6 +1,6 @@
-// The BC 2.3 queueing: the flat file "\IPDATA\BC23.FLT" and the translation run over it.
-// Every step runs under the resume-next rule: a failed step is logged and the next one runs,
-// so a failing record is only missing from its file.
+// The BC 2.3 flat file "\IPDATA\BC23.FLT", and the queueing that hands it to the translator.
+// Every step of the build runs under the resume-next rule: a failed step is logged and the
+// next one runs, so a failing record is only missing from its file.
 #include <memory>
 #include <optional>
 
@@ -12,7 +12,6 @@
 #include "interface/mdlMain.h"
 #include "interface/resume_next.h"
 #include "interface/results.h"
-#include "platform/args.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/runlog.h"
@@ -34,26 +33,8 @@ class Bc23 {
  public:
   Bc23(Session& s, const std::string& car) : s_(s), car_(car), rn_(s.RunLogPath()) {}
 
-  bool Run() {
-    BuildFile();
-    if (const std::optional<Error>& failure = rn_.first_failure()) {
-      // A declaration with a record missing is never queued: the file stays for inspection,
-      // the document keeps its status, and the status file tells the caller why. An earlier
-      // run's result goes first, so that it is not read as this one's where the failure
-      // cannot be written (a full disk).
-      const bool cleared = RemoveQueueResults();
-      rn_.Step([&] {
-        WriteFailureStatus(s_, "TPBQUE", kStatusIncompleteFlatFile,
-                           "Flat file BC23 tidak lengkap dan tidak dikirim ke translator: " + DescribeError(*failure));
-      });
-      EnterProgramFolder();
-      return cleared;
-    }
-    return TranslationRun();
-  }
-
   // The flat file alone, closed, with the progress shown meanwhile.
-  void BuildFile() {
+  BuildResult BuildFile() {
     ProgressSink none;
     ProgressSink& progress = s_.progress ? *s_.progress : none;
     progress.Show();
@@ -89,13 +70,20 @@ class Bc23 {
       Put("UNT00101");
       Put("UNZ00101");
     }
+    bool closed = false;
     rn_.Step([&] {
       if (!file_) throw Error(err::kBadFileName);
       file_->Close();
+      closed = true;
     });
     file_.reset();
     progress.Hide();
+    return {closed && !rn_.first_failure(), rn_.first_logged(), rn_.logged()};
   }
+
+  // The recipient's EDI number of the header (empty without one).
+  const std::string& recipient() const { return recipient_; }
+  const std::optional<Error>& first_failure() const { return rn_.first_failure(); }
 
  private:
   template <typename F>
@@ -268,96 +256,6 @@ class Bc23 {
     });
   }
 
-
- public:
-  // The translation run over the closed flat file. Whatever this run's translator does not
-  // report can never be read as its success: the previous status and queue log go first, and
-  // when they cannot, no translator is started and no status is read.
-  bool TranslationRun() {
-    const std::string& f = s_.package_folder;
-    rn_.Step([&] { ChangeDrive(f); });
-    rn_.Step([&] { ChangeDirectory(f); });
-    const bool cleared = RemoveQueueResults();
-    if (cleared) {
-      const auto present = [&](const char* program) {
-        return rn_.Test([&] { return !FindProgramFile(HostPath(f + program)).empty(); });
-      };
-      if (present("\\p_edi.exe")) ExportRoute();
-      else if (present("\\ranuvel.exe")) RanuvelRoute();
-      else rn_.Step([&] { ShellAndWait("zul TPBQUE -p " + f + "\\IPDATA\\BC23.FLT \"Dokumen BC23\" BC23"); });
-    }
-    EnterProgramFolder();
-    if (cleared)
-      rn_.Step([&] {
-        if (ReadStatusFile(s_, "TPBQUE.STA") == "0") ApplyQueueLog(s_, "tblBC23Hdr", car_);
-      });
-    return cleared;
-  }
-
- private:
-  // The program's own folder current again, as every end of the procedure leaves it.
-  void EnterProgramFolder() {
-    rn_.Step([&] { ChangeDrive(s_.program_folder); });
-    rn_.Step([&] { ChangeDirectory(s_.program_folder); });
-  }
-
-  // Removes the status and the queue log of an earlier run; false when either stays.
-  bool RemoveQueueResults() {
-    bool removed = true;
-    for (const char* stale : {"\\ipdata\\TPBQUE.STA", "\\ipdata\\TPBQUE.LOG"})
-      removed &= rn_.Step([&] {
-        const std::string path = s_.package_folder + stale;
-        if (FileExists(path)) RemoveFile(path);
-      });
-    return removed;
-  }
-
-  // The older translator: its old processing records cleared, the flat file copied into its
-  // input folder, the export run, its error files deleted, its records condensed. The export
-  // runs only on this document's file and only when no old record remains to be read as its
-  // result.
-  void ExportRoute() {
-    const std::string& f = s_.package_folder;
-    std::optional<Error> not_ready;
-    const auto prepare = [&](auto&& step) {
-      try {
-        step();
-      } catch (const Error& e) {
-        AppendToRunLog(s_.RunLogPath(), e);
-        if (!not_ready) not_ready = e;
-      }
-    };
-    if (AnyFileMatches(f + "\\entity0\\log\\*.idt", s_.dialogs))
-      prepare([&] {
-        for (const std::string& name : ListFiles(f + "\\entity0\\log\\*.idt"))
-          prepare([&] { RemoveFile(f + "\\entity0\\log\\" + name); });
-      });
-    prepare([&] { CopyFileTo(f + "\\ipdata\\BC23.FLT", f + "\\entity0\\flat\\e-BC23.flt"); });
-    if (not_ready) {
-      rn_.Step([&] {
-        WriteFailureStatus(s_, "TPBQUE", kStatusNotStarted, "Translator tidak dijalankan: " + DescribeError(*not_ready));
-      });
-      return;
-    }
-    rn_.Step([&] { ShellAndWait("EXPORT e-BC23.FLT"); });
-    rn_.Step([&] {
-      for (const std::string& name : ListFiles(f + "\\entity0\\flat\\e_error.*"))
-        rn_.Step([&] { RemoveFile(f + "\\entity0\\flat\\" + name); });
-    });
-    rn_.Step([&] { CollectTranslatorResult(s_, "TPBQUE"); });
-  }
-
-  void RanuvelRoute() {
-    const std::string& f = s_.package_folder;
-    std::string partner;
-    rn_.Step([&] { partner = GetPartnerNameByEdi(s_.db, recipient_); });
-    // Each value stays one argument of the translator, whatever quotes it holds.
-    rn_.Step([&] {
-      ShellAndWait("ranuvel " + QuoteArgument(f + "\\TPBQUE.ext") + " " + QuoteArgument(f + "\\IPDATA\\BC23.FLT") +
-                   " " + QuoteArgument(partner) + " \"Dokumen BC23\" BC23");
-    });
-  }
-
  private:
   Session& s_;
   const std::string car_;
@@ -369,8 +267,19 @@ class Bc23 {
 
 }  // namespace
 
-bool CreateFlatBC23(Session& session, const std::string& car) { return Bc23(session, car).Run(); }
+BuildResult BuildFlatBC23(Session& session, const std::string& car) { return Bc23(session, car).BuildFile(); }
 
-void BuildFlatBC23(Session& session, const std::string& car) { Bc23(session, car).BuildFile(); }
+QueueResult CreateFlatBC23(Session& session, const std::string& car) {
+  Bc23 builder(session, car);
+  QueueResult result{builder.BuildFile(), {}};
+  if (const std::optional<Error>& failure = builder.first_failure())
+    // A declaration with a record missing is never queued: the file stays for inspection, the
+    // document keeps its status, and the status file tells why.
+    result.run = RefuseQueueing(session, kStatusIncompleteFlatFile,
+                                "Flat file BC23 tidak lengkap dan tidak dikirim ke translator: " + DescribeError(*failure));
+  else
+    result.run = QueueFlatBC23(session, car, builder.recipient());
+  return result;
+}
 
 }  // namespace sevrik

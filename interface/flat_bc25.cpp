@@ -133,7 +133,7 @@ struct Bc25 {
 
 }  // namespace
 
-void CreateFlatBC25(Session& session, const std::string& car) {
+BuildResult CreateFlatBC25(Session& session, const std::string& car) {
   const std::string own_edi = GetOwnEdiNumber(session.db);
   const Params key{Variant(car)};
   auto hdr = session.db.Execute("Select * From TBLBC25HDR Where CAR = ?", key);
@@ -143,8 +143,9 @@ void CreateFlatBC25(Session& session, const std::string& car) {
   auto dtl = session.db.Execute("Select * From TBLBC25DTL Where CAR = ? Order By Serial Asc", key);
   auto pgt = session.db.Execute("SELECT * FROM TBLBC25PGT Where CAR =?", key);
 
+  BuildResult result;
   try {
-    if (hdr->Eof()) return;
+    if (hdr->Eof()) return result;
     FlatFile file(session.package_folder + "\\ipdata\\BC25.FLT");
     // The tariff rows of each item's NoHS and the facility rows of each item's Serial.
     ChildRows tariffs(session.db, "SELECT * FROM TBLBC25TRF Where CAR =?", key, {"NoHS"});
@@ -167,10 +168,14 @@ void CreateFlatBC25(Session& session, const std::string& car) {
     file.Write("UNT00101");
     file.Write("UNZ00101");
     file.Close();
+    result.whole = true;
   } catch (const Error& e) {
     // The file was closed as the build unwound: it keeps what was written, without trailer.
     AppendToRunLog(session.RunLogPath(), e);
+    result.first_error = e;
+    result.errors = 1;
   }
+  return result;
 }
 
 }  // namespace sevrik

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "db/connect.h"
-#include "interface/mdlINI.h"
+#include "platform/process.h"
 #include "interface/mdlMain.h"
 #include "interface/window_module.h"
 #include "interface/console_progress.h"

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "interface/session.h"
+#include "interface/translator.h"
 
 namespace sevrik {
 
@@ -25,8 +26,8 @@ bool IsDocumentType(const std::string& type);
 //   be removed, that error goes to the caller and the translator is not started. No status
 //   file after the run: error 53. Either way the document keeps its status.
 // - A status the database cannot take is kept in the pending file (StoreDocumentStatus).
-// Returns whether the translator was started: false when the document or its partner has no
-// row, so that a caller never reads an earlier run's "TPBUNQ.STA" as this one's.
-bool CancelEdifact(const Session& session, const std::string& type, const std::string& car);
+// Returns what the run did: not started (NotStarted::NoDocument) when the document or its
+// partner has no row; else started, with this run's status.
+RunOutcome CancelEdifact(const Session& session, const std::string& type, const std::string& car);
 
 }  // namespace sevrik

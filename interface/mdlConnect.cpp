@@ -1,23 +1,24 @@
 #include "interface/mdlConnect.h"
 
-#include "interface/mdlINI.h"
 #include "platform/args.h"
-#include "platform/fs.h"
 
 namespace sevrik {
 
-void RunCommunication(const Session& session) {
+RunOutcome RunCommunication(const Session& session) {
   const std::string& f = session.package_folder;
-  const bool ranuvel = !FindProgramFile(f + "\\ranuvel.exe").empty();
-  EnterPackageFolder(session);
-  if (ranuvel) {
+  const Translator translator = InstalledTranslator(f, false);
+  TranslatorRun run(session, "TPBCOM", false);
+  run.outcome().translator = translator;
+  run.EnterPackageFolder();
+  if (translator == Translator::Ranuvel) {
     const std::string line = "Ranuvel " + QuoteArgument(f + "\\TPBCOM.ext") + " " + QuoteArgument("Leased Line");
     session.dialogs.ShowMessage(line, MsgButtons::Ok, MsgIcon::None);
-    ShellAndWait(line);
+    run.Start(line);  // the package folder stays current
   } else {
-    ShellAndWait("zul TPBCOM.ZUL -p " + session.network_profile);
-    EnterProgramFolder(session);
+    run.Start("zul TPBCOM.ZUL -p " + session.network_profile);
+    run.EnterProgramFolder();
   }
+  return run.outcome();
 }
 
 }  // namespace sevrik

@@ -2,25 +2,42 @@
 // EDI translator reads.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "interface/session.h"
+#include "interface/translator.h"
+#include "platform/error.h"
 
 namespace sevrik {
 
+// What a build of a flat file did.
+struct BuildResult {
+  bool whole = false;                // the file was written with every record and closed
+  std::optional<Error> first_error;  // the first error the build logged, if any
+  size_t errors = 0;                 // how many it logged
+};
+
 // Writes package folder + "\ipdata\BC25.FLT" for the document. Errors met while reading the
 // own EDI number and opening the document's recordsets go to the caller; any later error is
-// appended to the run log and leaves the file cut short, without its trailer.
-void CreateFlatBC25(Session& session, const std::string& car);
+// appended to the run log and leaves the file cut short, without its trailer. No header row:
+// no file is written, and the result is not whole.
+BuildResult CreateFlatBC25(Session& session, const std::string& car);
 
-// Writes package folder + "\IPDATA\BC23.FLT", runs the installed translator over it and, on
-// success, stores the submission reference and status "02". A failed step is logged and the
-// next step runs. Returns whether "\ipdata\TPBQUE.STA" can be read as this run's outcome:
-// false when an earlier run's status and queue log could not be removed (the file, if any,
-// is not this run's).
-bool CreateFlatBC23(Session& session, const std::string& car);
+// Writes package folder + "\IPDATA\BC23.FLT" under the resume-next rule: a failed step is
+// logged and the next step runs, so that a failing record is only missing from the file. The
+// result is whole only when no step that counts failed.
+BuildResult BuildFlatBC23(Session& session, const std::string& car);
 
-// The BC 2.3 flat file alone, under the same rule, without the translation run.
-void BuildFlatBC23(Session& session, const std::string& car);
+// What the BC 2.3 queueing did: the build, then the translator run over the file.
+struct QueueResult {
+  BuildResult build;
+  RunOutcome run;
+};
+
+// The BC 2.3 queueing: BuildFlatBC23, then, for a whole file, QueueFlatBC23 (translator.h).
+// A file in which a record failed is not handed to the translator: the status file gets the
+// failure SVK01 with its reason, and the document keeps its status.
+QueueResult CreateFlatBC23(Session& session, const std::string& car);
 
 }  // namespace sevrik

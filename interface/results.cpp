@@ -147,13 +147,14 @@ std::string ReadStatusFile(const Session& session, const std::string& name) {
   return StatusFileLine(ReadFileBytes(session.package_folder + "\\ipdata\\" + name));
 }
 
-void ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car) {
+std::string ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car) {
   const std::string path = session.package_folder + "\\ipdata\\TPBQUE.LOG";
-  if (!FileExists(path)) return;
+  if (!FileExists(path)) return {};
   const std::vector<std::string> pieces = Split(FromCp1252(ReadFileBytes(path)), "\r\n");
   const std::string& reference = FieldAt(pieces, 1);
-  if (reference.empty()) return;
+  if (reference.empty()) return {};
   StoreDocumentStatus(session, {header_table, car, reference, "02"});
+  return reference;
 }
 
 }  // namespace sevrik

@@ -61,10 +61,11 @@ void CollectTranslatorResult(const Session& session, const std::string& base_nam
 std::string ReadStatusFile(const Session& session, const std::string& name);
 
 // Stores the reference of "\ipdata\TPBQUE.LOG" (its second line) as the document's snrf and
-// sets its Status to "02". No log, or an empty reference: nothing happens. A log of one line:
+// sets its Status to "02", and returns the reference. No log, or an empty reference: nothing
+// happens and the result is empty. A log of one line:
 // error 9; no header row: error 3021. A database that cannot take the update: the update is
 // kept in the pending file and the error says so.
-void ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car);
+std::string ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car);
 
 // The text of a result code in "\entity0\log\status.txt" (the last matching line), or empty.
 std::string LookupStatusText(const Session& session, const std::string& code);

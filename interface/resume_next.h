@@ -56,6 +56,9 @@ class ResumeNext {
 
   // The first failure that counted, or none.
   const std::optional<Error>& first_failure() const { return first_failure_; }
+  // The first failure logged, counted or not, and how many were logged.
+  const std::optional<Error>& first_logged() const { return first_logged_; }
+  size_t logged() const { return logged_; }
 
  private:
   template <typename F, typename Counts>
@@ -71,11 +74,15 @@ class ResumeNext {
 
   void Fail(const Error& e, bool counts) {
     AppendToRunLog(log_path_, e);
+    if (!first_logged_) first_logged_ = e;
+    ++logged_;
     if (counts && !first_failure_) first_failure_ = e;
   }
 
   std::string log_path_;
   std::optional<Error> first_failure_;
+  std::optional<Error> first_logged_;
+  size_t logged_ = 0;
 };
 
 }  // namespace sevrik

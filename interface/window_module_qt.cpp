@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "interface/mdlINI.h"
+#include "platform/process.h"
 #include "interface/window_module.h"
 #include "interface/windows/frmProgress.h"
 #include "interface/windows/windows.h"

@@ -16,6 +16,13 @@ namespace sevrik {
 // quietly. The exit status is not examined.
 void RunAndWait(std::string_view command_line);
 
+// RunAndWait after the pending window events have been processed once, so that a window is
+// repainted before the program blocks.
+void ShellAndWait(std::string_view command_line);
+
+// Processes the pending window events once (set by a program with windows).
+void SetPendingEventsHandler(std::function<void()> handler);
+
 // Where the program word of a command line is found; empty when nowhere.
 std::string FindProgram(std::string_view word);
 

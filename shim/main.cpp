@@ -5,7 +5,7 @@
 #include <iostream>
 #include <memory>
 
-#include "interface/mdlINI.h"
+#include "platform/process.h"
 #include "platform/args.h"
 #include "platform/dialogs.h"
 #include "platform/dialogs_qt.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "interface/mdlINI.h"
+#include "interface/translator.h"
 #include "interface/session.h"
 #include "platform/error.h"
 #include <sys/stat.h>
@@ -98,13 +98,15 @@ TEST_F(Processes, TheCallersFoldersAreMadeCurrentAndLeft) {
   test::TestWorkspace ws(false);
   auto db = ws.Connect();
   Session s{*db, dialogs, saved, "C:\\EDI", ""};
-  EnterPackageFolder(s);
+  TranslatorRun run(s, "TPBCOM", false);
+  run.EnterPackageFolder();
   EXPECT_EQ(CurrentDirectory(), dir / "EDI");
-  EnterProgramFolder(s);
+  run.EnterProgramFolder();
   EXPECT_EQ(CurrentDirectory(), saved);
   s.package_folder = "Q:\\EDI";
   ::unsetenv("SEVRIK_DRIVE_Q");
-  EXPECT_THROW(EnterPackageFolder(s), Error);
+  EXPECT_THROW(TranslatorRun(s, "TPBCOM", false).EnterPackageFolder(), Error);
+  EXPECT_EQ(CurrentDirectory(), saved);  // the program folder again before the error rises
   ::unsetenv("SEVRIK_DRIVE_C");
 }
 

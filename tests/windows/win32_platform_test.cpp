@@ -5,7 +5,6 @@
 #include <atomic>
 #include <thread>
 
-#include "interface/mdlINI.h"
 #include "platform/args.h"
 #include "platform/dialogs_win32.h"
 #include "platform/error.h"
