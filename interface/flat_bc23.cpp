@@ -231,22 +231,7 @@ class Bc23 {
         return tariffs.For({TextKey(D("nohs")), NumericKey(D("SeriTrp"), "SeriTrp")});
       });
       auto fas = Query([&] { return facilities.For({NumericKey(D("serial"), "Serial")}); });
-      Recordset& t = *trf;
-      Recordset& f = *fas;
-      rn_.Walk(t, [&] {
-        Write(RateLine("CUD", {}, false, t.Field("KdTrpBm"), t.Field("TrpBm"), t.Field("Satbmjm"), t.Field("KdSatBm"), l));
-      });
-      rn_.Walk(f, [&] { Write(FacilityLine("CUF", f.Field("Kdfasbm"), f.Field("Fasbm"), l)); });
-      rn_.Walk(t, [&] {
-        Write(RateLine("EXC", t.Field("KdCuk"), true, t.Field("KdTrpCuk"), t.Field("TrpCuk"), t.Field("Satcukjm"),
-                       t.Field("KdSatCuk"), l));
-      });
-      rn_.Walk(f, [&] { Write(FacilityLine("EXF", f.Field("Kdfascuk"), f.Field("Fascuk"), l)); });
-      rn_.Walk(t, [&] { Write(FacilityLine("VAT", {}, t.Field("TrpPpn"), l)); });
-      rn_.Walk(f, [&] { Write(FacilityLine("VAF", f.Field("Kdfasppn"), f.Field("Fasppn"), l)); });
-      rn_.Walk(t, [&] { Write(FacilityLine("LUX", {}, t.Field("TrpPbm"), l)); });
-      rn_.Walk(f, [&] { Write(FacilityLine("LUF", f.Field("Kdfaspbm"), f.Field("Faspbm"), l)); });
-      rn_.Walk(f, [&] { Write(FacilityLine("WAF", f.Field("Kdfaspph"), f.Field("Faspph"), l)); });
+      DutyAndTaxLines(*trf, *fas, *trf, l, [&](Recordset& rows, auto&& make) { rn_.Walk(rows, [&] { Write(make()); }); });
       // A 16-bit counter: past 32,767 items the progress stops, and the file is whole all the same.
       rn_.Forgiven([&] {
         if (counter == INT16_MAX) throw Error(err::kOverflow);

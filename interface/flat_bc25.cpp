@@ -93,27 +93,10 @@ struct Bc25 {
 
     auto trf = tariffs.For(TextKey(dtl.Field("nohs")));
     auto fas = facilities.For(NumericKey(dtl.Field("serial"), "Serial"));
-    const LocaleInfo& l = s.locale;
-    Walk(*trf, [&](const Recordset& t) {
-      return RateLine("CUD", {}, false, t.Field("KdTrpBm"), t.Field("TrpBm"), dtl.Field("Satbmjm"), t.Field("KdSatBm"), l);
+    // A walk that begins by moving to the first row: an empty recordset is error 3021.
+    DutyAndTaxLines(*trf, *fas, dtl, s.locale, [&](Recordset& rows, auto&& make) {
+      for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) file.Write(make());
     });
-    Walk(*fas, [&](const Recordset& f) { return FacilityLine("CUF", f.Field("Kdfasbm"), f.Field("Fasbm"), l); });
-    Walk(*trf, [&](const Recordset& t) {
-      return RateLine("EXC", t.Field("KdCuk"), true, t.Field("KdTrpCuk"), t.Field("TrpCuk"), dtl.Field("Satcukjm"),
-                      t.Field("KdSatCuk"), l);
-    });
-    Walk(*fas, [&](const Recordset& f) { return FacilityLine("EXF", f.Field("Kdfascuk"), f.Field("Fascuk"), l); });
-    Walk(*trf, [&](const Recordset& t) { return FacilityLine("VAT", {}, t.Field("TrpPpn"), l); });
-    Walk(*fas, [&](const Recordset& f) { return FacilityLine("VAF", f.Field("Kdfasppn"), f.Field("Fasppn"), l); });
-    Walk(*trf, [&](const Recordset& t) { return FacilityLine("LUX", {}, t.Field("TrpPbm"), l); });
-    Walk(*fas, [&](const Recordset& f) { return FacilityLine("LUF", f.Field("Kdfaspbm"), f.Field("Faspbm"), l); });
-    Walk(*fas, [&](const Recordset& f) { return FacilityLine("WAF", f.Field("Kdfaspph"), f.Field("Faspph"), l); });
-  }
-
-  // A walk that begins by moving to the first row: an empty recordset is error 3021.
-  template <typename Make>
-  void Walk(Recordset& rs, Make make) {
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) file.Write(make(rs));
   }
 
   void RawMaterial(const Recordset& bb) {

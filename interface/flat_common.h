@@ -28,6 +28,27 @@ FlatRecord RateLine(const char* code, const Variant& excise_code, bool with_exci
 FlatRecord FacilityLine(const char* code, const Variant& facility_code, const Variant& value,
                         const LocaleInfo& locale);
 
+// The nine duty and tax lines of an item, in the layout's order, from its tariff rows `trf`
+// and facility rows `fas`; `quantities` holds the columns Satbmjm and Satcukjm (the tariff row
+// itself in BC 2.3, the item in BC 2.5). `walk(rows, make)` writes make() for each row of
+// `rows`, under the builder's own rule for failures.
+template <typename Walk>
+void DutyAndTaxLines(Recordset& trf, Recordset& fas, const Recordset& quantities, const LocaleInfo& l, Walk&& walk) {
+  const auto T = [&](const char* column) -> const Variant& { return trf.Field(column); };
+  const auto F = [&](const char* column) -> const Variant& { return fas.Field(column); };
+  walk(trf, [&] { return RateLine("CUD", {}, false, T("KdTrpBm"), T("TrpBm"), quantities.Field("Satbmjm"), T("KdSatBm"), l); });
+  walk(fas, [&] { return FacilityLine("CUF", F("Kdfasbm"), F("Fasbm"), l); });
+  walk(trf, [&] {
+    return RateLine("EXC", T("KdCuk"), true, T("KdTrpCuk"), T("TrpCuk"), quantities.Field("Satcukjm"), T("KdSatCuk"), l);
+  });
+  walk(fas, [&] { return FacilityLine("EXF", F("Kdfascuk"), F("Fascuk"), l); });
+  walk(trf, [&] { return FacilityLine("VAT", {}, T("TrpPpn"), l); });
+  walk(fas, [&] { return FacilityLine("VAF", F("Kdfasppn"), F("Fasppn"), l); });
+  walk(trf, [&] { return FacilityLine("LUX", {}, T("TrpPbm"), l); });
+  walk(fas, [&] { return FacilityLine("LUF", F("Kdfaspbm"), F("Faspbm"), l); });
+  walk(fas, [&] { return FacilityLine("WAF", F("Kdfaspph"), F("Faspph"), l); });
+}
+
 // The numeric value of a key pasted unquoted into the customs application's statements
 // (a detail's serial): a number, or text that reads as one; otherwise the statement is
 // invalid, reported as the database reports a syntax error.
