@@ -64,7 +64,7 @@ struct Fixture {
     tools::LayOutWorkspace(o);
     tools::SqliteFile db(program + "/dbTPB.mdb", false);
     db.Exec("BEGIN");
-    db.Insert("tblData", {{"edinum", EncodeEdiNumber("TPBSVK0000123456")}});
+    db.Insert("tblData", {{"edinum", tools::EncodeEdiNumber("TPBSVK0000123456")}});
     db.Insert("tblPartner", {{"KdKpbc", "050100"}, {"NomorEDI", "KPBC050100"}, {"namalokal", "KPPBC A"}});
     const std::string n = std::to_string(items), car = std::string("'") + kCar + "'";
     const std::string each = "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < " + n + ") ";

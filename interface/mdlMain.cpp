@@ -121,18 +121,6 @@ std::string DecodeEdiNumber(std::string_view stored) {
   return FromCp1252(out);
 }
 
-std::string EncodeEdiNumber(std::string_view number) {
-  const std::string bytes = ToCp1252(number);
-  const long length = static_cast<long>(bytes.size());
-  std::string out;
-  for (long i = 1; i <= length; ++i) {
-    const long c = static_cast<unsigned char>(bytes[static_cast<size_t>(i - 1)]) - (10 + i - length);
-    if (c < 0 || c > 255) throw Error(err::kInvalidArgument);
-    out += static_cast<char>(c);
-  }
-  return FromCp1252(out);
-}
-
 std::string GetOwnEdiNumber(Database& db) {
   std::unique_ptr<Recordset> rs = db.Open("select * from tblData", {}, CursorType::Static);
   if (rs->Eof()) return {};

@@ -50,8 +50,6 @@ int RunMain(const std::string& argument_text, MainEnvironment& env);
 std::string GetOwnEdiNumber(Database& db);
 // Turns the stored, scrambled own EDI number back into the number.
 std::string DecodeEdiNumber(std::string_view stored);
-// The inverse of DecodeEdiNumber for a text without blanks at its ends (demo and tests).
-std::string EncodeEdiNumber(std::string_view number);
 // NomorEDI of the first tblPartner row of the customs office (code trimmed), or empty.
 std::string GetPartnerEdiNumber(Database& db, std::string_view office_code);
 // namalokal of the first tblPartner row with the EDI number (trimmed), or empty.

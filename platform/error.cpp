@@ -23,7 +23,6 @@ std::string StandardDescription(int number) {
     case err::kPermissionDenied: return "Permission denied";
     case err::kPathFileAccess: return "Path/File access error";
     case err::kPathNotFound: return "Path not found";
-    case err::kObjectNotSet: return "Object variable or With block variable not set";
     case err::kInvalidUseOfNull: return "Invalid use of Null";
     case err::kActionNotSupported: return "Object doesn't support this action";
     case err::kNoCurrentRecord:

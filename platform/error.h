@@ -19,7 +19,6 @@ inline constexpr int kDeviceUnavailable = 68;
 inline constexpr int kPermissionDenied = 70;
 inline constexpr int kPathFileAccess = 75;
 inline constexpr int kPathNotFound = 76;
-inline constexpr int kObjectNotSet = 91;
 inline constexpr int kInvalidUseOfNull = 94;
 inline constexpr int kActionNotSupported = 445;
 inline constexpr int kNoCurrentRecord = 3021;

@@ -95,17 +95,11 @@ size_t Cp1252Length(std::string_view utf8) {
   return n;
 }
 
-std::string_view TrimLeft(std::string_view s) {
+std::string_view Trim(std::string_view s) {
   const size_t b = s.find_first_not_of(' ');
-  return b == std::string_view::npos ? std::string_view{} : s.substr(b);
+  if (b == std::string_view::npos) return {};
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
-
-std::string_view TrimRight(std::string_view s) {
-  const size_t e = s.find_last_not_of(' ');
-  return e == std::string_view::npos ? std::string_view{} : s.substr(0, e + 1);
-}
-
-std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
 
 std::vector<std::string> Split(std::string_view s, std::string_view separator) {
   std::vector<std::string> pieces;

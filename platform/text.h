@@ -16,10 +16,8 @@ std::string FromCp1252(std::string_view bytes);
 // Number of Windows-1252 characters the UTF-8 text becomes: the length of ToCp1252(utf8).
 size_t Cp1252Length(std::string_view utf8);
 
-// Blanks (" " only) removed at both ends, at the start, at the end.
+// Blanks (" " only) removed at both ends.
 std::string_view Trim(std::string_view s);
-std::string_view TrimLeft(std::string_view s);
-std::string_view TrimRight(std::string_view s);
 
 // Cuts at every occurrence of the separator; n separators give n + 1 pieces.
 std::vector<std::string> Split(std::string_view s, std::string_view separator);

@@ -38,7 +38,7 @@ class Bc23 : public ::testing::Test {
  protected:
   void SetUp() override {
     db = ws.OpenSqlite();
-    db->Insert("tblData", {{"edinum", EncodeEdiNumber("TPBSVK0000123456")}});
+    db->Insert("tblData", {{"edinum", tools::EncodeEdiNumber("TPBSVK0000123456")}});
     db->Insert("tblPartner", {{"KdKpbc", "050100"}, {"NomorEDI", "KPBC050100"}, {"namalokal", "KPPBC A"}});
     db->Insert("TBLBC23HDR",
                {{"CAR", kCar}, {"Kdkpbc", "050100"}, {"BC23No", "000123"}, {"jnsbarang", "1"}, {"TujuanKirim", ""},

@@ -26,7 +26,7 @@ class Bc25 : public ::testing::Test {
  protected:
   void SetUp() override {
     db = ws.OpenSqlite();
-    db->Insert("tblData", {{"edinum", EncodeEdiNumber("TPBSVK0000123456")}});
+    db->Insert("tblData", {{"edinum", tools::EncodeEdiNumber("TPBSVK0000123456")}});
     db->Insert("tblPartner", {{"KdKpbc", "050100"}, {"NomorEDI", "KPBC050100"}, {"namalokal", "KPPBC A"}});
     InsertDocument(kCar);
     conn = ws.Connect();
@@ -285,7 +285,7 @@ TEST_F(Bc25, AValueTooLongForItsFieldStopsTheBuild) {
 
 TEST_F(Bc25, AnOwnEdiNumberOf21CharactersLeavesAnEmptyFile) {
   Sql("delete from tblData");
-  db->Insert("tblData", {{"edinum", EncodeEdiNumber("TPBSVK000012345678901")}});
+  db->Insert("tblData", {{"edinum", tools::EncodeEdiNumber("TPBSVK000012345678901")}});
   Build();
   EXPECT_EQ(Flat(), "");
   EXPECT_EQ(Log(), " 5 \r\nInvalid procedure call or argument\r\n");

@@ -36,7 +36,7 @@ TEST(DecodeEdiNumber, RefusesCodesOutsideTheByteRange) {
   EXPECT_EQ(ErrorOf([] { DecodeEdiNumber("\xC3\xBF"); }), err::kInvalidArgument);  // ÿ (255) + 10
   EXPECT_EQ(ErrorOf([] { DecodeEdiNumber(std::string(1, '\x01') + std::string(19, 'A')); }),
             err::kInvalidArgument);  // 1 + 10 + 1 - 20 < 0
-  EXPECT_EQ(DecodeEdiNumber(EncodeEdiNumber("TPBSVK0000123456")), "TPBSVK0000123456");
+  EXPECT_EQ(DecodeEdiNumber(tools::EncodeEdiNumber("TPBSVK0000123456")), "TPBSVK0000123456");
 }
 
 class Lookups : public ::testing::Test {

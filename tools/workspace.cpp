@@ -4,9 +4,23 @@
 #include <fstream>
 
 #include "interface/mdlMain.h"
+#include "platform/error.h"
+#include "platform/text.h"
 
 namespace sevrik::tools {
 namespace fs = std::filesystem;
+
+std::string EncodeEdiNumber(std::string_view number) {
+  const std::string bytes = ToCp1252(number);
+  const long length = static_cast<long>(bytes.size());
+  std::string out;
+  for (long i = 1; i <= length; ++i) {
+    const long c = static_cast<unsigned char>(bytes[static_cast<size_t>(i - 1)]) - (10 + i - length);
+    if (c < 0 || c > 255) throw Error(err::kInvalidArgument);
+    out += static_cast<char>(c);
+  }
+  return FromCp1252(out);
+}
 
 void LayOutWorkspace(const WorkspaceOptions& o) {
   fs::create_directories(o.program_folder);

@@ -3,10 +3,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "tools/sqlite_file.h"
 
 namespace sevrik::tools {
+
+// The own EDI number as the customs application stores it: the inverse of DecodeEdiNumber
+// for a text without blanks at its ends.
+std::string EncodeEdiNumber(std::string_view number);
 
 struct WorkspaceOptions {
   std::string program_folder;   // host path; gets dbTPB.mdb, TPB.ini, LogKom/
