@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "interface/journal.h"
 #include "interface/mdlBatalEDIFACT.h"
 #include "interface/mdlConnect.h"
 #include "interface/mdlCreateFlat.h"
@@ -18,13 +19,16 @@ namespace {
 
 constexpr const char* kTitle = "Perhatian";
 
-// The run lock for one window action; while it waits, the progress display says so.
+// The run lock for one window action, with a killed run completed first; while it waits, for
+// another run or for a translator that a killed run left, the progress display says so.
 std::unique_ptr<RunLock> LockForAction(const Session& s) {
   bool waited = false;
-  auto lock = std::make_unique<RunLock>(s.RunLockPath(), [&] {
+  const auto notice = [&] {
     waited = true;
     if (s.progress) s.progress->Notice(kWaitingNotice);
-  });
+  };
+  auto lock = std::make_unique<RunLock>(s.RunLockPath(), notice);
+  CompleteOpenRuns(s, notice);
   if (waited && s.progress) s.progress->Hide();
   return lock;
 }
@@ -77,6 +81,8 @@ bool DocumentActions::Create(std::string_view type_text, const std::string& car)
           reason = "\r\nStatus translator sebelumnya tidak dapat dihapus; translator tidak dijalankan.";
         else if (!success)
           reason = ReasonLine(result.run);
+        if (result.run.untold && result.run.why_not != NotStarted::PreviousResultStays)
+          reason += "\r\n" + result.run.untold->description();
       } else {
         // The BC 2.5 build starts no translator: its result is its own file, whole.
         const BuildResult result = CreateFlatBC25(s_, car);

@@ -32,6 +32,7 @@ RunOutcome CancelEdifact(const Session& session, const std::string& type, const 
     reference = LineValue(rs->Field("SNRF"), session.locale);
     partner = LineValue(rs->Field("NAMALOKAL"), session.locale);
   }
+  run.Journal("UNQ", type, "tbl" + type + "Hdr", car);
   run.EnterPackageFolder();
   const Translator translator = InstalledTranslator(session.package_folder, false);
   run.outcome().translator = translator;
@@ -41,7 +42,15 @@ RunOutcome CancelEdifact(const Session& session, const std::string& type, const 
   run.Start(translator == Translator::Ranuvel ? "Ranuvel TPBUNQ.EXT " + arguments : "zul TPBUNQ.ZUL -p " + arguments);
   run.EnterProgramFolder();
   run.ReadStatus();
-  if (run.outcome().status == "0") StoreDocumentStatus(session, {"tbl" + type + "Hdr", car, std::nullopt, "01"});
+  try {
+    if (run.outcome().status == "0") StoreDocumentStatus(session, {"tbl" + type + "Hdr", car, std::nullopt, "01"});
+  } catch (const StatusNotStored&) {
+    throw;  // stored nowhere: the journal entry stays open for a later start
+  } catch (const Error& e) {
+    run.Finish(dynamic_cast<const StatusKept*>(&e) ? nullptr : &e);
+    throw;
+  }
+  run.Finish();
   return run.outcome();
 }
 

@@ -9,6 +9,7 @@ RunOutcome RunCommunication(const Session& session) {
   const Translator translator = InstalledTranslator(f, false);
   TranslatorRun run(session, "TPBCOM", false);
   run.outcome().translator = translator;
+  run.Journal("COM", "", "", "");
   run.EnterPackageFolder();
   if (translator == Translator::Ranuvel) {
     const std::string line = "Ranuvel " + QuoteArgument(f + "\\TPBCOM.ext") + " " + QuoteArgument("Leased Line");
@@ -18,6 +19,9 @@ RunOutcome RunCommunication(const Session& session) {
     run.Start("zul TPBCOM.ZUL -p " + session.network_profile);
     run.EnterProgramFolder();
   }
+  run.outcome().status = "0";  // the run reads no result: it ended
+  run.outcome().reason = "selesai";
+  run.Finish();
   return run.outcome();
 }
 

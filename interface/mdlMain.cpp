@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "interface/journal.h"
 #include "interface/mdlBatalEDIFACT.h"
 #include "interface/mdlConnect.h"
 #include "interface/mdlCreateFlat.h"
@@ -39,12 +40,16 @@ void Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvi
   const std::string& action = Token(tokens, 0);
   if (action == "QUE") {
     const std::string& type = Token(tokens, 1);
-    if (type == "BC23") CreateFlatBC23(session, Token(tokens, 2));
-    else if (type == "BC25") CreateFlatBC25(session, Token(tokens, 2));
+    // A failure that no status file tells ends the run with the run-time error.
+    if (type == "BC23") {
+      if (const QueueResult r = CreateFlatBC23(session, Token(tokens, 2)); r.run.untold) throw *r.run.untold;
+    } else if (type == "BC25") {
+      CreateFlatBC25(session, Token(tokens, 2));
+    }
   } else if (action == "UNQ") {
-    CancelEdifact(session, Token(tokens, 1), Token(tokens, 2));
+    if (const RunOutcome r = CancelEdifact(session, Token(tokens, 1), Token(tokens, 2)); r.untold) throw *r.untold;
   } else if (action == "COM") {
-    RunCommunication(session);
+    if (const RunOutcome r = RunCommunication(session); r.untold) throw *r.untold;
   } else if (action == "log" || action == "list") {
     if (!env.show_window) NoDisplay(action);
     env.show_window(session, action);
@@ -91,10 +96,18 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
     // The kept statuses are written under the run lock, so that no running action adds to the
     // file meanwhile. A start that holds no lock (a window, an unknown action) takes it only
     // when it is free; while another run holds it, a later start writes them.
-    if (lock) {
+    // A run that was killed is completed first, from what its translator left, before
+    // anything is removed; then the kept statuses are written.
+    const auto catch_up = [&] {
+      CompleteOpenRuns(session, [&] {
+        if (env.notice) env.notice(kWaitingNotice);
+      });
       ApplyPendingUpdates(session);
-    } else if (FileExists(PendingFilePath(session))) {
-      if (auto brief = RunLock::TryLock(session.RunLockPath())) ApplyPendingUpdates(session);
+    };
+    if (lock) {
+      catch_up();
+    } else if (FileExists(PendingFilePath(session)) || FileExists(JournalPath(session))) {
+      if (auto brief = RunLock::TryLock(session.RunLockPath())) catch_up();
     }
     Dispatch(tokens, session, env);
     return 0;

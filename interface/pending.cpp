@@ -102,6 +102,11 @@ void DropOlderUpdates(const Session& session, const StatusUpdate& written) {
 
 }  // namespace
 
+StatusKept::StatusKept(const Error& cause, StatusUpdate kept)
+    : Error(cause.number(), cause.description() + " -- Status dokumen (" + Describe(kept) +
+                                ") disimpan di SEVRIK.PND dan ditulis saat SEVRIK dijalankan lagi."),
+      update_(std::move(kept)) {}
+
 std::string PendingFilePath(const Session& session) { return session.program_folder + "\\SEVRIK.PND"; }
 
 std::string FormatPendingUpdates(const std::vector<StatusUpdate>& updates) {
@@ -129,11 +134,11 @@ void StoreDocumentStatus(const Session& session, const StatusUpdate& update) {
       const std::string sep = kept.empty() || kept.ends_with("\n") ? "" : "\r\n";
       ReplaceFileBytes(path, kept + sep + FormatLine(update));
     } catch (const Error& kept_error) {
-      throw Error(e.number(), e.description() + " -- Status dokumen (" + Describe(update) +
-                                  ") juga tidak dapat disimpan di SEVRIK.PND: " + kept_error.description());
+      throw StatusNotStored(e.number(), e.description() + " -- Status dokumen (" + Describe(update) +
+                                            ") juga tidak dapat disimpan di SEVRIK.PND: " +
+                                            kept_error.description());
     }
-    throw Error(e.number(), e.description() + " -- Status dokumen (" + Describe(update) +
-                                ") disimpan di SEVRIK.PND dan ditulis saat SEVRIK dijalankan lagi.");
+    throw StatusKept(e, update);
   }
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "interface/session.h"
+#include "platform/error.h"
 
 namespace sevrik {
 
@@ -28,9 +29,28 @@ struct StatusUpdate {
   friend bool operator==(const StatusUpdate&, const StatusUpdate&) = default;
 };
 
+// What StoreDocumentStatus raises when the database refused the update and it is kept in the
+// pending file: the status is safe and is written at a later start.
+class StatusKept : public Error {
+ public:
+  StatusKept(const Error& cause, StatusUpdate kept);
+  const StatusUpdate& update() const { return update_; }
+
+ private:
+  StatusUpdate update_;
+};
+
+// What StoreDocumentStatus raises when the update can be stored nowhere: neither the database
+// nor the pending file takes it. Its description gives the update, the reference included.
+class StatusNotStored : public Error {
+ public:
+  using Error::Error;
+};
+
 // Saves the update on the document's header row (keyset recordset, optimistic check). When
-// the database cannot take it, the update is kept in the pending file and an Error with the
-// database's number is raised whose description says so. No header row: error 3021, nothing
+// the database cannot take it, the update is kept in the pending file and StatusKept is raised
+// with the database's number, whose description says so; when it cannot be kept either,
+// StatusNotStored. No header row: error 3021, nothing
 // kept (there is no document to give the status to).
 void StoreDocumentStatus(const Session& session, const StatusUpdate& update);
 

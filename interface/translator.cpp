@@ -1,6 +1,7 @@
 #include "interface/translator.h"
 
 #include "interface/mdlMain.h"
+#include "interface/pending.h"
 #include "interface/results.h"
 #include "platform/args.h"
 #include "platform/fs.h"
@@ -19,7 +20,7 @@ Translator InstalledTranslator(const std::string& package_folder, bool with_expo
 TranslatorRun::TranslatorRun(const Session& session, std::string profile, bool log_and_go_on)
     : s_(session), profile_(std::move(profile)), log_and_go_on_(log_and_go_on) {}
 
-void TranslatorRun::Fail(const Error& e) {
+void TranslatorRun::Report(const Error& e) {
   if (!outcome_.first_error) outcome_.first_error = e;
   if (log_and_go_on_) {
     AppendToRunLog(s_.RunLogPath(), e);
@@ -40,7 +41,7 @@ bool TranslatorRun::Step(const std::function<void()>& step) {
     step();
     return true;
   } catch (const Error& e) {
-    Fail(e);
+    Report(e);
     return false;
   }
 }
@@ -81,11 +82,74 @@ bool TranslatorRun::RemovePreviousResults(std::initializer_list<const char*> ext
   return removed;
 }
 
+void TranslatorRun::Journal(std::string action, std::string type, std::string table, std::string car) {
+  JournalEntry e;
+  e.action = std::move(action);
+  e.type = std::move(type);
+  e.table = std::move(table);
+  e.car = std::move(car);
+  entry_ = std::move(e);
+}
+
+namespace {
+
+const char* TranslatorName(Translator t) {
+  switch (t) {
+    case Translator::Export: return "EXPORT";
+    case Translator::Ranuvel: return "ranuvel";
+    case Translator::Shim: return "zul";
+  }
+  return "";
+}
+
+}  // namespace
+
 void TranslatorRun::Start(const std::string& command_line) {
+  const RunJournal journal(JournalPath(s_));
+  if (entry_) {
+    entry_->translator = TranslatorName(outcome_.translator);
+    try {
+      journal.Begin(*entry_);
+      begun_ = true;
+    } catch (const Error& e) {
+      const Error loud(e.number(), "Jurnal SEVRIK.JNL tidak dapat ditulis; translator tidak dijalankan: " + e.description());
+      outcome_.why_not = NotStarted::JournalNotWritten;
+      outcome_.not_started = loud;
+      outcome_.untold = loud;
+      Report(loud);
+      return;
+    }
+  }
   Step([&] {
     outcome_.started = true;
-    ShellAndWait(command_line);
+    ShellAndWait(command_line, [&](const ProcessIdentity& process) {
+      if (!begun_) return;
+      try {
+        journal.Started(*entry_, process);
+      } catch (const Error& e) {
+        // The entry stands; without its process a later run cannot wait for this translator.
+        AppendToRunLog(s_.RunLogPath(), e);
+      }
+    });
   });
+}
+
+void TranslatorRun::Finish(const Error* failure) {
+  if (!begun_) return;
+  try {
+    std::string status = outcome_.status, reason = outcome_.reason;
+    if (failure) {
+      status = kStatusNoResult;
+      reason = DescribeError(*failure);
+    } else if (status.empty()) {
+      status = kStatusNoResult;
+      reason = outcome_.first_error ? DescribeError(*outcome_.first_error) : std::string();
+    }
+    RunJournal(JournalPath(s_)).End(*entry_, status, reason, outcome_.reference);
+  } catch (const Error& e) {
+    // The outcome is stored; a later run completes the entry once more from the same files.
+    AppendToRunLog(s_.RunLogPath(), e);
+  }
 }
 
 bool TranslatorRun::ReadStatus() {
@@ -123,11 +187,12 @@ void ExportRoute(TranslatorRun& run) {
     });
   prepare([&] { CopyFileTo(f + "\\ipdata\\BC23.FLT", f + "\\entity0\\flat\\e-BC23.flt"); });
   if (not_ready) {
-    run.outcome().not_started = not_ready;
-    run.outcome().why_not = NotStarted::InputNotReady;
-    run.Step([&] {
-      WriteFailureStatus(s, "TPBQUE", kStatusNotStarted, "Translator tidak dijalankan: " + DescribeError(*not_ready));
-    });
+    RunOutcome& outcome = run.outcome();
+    outcome.not_started = not_ready;
+    outcome.why_not = NotStarted::InputNotReady;
+    const std::string reason = "Translator tidak dijalankan: " + DescribeError(*not_ready);
+    if (!run.Step([&] { WriteFailureStatus(s, "TPBQUE", kStatusNotStarted, reason); }))
+      outcome.untold = Error(not_ready->number(), reason);
     return;
   }
   run.Start("EXPORT e-BC23.FLT");
@@ -145,6 +210,7 @@ RunOutcome QueueFlatBC23(const Session& session, const std::string& car, const s
   TranslatorRun run(session, "TPBQUE", true);
   run.EnterPackageFolder();
   const bool cleared = run.RemovePreviousResults({"STA", "LOG"});
+  run.Journal("QUE", "BC23", "tblBC23Hdr", car);
   if (cleared) {
     Translator translator = Translator::Shim;
     run.Step([&] { translator = InstalledTranslator(f, true); });
@@ -168,21 +234,51 @@ RunOutcome QueueFlatBC23(const Session& session, const std::string& car, const s
   }
   run.EnterProgramFolder();
   // Only a status of this run is read; the queue log is applied only after a "0".
-  if (cleared && run.ReadStatus() && run.outcome().status == "0")
-    run.Step([&] { run.outcome().reference = ApplyQueueLog(session, "tblBC23Hdr", car); });
-  return run.outcome();
+  RunOutcome& outcome = run.outcome();
+  if (cleared && run.ReadStatus() && outcome.status == "0") {
+    try {
+      outcome.reference = ApplyQueueLog(session, "tblBC23Hdr", car);
+    } catch (const StatusKept& kept) {
+      outcome.reference = kept.update().reference.value_or("");
+      run.Report(kept);  // logged: the status is written at a later start
+    } catch (const StatusNotStored& e) {
+      // Stored nowhere: the journal entry stays open, so that a later start stores it from the
+      // queue log, and the run ends saying so.
+      outcome.untold = e;
+      run.Report(e);
+      return outcome;
+    } catch (const Error& e) {
+      run.Report(e);
+      run.Finish(&e);
+      return outcome;
+    }
+  }
+  if (cleared && outcome.why_not == NotStarted::No) run.Finish();
+  // An earlier status that stays would be read as this run's by anyone who reads it.
+  if (outcome.why_not == NotStarted::PreviousResultStays && !outcome.untold)
+    outcome.untold = Error(outcome.not_started->number(),
+                           "Status translator sebelumnya tidak dapat dihapus; translator tidak dijalankan: " +
+                               outcome.not_started->description());
+  return outcome;
 }
 
 RunOutcome RefuseQueueing(const Session& session, const std::string& code, const std::string& reason) {
   TranslatorRun run(session, "TPBQUE", true);
   run.outcome().why_not = NotStarted::IncompleteFlatFile;
   run.RemovePreviousResults({"STA", "LOG"});
-  if (run.Step([&] { WriteFailureStatus(session, "TPBQUE", code, reason); })) {
-    run.outcome().status = code;
-    run.outcome().reason = reason;
+  RunOutcome& outcome = run.outcome();
+  try {
+    WriteFailureStatus(session, "TPBQUE", code, reason);
+    outcome.status = code;
+    outcome.reason = reason;
+  } catch (const Error& e) {
+    run.Report(e);
+    // Nothing tells why this document was not queued, and an earlier status may still read
+    // as this run's.
+    outcome.untold = Error(e.number(), "Status " + code + " tidak dapat ditulis (" + reason + "): " + e.description());
   }
   run.EnterProgramFolder();
-  return run.outcome();
+  return outcome;
 }
 
 }  // namespace sevrik

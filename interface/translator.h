@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "interface/journal.h"
 #include "interface/session.h"
 #include "platform/error.h"
 
@@ -34,6 +35,7 @@ enum class NotStarted {
   PreviousResultStays,  // an earlier run's status or log could not be removed
   InputNotReady,        // the translator's input could not be prepared
   IncompleteFlatFile,   // a record of the flat file failed
+  JournalNotWritten,    // what the run starts could not be written down first
 };
 
 // What one run of a profile did.
@@ -49,6 +51,9 @@ struct RunOutcome {
   std::string reason;
   std::string reference;             // the submission reference stored on success, if any
   std::optional<Error> first_error;  // the first failure of the run, logged or raised
+  // A failure that no status file tells (an earlier status that stays, a status or a journal
+  // that could not be written, a reference stored nowhere): the command line ends with it.
+  std::optional<Error> untold;
 
   bool Succeeded() const { return started && status == "0"; }
 };
@@ -62,6 +67,8 @@ class TranslatorRun {
 
   // Runs one step under the run's rule; returns whether it succeeded.
   bool Step(const std::function<void()>& step);
+  // A failure met outside a step, under the same rule.
+  void Report(const Error& e);
 
   // The package folder's drive (its first three characters), then the folder, made current.
   void EnterPackageFolder();
@@ -73,8 +80,17 @@ class TranslatorRun {
   // start its translator, and outcome().not_started tells why.
   bool RemovePreviousResults(std::initializer_list<const char*> extensions);
 
-  // Starts the command line and waits for its end.
+  // Has the run written down in the run journal before its translator starts, and its outcome
+  // by Finish: the action ("QUE", "UNQ", "COM") and the document (type, header table, CAR).
+  void Journal(std::string action, std::string type, std::string table, std::string car);
+
+  // Starts the command line and waits for its end. A journaled run whose entry cannot be
+  // written starts nothing: the failure is the outcome's untold error.
   void Start(const std::string& command_line);
+
+  // Writes the outcome (status, reason, reference) into the journal entry of a started run;
+  // with `failure`, that failure instead.
+  void Finish(const Error* failure = nullptr);
 
   // Reads "\ipdata\<profile>.STA" into the outcome: its first and second line. A file that
   // is missing (53) or empty (62) is a failure of the step.
@@ -84,13 +100,13 @@ class TranslatorRun {
   RunOutcome& outcome() { return outcome_; }
 
  private:
-  void Fail(const Error& e);
-
   const Session& s_;
   std::string profile_;
   bool log_and_go_on_;
   bool in_package_folder_ = false;
   RunOutcome outcome_;
+  std::optional<JournalEntry> entry_;  // journaled runs
+  bool begun_ = false;                 // its entry is written
 };
 
 // The queueing of the closed BC 2.3 flat file "\IPDATA\BC23.FLT" through the installed

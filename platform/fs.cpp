@@ -51,6 +51,13 @@ void AppendFileBytes(std::string_view path, std::string_view bytes) {
   f.Close();
 }
 
+void AppendFileBytesSynced(std::string_view path, std::string_view bytes) {
+  OutputFile f(path, OutputFile::Mode::Append);
+  f.Write(bytes);
+  f.Sync();
+  f.Close();
+}
+
 bool FileExists(std::string_view path) {
   try {
     return IsFileHost(HostPath(path));

@@ -44,6 +44,8 @@ std::string ReadFileBytes(std::string_view path);                            // 
 std::string ReadFileHead(std::string_view path, size_t max_bytes);           // the first bytes only
 void WriteFileBytes(std::string_view path, std::string_view bytes);          // create or truncate
 void AppendFileBytes(std::string_view path, std::string_view bytes);         // create if missing
+// The same, returning only once the bytes are on the disk.
+void AppendFileBytesSynced(std::string_view path, std::string_view bytes);
 void RemoveFile(std::string_view path);                                      // 53 when missing
 void CopyFileTo(std::string_view source, std::string_view target);           // replaces target
 
@@ -62,6 +64,8 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   void Write(std::string_view bytes);
+  // Writes what is buffered and waits until the file's contents are on the disk.
+  void Sync();
   void Close();
   bool is_open() const { return fd_ >= 0; }
 

@@ -315,6 +315,12 @@ void OutputFile::Write(std::string_view bytes) {
   if (buffer_.size() >= 1 << 16) Flush();
 }
 
+void OutputFile::Sync() {
+  if (fd_ < 0) throw Error(err::kBadFileName);
+  Flush();
+  if (::fsync(fd_) != 0) ThrowOs(errno, "");
+}
+
 void OutputFile::Close() {
   if (fd_ < 0) return;
   try {

@@ -271,6 +271,12 @@ void OutputFile::Write(std::string_view bytes) {
   if (buffer_.size() >= 1 << 16) Flush();
 }
 
+void OutputFile::Sync() {
+  if (fd_ < 0) throw Error(err::kBadFileName);
+  Flush();
+  if (!::FlushFileBuffers(IntToHandle(fd_))) throw LastWin32Error();
+}
+
 void OutputFile::Close() {
   if (fd_ < 0) return;
   try {

@@ -17,4 +17,11 @@ void ShellAndWait(std::string_view command_line) {
   RunAndWait(command_line);
 }
 
+bool ShellAndWait(std::string_view command_line, const std::function<void(const ProcessIdentity&)>& started) {
+  if (PendingEvents()) PendingEvents()();
+  return RunAndWait(command_line, started);
+}
+
+void RunAndWait(std::string_view command_line) { RunAndWait(command_line, [](const ProcessIdentity&) {}); }
+
 }  // namespace sevrik

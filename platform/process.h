@@ -16,9 +16,24 @@ namespace sevrik {
 // quietly. The exit status is not examined.
 void RunAndWait(std::string_view command_line);
 
+// A started program as another process can name it later: its id, and its start time in the
+// system's own units, so that a program that later got the same id is not taken for it.
+struct ProcessIdentity {
+  long long pid = 0;
+  unsigned long long started = 0;
+};
+
+// RunAndWait, calling `started` with the program's identity once it runs and before the wait.
+// Returns whether a program was started.
+bool RunAndWait(std::string_view command_line, const std::function<void(const ProcessIdentity&)>& started);
+
+// Whether the process still runs (the same id with the same start time).
+bool ProcessRuns(const ProcessIdentity& process);
+
 // RunAndWait after the pending window events have been processed once, so that a window is
 // repainted before the program blocks.
 void ShellAndWait(std::string_view command_line);
+bool ShellAndWait(std::string_view command_line, const std::function<void(const ProcessIdentity&)>& started);
 
 // Processes the pending window events once (set by a program with windows).
 void SetPendingEventsHandler(std::function<void()> handler);

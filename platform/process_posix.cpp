@@ -6,9 +6,11 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "platform/args.h"
+#include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/process.h"
 #include "platform/text.h"
@@ -50,6 +52,28 @@ std::string FindIn(const std::string& dir, const std::string& word) {
   return best;
 }
 
+// The start time of a running process in clock ticks since boot (field 22 of /proc/<pid>/stat);
+// none for a process that has ended, a zombie included.
+std::optional<unsigned long long> StartTime(pid_t pid) {
+  std::string stat;
+  try {
+    stat = ReadFileHead("/proc/" + std::to_string(pid) + "/stat", 4096);
+  } catch (const Error&) {
+    return std::nullopt;
+  }
+  // The fields after the command's name, which is in parentheses and may hold anything.
+  const size_t close = stat.rfind(')');
+  if (close == std::string::npos) return std::nullopt;
+  const std::vector<std::string> fields = Split(std::string_view(stat).substr(close + 2), " ");
+  // fields[0] is field 3 (the state), so field 22 is fields[19].
+  if (fields.size() < 20 || fields[0] == "Z" || fields[0] == "X") return std::nullopt;
+  try {
+    return std::stoull(fields[19]);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace
 
 std::string FindProgram(std::string_view word) {
@@ -79,19 +103,35 @@ std::string FindProgram(std::string_view word) {
   return {};
 }
 
-void RunAndWait(std::string_view command_line) {
+bool RunAndWait(std::string_view command_line, const std::function<void(const ProcessIdentity&)>& started) {
   std::vector<std::string> args = SplitCommandLine(command_line);
-  if (args.empty()) return;
+  if (args.empty()) return false;
   const std::string program = FindProgram(args[0]);
-  if (program.empty()) return;
+  if (program.empty()) return false;
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   pid_t pid;
-  if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return;
+  if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
+  // The child is not reaped before the wait, so its id and start time stay its own meanwhile.
+  try {
+    started({pid, StartTime(pid).value_or(0)});
+  } catch (...) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    throw;
+  }
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
+  return true;
+}
+
+bool ProcessRuns(const ProcessIdentity& process) {
+  if (process.pid <= 0) return false;
+  const std::optional<unsigned long long> started = StartTime(static_cast<pid_t>(process.pid));
+  return started && *started == process.started;
 }
 
 }  // namespace sevrik

@@ -4,7 +4,17 @@
 
 namespace sevrik {
 
-void RunAndWait(std::string_view command_line) {
+namespace {
+
+unsigned long long CreationTime(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+}  // namespace
+
+bool RunAndWait(std::string_view command_line, const std::function<void(const ProcessIdentity&)>& started) {
   // Every field zero but the size: no window position, title, show flag or handles asked for.
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -16,10 +26,27 @@ void RunAndWait(std::string_view command_line) {
   // empty and the call returns at once.
   if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
                         &startup, &info))
-    return;
+    return false;
+  ::CloseHandle(info.hThread);
+  try {
+    started({static_cast<long long>(info.dwProcessId), CreationTime(info.hProcess)});
+  } catch (...) {
+    ::WaitForSingleObject(info.hProcess, INFINITE);
+    ::CloseHandle(info.hProcess);
+    throw;
+  }
   ::WaitForSingleObject(info.hProcess, INFINITE);
   ::CloseHandle(info.hProcess);
-  ::CloseHandle(info.hThread);
+  return true;
+}
+
+bool ProcessRuns(const ProcessIdentity& process) {
+  const HANDLE h = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                 static_cast<DWORD>(process.pid));
+  if (!h) return false;
+  const bool runs = ::WaitForSingleObject(h, 0) == WAIT_TIMEOUT && CreationTime(h) == process.started;
+  ::CloseHandle(h);
+  return runs;
 }
 
 std::string FindProgram(std::string_view word) {

@@ -101,6 +101,37 @@ std::string_view Trim(std::string_view s) {
   return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
+std::string EscapeField(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    switch (c) {
+      case '%': out += "%25"; break;
+      case '|': out += "%7C"; break;
+      case '\r': out += "%0D"; break;
+      case '\n': out += "%0A"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string UnescapeField(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size()) {
+      const std::string_view code = s.substr(i + 1, 2);
+      const char c = code == "25" ? '%' : code == "7C" ? '|' : code == "0D" ? '\r' : code == "0A" ? '\n' : 0;
+      if (c) {
+        out += c;
+        i += 2;
+        continue;
+      }
+    }
+    out += s[i];
+  }
+  return out;
+}
+
 std::vector<std::string> Split(std::string_view s, std::string_view separator) {
   std::vector<std::string> pieces;
   size_t start = 0;

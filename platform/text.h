@@ -19,6 +19,11 @@ size_t Cp1252Length(std::string_view utf8);
 // Blanks (" " only) removed at both ends.
 std::string_view Trim(std::string_view s);
 
+// A field of the system's own "|"-separated files: "%", "|", CR and LF written as "%25", "%7C",
+// "%0D" and "%0A". Unescaping turns a "%" not followed by one of the four codes into itself.
+std::string EscapeField(std::string_view s);
+std::string UnescapeField(std::string_view s);
+
 // Cuts at every occurrence of the separator; n separators give n + 1 pieces.
 std::vector<std::string> Split(std::string_view s, std::string_view separator);
 // Every occurrence of `from` replaced by `to` (exact, case-sensitive).
