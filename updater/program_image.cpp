@@ -19,7 +19,7 @@ class Reader {
     }
     uint64_t v = 0;
     for (int i = 0; i < size; ++i) {
-      const auto b = static_cast<unsigned char>(bytes_[at + static_cast<uint64_t>(big_ ? i : size - 1 - i)]);
+      const auto b = static_cast<unsigned char>(bytes_[static_cast<size_t>(at) + static_cast<size_t>(big_ ? i : size - 1 - i)]);
       v = (v << 8) | b;
     }
     return v;
@@ -83,7 +83,7 @@ std::string PeProblem(std::string_view b) {
   const uint64_t size = b.size();
   const uint64_t pe = r.U(0x3C, 4);
   if (!Inside(pe, 24, size)) return "the PE header lies past the end of the file";
-  if (b.substr(pe, 4) != std::string_view("PE\0\0", 4)) return "no PE header";
+  if (b.substr(static_cast<size_t>(pe), 4) != std::string_view("PE\0\0", 4)) return "no PE header";
   const uint64_t sections = r.U(pe + 6, 2), optional_size = r.U(pe + 20, 2), characteristics = r.U(pe + 22, 2);
   if ((characteristics & 0x0002) == 0 || (characteristics & 0x2000) != 0) return "the PE file is no program";
   if (optional_size < 2 || !Inside(pe + 24, optional_size, size)) return "the optional header is cut short";
