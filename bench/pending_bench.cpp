@@ -71,7 +71,8 @@ Result Replay(size_t megabytes) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("SEVRIK failed");
   if (fs::exists(program + "/SEVRIK.PND")) throw std::runtime_error("SEVRIK.PND is still there");
-  Result r{seconds, usage.ru_maxrss, fs::file_size(program + "/SEVRIK.log"), fs::file_size(program + "/SEVRIK.PNX")};
+  const std::string log = program + (fs::exists(program + "/SEVRIK.LOG") ? "/SEVRIK.LOG" : "/SEVRIK.log");
+  Result r{seconds, usage.ru_maxrss, fs::file_size(log), fs::file_size(program + "/SEVRIK.PNX")};
   fs::remove_all(root);
   return r;
 }
