@@ -183,11 +183,14 @@ class Replay {
     }
     try {
       std::string line;
+      bool empty = true;
       for (LineReader::Piece p; (p = reader->Next(line, kMaxPendingLineBytes)) != LineReader::Piece::End;) {
+        empty = false;
         if (p == LineReader::Piece::Part) SetAsideLong(*reader, line);
         else Take(line);
       }
       reader.reset();
+      if (empty) changed_ = true;  // an empty file goes
       if (!changed_) return;
       if (aside_) aside_->Commit();
       if (rest_->size() == 0) rest_->CommitAsRemoval();

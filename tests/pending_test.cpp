@@ -139,6 +139,10 @@ TEST_F(Pending, KeptUpdatesAreWrittenOnceAndTheFirstTheDatabaseRefusesStaysWithA
   EXPECT_EQ(State(kCarB), "R-B/02");
   EXPECT_EQ(Pnd(), "<none>");
   EXPECT_EQ(Pnx(), "<none>");
+  // An empty file goes too.
+  test::WriteFile(pnd, "");
+  Apply();
+  EXPECT_EQ(Pnd(), "<none>");
 }
 
 TEST_F(Pending, ANewerStatusDropsTheKeptOnesOfItsDocumentAndARefusedOneIsKeptBehindTheOthers) {
