@@ -6,18 +6,36 @@
 // Pending file program folder + "\SEVRIK.PND": Windows-1252, one update a line, CR LF:
 //   <table>|<CAR>|<snrf>|<Status>
 // An empty snrf field leaves snrf as it is (a cancellation sets the status alone). In each
-// field "%", "|", CR and LF are written as "%25", "%7C", "%0D" and "%0A". The file is always
-// replaced whole, through a temporary file.
+// field "%", "|", CR and LF are written as "%25", "%7C", "%0D" and "%0A".
+// The file is data only: a line is written only when its table is one of kStatusTables
+// (without regard to case; the statement names the table as the list does), its CAR is not
+// empty, its status is "01" or "02", a "02" has a reference, and no field holds a control
+// character (C0, DEL, C1, after the codes above are read back).
+//
+// Set-aside file program folder + "\SEVRIK.PNX": the lines of the pending file that will never
+// be written, moved there as they stood (lines that break a rule above, or longer than
+// kMaxPendingLineBytes, and updates that the database refuses with error 5, a value longer
+// than its column), appended, each with a run-log entry, for a person to look at. Nothing
+// reads it.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "interface/session.h"
 #include "platform/error.h"
 
 namespace sevrik {
+
+// The tables a kept status may be written to.
+inline constexpr std::array<const char*, 3> kStatusTables = {"tblBC23Hdr", "tblBC25Hdr", "tblBC40Hdr"};
+// A longer line of the pending file is no update (a whole one takes a few hundred bytes).
+inline constexpr size_t kMaxPendingLineBytes = 4096;
+// The run log takes at most this many entries of one replay, then one line that counts the rest.
+inline constexpr int kMaxPendingLogEntries = 20;
 
 // A document status that the translator confirmed.
 struct StatusUpdate {
@@ -29,11 +47,13 @@ struct StatusUpdate {
   friend bool operator==(const StatusUpdate&, const StatusUpdate&) = default;
 };
 
-// What StoreDocumentStatus raises when the database refused the update and it is kept in the
-// pending file: the status is safe and is written at a later start.
+// What StoreDocumentStatus raises when the database refused the update and it is kept beside
+// the program: in the pending file, written at a later start, or set aside in SEVRIK.PNX for a
+// person (a value that never fits).
 class StatusKept : public Error {
  public:
-  StatusKept(const Error& cause, StatusUpdate kept);
+  StatusKept(int number, std::string description, StatusUpdate kept)
+      : Error(number, std::move(description)), update_(std::move(kept)) {}
   const StatusUpdate& update() const { return update_; }
 
  private:
@@ -47,25 +67,44 @@ class StatusNotStored : public Error {
   using Error::Error;
 };
 
-// Saves the update on the document's header row (keyset recordset, optimistic check). When
-// the database cannot take it, the update is kept in the pending file and StatusKept is raised
-// with the database's number, whose description says so; when it cannot be kept either,
-// StatusNotStored. No header row: error 3021, nothing
-// kept (there is no document to give the status to).
+// Why the update may not be written (Indonesian), or empty when it may (the rules above).
+std::string StatusUpdateProblem(const StatusUpdate& update);
+
+// Saves the update on the document's header row (keyset recordset, optimistic check), and
+// drops the kept updates of the same document from the pending file (they are older).
+// - An update that breaks a rule: error 5, nothing written or kept.
+// - No header row: error 3021, nothing kept (there is no document to give the status to).
+// - The database refuses with error 5 (a value longer than its column): the update is set
+//   aside in SEVRIK.PNX; any other refusal (locked, busy): it is kept in SEVRIK.PND. Either way
+//   StatusKept is raised with the database's number, whose description says where it went.
+// - Neither the database nor that file takes it: StatusNotStored with the database's number, whose
+//   description gives the reference (or the status) and the CAR, so that a person can write
+//   them down: "Referensi <ref> untuk CAR <car> tidak dapat disimpan: ...".
+// - Written, but the older kept updates cannot be dropped: the new update is appended to the
+//   pending file instead (it comes last, so it is written last); when even that fails, an
+//   Error says so.
 void StoreDocumentStatus(const Session& session, const StatusUpdate& update);
 
-// Writes the kept updates in the order they were kept. Those written, and those whose header
-// row no longer exists, leave the file (the file goes when it is empty); those the database
-// still cannot take stay for the next start. Every failure is appended to the run log; none
-// is raised, so the run's own action goes on. A pending file that cannot be read or written is
-// reported in the run log and left as it is.
+// Writes the kept updates in the order they were kept, reading the file line by line (memory
+// and time do not grow faster than the file). Those written, and those whose header row no
+// longer exists (run-log entry), leave the file; lines set aside (see above) go to SEVRIK.PNX;
+// the first update the database cannot take yet, and every update after it, stay in the file
+// in their order for the next start (so an older update never follows a newer one).
+// The file is replaced whole through a temporary file, or removed when nothing stays. The
+// temporary file is created before any update is written: when the file cannot be read, the
+// folder takes no new file, or the file cannot be replaced or removed at the end, an Error is
+// raised that says why, and the run's action must not run, so that an old status never lands
+// over a newer one. At most kMaxPendingLogEntries run-log entries, then one summary line.
 void ApplyPendingUpdates(const Session& session);
 
-// The pending file's lines, and the updates read from its text (for tests and the start).
+// The pending file's lines, and the updates read from its text (its form only; the rules are
+// StatusUpdateProblem's).
 std::string FormatPendingUpdates(const std::vector<StatusUpdate>& updates);
 std::vector<StatusUpdate> ParsePendingUpdates(const std::string& cp1252_text);
 
 // program folder + "\SEVRIK.PND"
 std::string PendingFilePath(const Session& session);
+// program folder + "\SEVRIK.PNX"
+std::string SetAsideFilePath(const Session& session);
 
 }  // namespace sevrik

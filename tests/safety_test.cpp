@@ -168,63 +168,6 @@ TEST(Safety, AHeaderThatCannotBeReadIsNotQueued) {
   EXPECT_EQ(w.FirstStatusLine(), "SVK01");
 }
 
-// Pending updates: the file's form and its application at the next start.
-TEST(Pending, TheFileKeepsEveryCharacterOfItsFields) {
-  const std::vector<StatusUpdate> updates = {
-      {"tblBC23Hdr", "050100|%0A\r\nX", std::string("REF|%7C"), "02"},
-      {"tblBC25Hdr", "K", std::nullopt, "01"},
-      {"tblBC23Hdr", "\xC3\xA9t\xC3\xA9", std::string("R"), "02"},
-  };
-  const std::string text = FormatPendingUpdates(updates);
-  EXPECT_EQ(text.substr(0, 55), "tblBC23Hdr|050100%7C%250A%0D%0AX|REF%7C%257C|02\r\ntblBC2");
-  EXPECT_EQ(ParsePendingUpdates(text), updates);
-  EXPECT_EQ(ParsePendingUpdates("garbage\r\n|||\r\na|b|c\r\n"), std::vector<StatusUpdate>{});
-}
-
-TEST(Pending, KeptUpdatesAreWrittenOnceAndWhatCannotBeWrittenStays) {
-  World w({true, false});
-  Session s = w.MakeSession();
-  const std::string pnd = w.ws.program + "/SEVRIK.PND";
-  test::WriteFile(pnd, FormatPendingUpdates({{"tblBC23Hdr", kCarA, std::string("R-A"), "02"},
-                                             {"tblBC23Hdr", "NO-SUCH-CAR", std::string("R-X"), "02"},
-                                             {"tblNoSuchHdr", kCarA, std::nullopt, "01"}}) +
-                           "not an update\r\n");
-  ApplyPendingUpdates(s);
-  EXPECT_EQ(w.State(kCarA), "R-A/02");
-  // The row that is gone is dropped; the table that fails and the unreadable line stay.
-  EXPECT_EQ(test::ReadFile(pnd), "tblNoSuchHdr|" + kCarA + "||01\r\nnot an update\r\n");
-  const std::string log = w.ws.RunLog();
-  EXPECT_NE(log.find("NO-SUCH-CAR"), std::string::npos);
-  EXPECT_NE(log.find("tblNoSuchHdr"), std::string::npos);
-  ApplyPendingUpdates(s);
-  EXPECT_EQ(test::ReadFile(pnd), "tblNoSuchHdr|" + kCarA + "||01\r\nnot an update\r\n");
-
-  // A newer status written directly makes the kept ones of that document obsolete, whatever
-  // the case of the table's name.
-  test::WriteFile(pnd, FormatPendingUpdates({{"tblBC23Hdr", kCarA, std::string("R-OLD"), "02"},
-                                             {"tblBC23Hdr", kCarB, std::string("R-B"), "02"}}));
-  StoreDocumentStatus(s, {"TBLBC23HDR", kCarA, std::nullopt, "01"});
-  EXPECT_EQ(w.State(kCarA), "R-A/01");
-  EXPECT_EQ(ParsePendingUpdates(test::ReadFile(pnd)),
-            (std::vector<StatusUpdate>{{"tblBC23Hdr", kCarB, std::string("R-B"), "02"}}));
-  // A failed write is kept behind the others and said in the error.
-  const Error e = [&] {
-    try {
-      StoreDocumentStatus(s, {"tblNoSuchHdr", kCarA, std::string("R"), "02"});
-    } catch (const Error& raised) {
-      return raised;
-    }
-    return Error(0);
-  }();
-  EXPECT_EQ(e.number(), err::kDatabase);
-  EXPECT_NE(e.description().find("disimpan di SEVRIK.PND"), std::string::npos) << e.description();
-  EXPECT_EQ(ParsePendingUpdates(test::ReadFile(pnd)).back(), (StatusUpdate{"tblNoSuchHdr", kCarA, std::string("R"), "02"}));
-  // No header row: nothing is kept, there is no document to give the status to.
-  EXPECT_EQ(test::ErrorOf([&] { StoreDocumentStatus(s, {"tblBC23Hdr", "NONE", std::string("R"), "02"}); }),
-            err::kNoCurrentRecord);
-  EXPECT_EQ(ParsePendingUpdates(test::ReadFile(pnd)).size(), 2u);
-}
-
 // The program as the customs application starts it, in real processes.
 class Program : public ::testing::Test {
  protected:

@@ -11,7 +11,7 @@
 
 int main(int argc, char** argv) {
   using namespace sevrik;
-  const std::string message = updater::RunUpdate(ProgramFolder());
+  const updater::UpdateOutcome outcome = updater::RunUpdate(ProgramFolder(), updater::ProgramFormat::Elf);
   std::unique_ptr<QApplication> app;
   std::unique_ptr<Dialogs> dialogs;
   if (DialogsOnDisplay()) {
@@ -20,6 +20,6 @@ int main(int argc, char** argv) {
   } else {
     dialogs = std::make_unique<ConsoleDialogs>(updater::kTitle, std::cin, std::cerr);
   }
-  dialogs->ShowMessage(message, MsgButtons::Ok, MsgIcon::None);
-  return 0;
+  dialogs->ShowMessage(outcome.message, MsgButtons::Ok, MsgIcon::None);
+  return outcome.status;
 }

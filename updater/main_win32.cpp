@@ -9,8 +9,8 @@
 
 int main() {
   using namespace sevrik;
-  const std::string message = updater::RunUpdate(ProgramFolder());
-  if (DialogsOnDisplay()) Win32Dialogs(updater::kTitle).ShowMessage(message, MsgButtons::Ok, MsgIcon::None);
-  else ConsoleDialogs(updater::kTitle, std::cin, std::cerr).ShowMessage(message, MsgButtons::Ok, MsgIcon::None);
-  return 0;
+  const updater::UpdateOutcome outcome = updater::RunUpdate(ProgramFolder(), updater::ProgramFormat::Pe);
+  if (DialogsOnDisplay()) Win32Dialogs(updater::kTitle).ShowMessage(outcome.message, MsgButtons::Ok, MsgIcon::None);
+  else ConsoleDialogs(updater::kTitle, std::cin, std::cerr).ShowMessage(outcome.message, MsgButtons::Ok, MsgIcon::None);
+  return outcome.status;
 }

@@ -8,6 +8,7 @@
 #include "platform/win32.h"
 #include "tests/testutil.h"
 #include "tests/windows/winutil.h"
+#include "updater/program_image.h"
 
 namespace sevrik {
 namespace {
@@ -91,6 +92,7 @@ TEST_F(Zul, TheErrorBoxIsAWindowWithTheProgramsTitle) {
 }
 
 // The updater installs into the fixed C:\BeaCukai\TPB25 (under Wine: the test prefix's C:).
+// The delivered SEVRIK.exe is a real program of this build (the recording child).
 class Updater : public ::testing::Test {
  protected:
   static constexpr const char* kTarget = "C:\\BeaCukai\\TPB25";
@@ -98,37 +100,60 @@ class Updater : public ::testing::Test {
     std::error_code ec;
     std::filesystem::remove_all(kTarget, ec);
     test::CopyProgram(test::BuiltProgram("updater/Ranuvel Plug-In.exe"), delivery / "Ranuvel Plug-In.exe");
-    WriteFile(delivery / "SEVRIK.exe", "the new SEVRIK");
+    WriteFile(delivery / "SEVRIK.exe", new_program);
   }
   void TearDown() override {
     std::error_code ec;
     std::filesystem::remove_all(kTarget, ec);
   }
-  test::RunResult Update() { return RunProgram(delivery / "Ranuvel Plug-In.exe", {}, {}, {kConsole}); }
+  // Runs the updater: its closing message, and its exit status checked against it.
+  std::string Update() {
+    const test::RunResult r = RunProgram(delivery / "Ranuvel Plug-In.exe", {}, {}, {kConsole});
+    const std::string message = Console(r);
+    EXPECT_EQ(r.status, message.find("Update Completed") != std::string::npos ? 0 : 1) << message;
+    return message;
+  }
   static std::string Target() { return std::string(kTarget) + "\\SEVRIK.exe"; }
+  const std::string new_program = ReadFile(test::TestProgram("recorder_win32.exe"));
   TempDir delivery;
 };
+
+// Where the section table of a PE file starts.
+size_t SectionTable(const std::string& pe) {
+  const auto u = [&](size_t at, int size) {
+    size_t v = 0;
+    for (int i = size - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(pe[at + static_cast<size_t>(i)]);
+    return v;
+  };
+  const size_t header = u(0x3C, 4);
+  return header + 24 + u(header + 20, 2);
+}
+
+TEST(ProgramImage, TheProgramsOfThisBuildAreWholePrograms) {
+  for (const char* built : {"interface/SEVRIK.exe", "shim/ZUL.exe", "updater/Ranuvel Plug-In.exe"})
+    EXPECT_EQ(updater::ProgramImageProblem(ReadFile(test::BuiltProgram(built)), updater::ProgramFormat::Pe), "")
+        << built;
+}
 
 TEST_F(Updater, ReplacesTheInstalledProgramAndMakesIpdata) {
   std::filesystem::create_directories(kTarget);
   WriteFile(Target(), "the old SEVRIK");
-  const test::RunResult r = Update();
-  EXPECT_EQ(Console(r), "== Ranuvel Plug-In ==\nUpdate Completed\n");
-  EXPECT_EQ(ReadFile(Target()), "the new SEVRIK");
+  EXPECT_EQ(Update(), "== Ranuvel Plug-In ==\nUpdate Completed\n");
+  EXPECT_EQ(ReadFile(Target()), new_program);
   EXPECT_TRUE(DirectoryExists(delivery / "IPDATA"));
   WriteFile(delivery / "IPDATA/keep.txt", "kept");
-  EXPECT_EQ(Console(Update()), "== Ranuvel Plug-In ==\nUpdate Completed\n");
+  EXPECT_EQ(Update(), "== Ranuvel Plug-In ==\nUpdate Completed\n");
   EXPECT_EQ(ReadFile(delivery / "IPDATA/keep.txt"), "kept");
 }
 
 TEST_F(Updater, InstallsWhereNoProgramWasYet) {
   std::filesystem::create_directories(kTarget);
-  EXPECT_EQ(Console(Update()), "== Ranuvel Plug-In ==\nUpdate Completed\n");
-  EXPECT_EQ(ReadFile(Target()), "the new SEVRIK");
+  EXPECT_EQ(Update(), "== Ranuvel Plug-In ==\nUpdate Completed\n");
+  EXPECT_EQ(ReadFile(Target()), new_program);
 }
 
 TEST_F(Updater, AMissingTargetFolderIsAPathError) {
-  EXPECT_EQ(Console(Update()), "== Ranuvel Plug-In ==\nUpdate FailedPath not found\n");
+  EXPECT_EQ(Update(), "== Ranuvel Plug-In ==\nUpdate FailedPath not found\n");
   EXPECT_FALSE(DirectoryExists(kTarget));
 }
 
@@ -138,7 +163,7 @@ TEST_F(Updater, ARunningTargetIsRefusedAndStaysWhole) {
   const std::string old = ReadFile(Target());
   test::RunningProgram running(Target(), {}, {},
                                {"SEVRIK_RECORD_SLEEP_MS=30000", "SEVRIK_RECORD=" + (delivery / "r")});
-  EXPECT_EQ(Console(Update()), "== Ranuvel Plug-In ==\nUpdate FailedPermission denied\n");
+  EXPECT_EQ(Update(), "== Ranuvel Plug-In ==\nUpdate FailedPermission denied\n");
   EXPECT_EQ(ReadFile(Target()), old);
 }
 
@@ -146,8 +171,60 @@ TEST_F(Updater, AMissingSourceLeavesTheInstalledProgram) {
   std::filesystem::create_directories(kTarget);
   WriteFile(Target(), "the old SEVRIK");
   ::DeleteFileA((delivery / "SEVRIK.exe").c_str());
-  EXPECT_EQ(Console(Update()), "== Ranuvel Plug-In ==\nUpdate FailedFile not found\n");
+  EXPECT_EQ(Update(), "== Ranuvel Plug-In ==\nUpdate FailedFile not found\n");
   EXPECT_EQ(ReadFile(Target()), "the old SEVRIK");
+}
+
+TEST_F(Updater, ADeliveredProgramThatIsNotWholeIsNotInstalled) {
+  std::filesystem::create_directories(kTarget);
+  WriteFile(Target(), "the old SEVRIK");
+  std::string past_the_end = new_program;
+  past_the_end[SectionTable(new_program) + 16 + 3] = '\x7F';  // the first section's SizeOfRawData
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string cause;
+  };
+  const std::vector<Case> cases = {
+      {"empty", "", "the file is empty"},
+      {"truncated", new_program.substr(0, new_program.size() / 2), "ends past the end of the file"},
+      {"wrong format", "the new SEVRIK", "no MZ header"},
+      {"a section past the end", past_the_end, "section 1 ends past the end of the file"},
+  };
+  for (const Case& c : cases) {
+    WriteFile(delivery / "SEVRIK.exe", c.bytes);
+    const std::string message = Update();
+    const std::string head =
+        "== Ranuvel Plug-In ==\nUpdate FailedPath/File access error (the new program is not a whole program: ";
+    EXPECT_EQ(message.substr(0, head.size()), head) << c.name;
+    EXPECT_NE(message.find(c.cause + ")\n"), std::string::npos) << c.name << ": " << message;
+    EXPECT_EQ(ReadFile(Target()), "the old SEVRIK") << c.name;
+  }
+}
+
+TEST_F(Updater, TheTemporaryFilesOfAKilledUpdateAreRemovedByTheNext) {
+  std::filesystem::create_directories(kTarget);
+  WriteFile(Target(), "the old SEVRIK");
+  const std::string kept = std::string(kTarget) + "\\.SEVRIK.exe.tmp-short";
+  const std::string leftover = std::string(kTarget) + "\\.SEVRIK.exe.tmp-abcdefghi0";
+  WriteFile(leftover, "half a program");
+  WriteFile(kept, "not ours");
+  EXPECT_EQ(Update(), "== Ranuvel Plug-In ==\nUpdate Completed\n");
+  EXPECT_EQ(::GetFileAttributesA(leftover.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(ReadFile(kept), "not ours");
+  EXPECT_EQ(ReadFile(Target()), new_program);
+}
+
+TEST_F(Updater, ATargetThatIsASymbolicLinkIsNotReplaced) {
+  std::filesystem::create_directories(kTarget);
+  WriteFile(delivery / "elsewhere.exe", "the old SEVRIK");
+  // Wine 8 answers CreateSymbolicLinkA with success and makes nothing.
+  ::CreateSymbolicLinkA(Target().c_str(), (delivery / "elsewhere.exe").c_str(), 0);
+  const DWORD attributes = ::GetFileAttributesA(Target().c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    GTEST_SKIP() << "no symbolic links here";
+  EXPECT_EQ(Update(), "== Ranuvel Plug-In ==\nUpdate FailedPath/File access error (the target is a symbolic link)\n");
+  EXPECT_EQ(ReadFile(delivery / "elsewhere.exe"), "the old SEVRIK");
 }
 
 TEST_F(Updater, TheClosingMessageIsABoxWithTheUpdatersTitle) {
@@ -156,6 +233,11 @@ TEST_F(Updater, TheClosingMessageIsABoxWithTheUpdatersTitle) {
   const test::RunResult r = RunProgram(delivery / "Ranuvel Plug-In.exe", {}, {}, {"SEVRIK_DIALOGS="});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(helper.Wait().out, "title=Ranuvel Plug-In\ntext=Update Completed\nbuttons=ok \n");
+  // A failure ends with status 1 after its box.
+  ::DeleteFileA((delivery / "SEVRIK.exe").c_str());
+  test::RunningProgram failed(test::TestProgram("boxanswer.exe"), {"Ranuvel Plug-In", "ok"});
+  EXPECT_EQ(RunProgram(delivery / "Ranuvel Plug-In.exe", {}, {}, {"SEVRIK_DIALOGS="}).status, 1);
+  EXPECT_EQ(failed.Wait().out, "title=Ranuvel Plug-In\ntext=Update FailedFile not found\nbuttons=ok \n");
 }
 
 }  // namespace

@@ -1,0 +1,218 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "platform/error.h"
+#include "platform/file_stream.h"
+#include "platform/fs.h"
+#include "platform/unique_file.h"
+
+namespace sevrik {
+namespace {
+
+constexpr size_t kChunk = 1 << 16;
+
+std::string ParentOf(const std::string& host) {
+  const size_t slash = host.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return host.substr(0, slash);
+}
+
+bool IsDirectory(const std::string& host) {
+  struct stat st;
+  return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+[[noreturn]] void Fail(int e, const std::string& host) {
+  throw OsError(e, e == ENOENT && !IsDirectory(ParentOf(host)));
+}
+
+int Fd(std::intptr_t h) { return static_cast<int>(h); }
+
+void WriteAll(int fd, std::string_view bytes, const std::string& host) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail(errno, host);
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+}
+
+int OpenFile(const std::string& host, int flags) {
+  if (IsDirectory(host)) throw Error(err::kPathFileAccess);
+  const int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0666);
+  if (fd < 0) Fail(errno, host);
+  return fd;
+}
+
+void SyncFolder(const std::string& folder) {
+  // Some file systems refuse to sync a folder; the files themselves are on disk already.
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+
+}  // namespace
+
+LineReader::LineReader(std::string_view path) { handle_ = OpenFile(HostPath(path), O_RDONLY); }
+
+LineReader::~LineReader() {
+  if (handle_ >= 0) ::close(Fd(handle_));
+}
+
+bool LineReader::Fill() {
+  if (end_) return false;
+  buffer_.erase(0, pos_);
+  pos_ = 0;
+  const size_t had = buffer_.size();
+  buffer_.resize(had + kChunk);
+  ssize_t n;
+  do n = ::read(Fd(handle_), buffer_.data() + had, kChunk);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    const int e = errno;
+    buffer_.resize(had);
+    throw OsError(e);
+  }
+  buffer_.resize(had + static_cast<size_t>(n));
+  if (n == 0) end_ = true;
+  return n > 0;
+}
+
+LineReader::Piece LineReader::Next(std::string& out, size_t max_bytes) {
+  out.clear();
+  for (;;) {
+    const size_t lf = buffer_.find('\n', pos_);
+    const size_t available = (lf == std::string::npos ? buffer_.size() : lf) - pos_;
+    if (available > max_bytes) {
+      out.assign(buffer_, pos_, max_bytes);
+      pos_ += max_bytes;
+      return Piece::Part;
+    }
+    if (lf != std::string::npos) {
+      out.assign(buffer_, pos_, available);
+      pos_ = lf + 1;
+      return Piece::Line;
+    }
+    if (!Fill()) {
+      if (pos_ == buffer_.size()) return Piece::End;
+      out.assign(buffer_, pos_);
+      pos_ = buffer_.size();
+      return Piece::Line;
+    }
+  }
+}
+
+FileReplacement::FileReplacement(std::string_view path) : path_(HostPath(path)) {
+  if (IsDirectory(path_)) throw Error(err::kPathFileAccess);
+  const size_t slash = path_.find_last_of('/');
+  const std::string stem = path_.substr(slash == std::string::npos ? 0 : slash + 1, 200);
+  struct stat old;
+  const bool keep_mode = ::lstat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  NewFile temp = CreateUniqueFile(ParentOf(path_), stem, keep_mode ? 0600 : 0666, RandomSuffix);
+  handle_ = temp.fd;
+  temp_ = temp.path;
+  if (keep_mode && ::fchmod(temp.fd, old.st_mode & 0777) != 0) {
+    const int e = errno;
+    ::close(temp.fd);
+    ::unlink(temp_.c_str());
+    handle_ = -1;
+    Fail(e, path_);
+  }
+}
+
+FileReplacement::~FileReplacement() {
+  if (handle_ >= 0) ::close(Fd(handle_));
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+void FileReplacement::Flush() {
+  if (handle_ < 0) throw Error(err::kBadFileName);
+  WriteAll(Fd(handle_), buffer_, path_);
+  buffer_.clear();
+}
+
+void FileReplacement::Write(std::string_view bytes) {
+  buffer_.append(bytes);
+  size_ += bytes.size();
+  if (buffer_.size() >= kChunk) Flush();
+}
+
+void FileReplacement::Commit() {
+  Flush();
+  if (::fsync(Fd(handle_)) != 0) Fail(errno, path_);
+  if (::close(Fd(std::exchange(handle_, -1))) != 0) Fail(errno, path_);
+  if (::rename(temp_.c_str(), path_.c_str()) != 0) Fail(errno, path_);
+  temp_.clear();
+  SyncFolder(ParentOf(path_));
+}
+
+void FileReplacement::CommitAsRemoval() {
+  if (::unlink(path_.c_str()) != 0 && errno != ENOENT) Fail(errno, path_);
+  SyncFolder(ParentOf(path_));
+}
+
+LineAppender::LineAppender(std::string_view path) {
+  const std::string host = HostPath(path);
+  const int fd = OpenFile(host, O_RDWR | O_CREAT);
+  handle_ = fd;
+  struct stat st;
+  if (::fstat(fd, &st) != 0) Fail(errno, host);
+  original_size_ = static_cast<std::uint64_t>(st.st_size);
+  if (original_size_ > 0) {
+    char last = 0;
+    ssize_t n;
+    do n = ::pread(fd, &last, 1, static_cast<off_t>(original_size_ - 1));
+    while (n < 0 && errno == EINTR);
+    if (n < 0) Fail(errno, host);
+    if (last != '\n') buffer_ = "\r\n";
+  }
+  if (::lseek(fd, 0, SEEK_END) < 0) Fail(errno, host);
+}
+
+LineAppender::~LineAppender() {
+  if (!committed_) CutBack();
+  if (handle_ >= 0) ::close(Fd(handle_));
+}
+
+void LineAppender::CutBack() noexcept {
+  if (handle_ < 0) return;
+  buffer_.clear();
+  if (::ftruncate(Fd(handle_), static_cast<off_t>(original_size_)) == 0) ::fsync(Fd(handle_));
+}
+
+void LineAppender::Flush() {
+  try {
+    WriteAll(Fd(handle_), buffer_, "");
+    buffer_.clear();
+  } catch (...) {
+    CutBack();
+    throw;
+  }
+}
+
+void LineAppender::Write(std::string_view bytes) {
+  if (committed_) throw Error(err::kBadFileName);
+  buffer_.append(bytes);
+  if (buffer_.size() >= kChunk) Flush();
+}
+
+void LineAppender::Commit() {
+  Flush();
+  if (::fsync(Fd(handle_)) != 0) {
+    const int e = errno;
+    CutBack();
+    throw OsError(e);
+  }
+  committed_ = true;
+}
+
+}  // namespace sevrik

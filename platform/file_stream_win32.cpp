@@ -1,0 +1,211 @@
+// Files read and changed in pieces on Windows. Paths are our UTF-8 texts; they reach the
+// narrow functions in the system's code page.
+#include <algorithm>
+#include <utility>
+
+#include "platform/error.h"
+#include "platform/file_stream.h"
+#include "platform/fs.h"
+#include "platform/unique_file.h"
+#include "platform/win32.h"
+
+namespace sevrik {
+namespace {
+
+constexpr size_t kChunk = 1 << 16;
+
+HANDLE H(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+std::intptr_t Id(HANDLE h) { return h == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(h); }
+
+DWORD Attributes(const std::string& host) { return ::GetFileAttributesA(ToAnsi(host).c_str()); }
+
+bool IsDirectory(const std::string& host) {
+  const DWORD a = Attributes(host);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A read-only file is neither written nor replaced, as the system's own programs do.
+void CheckWritable(const std::string& host) {
+  const DWORD a = Attributes(host);
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY)) throw Error(err::kPermissionDenied);
+}
+
+HANDLE OpenFile(const std::string& host, DWORD access, DWORD disposition) {
+  if (IsDirectory(host)) throw Error(err::kPathFileAccess);
+  if (access != GENERIC_READ) CheckWritable(host);
+  const HANDLE h = ::CreateFileA(ToAnsi(host).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) throw LastWin32Error();
+  return h;
+}
+
+void WriteAll(HANDLE h, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 20));
+    DWORD written = 0;
+    if (!::WriteFile(h, bytes.data(), chunk, &written, nullptr)) throw LastWin32Error();
+    bytes.remove_prefix(written);
+  }
+}
+
+}  // namespace
+
+LineReader::LineReader(std::string_view path) { handle_ = Id(OpenFile(HostPath(path), GENERIC_READ, OPEN_EXISTING)); }
+
+LineReader::~LineReader() {
+  if (handle_ != -1) ::CloseHandle(H(handle_));
+}
+
+bool LineReader::Fill() {
+  if (end_) return false;
+  buffer_.erase(0, pos_);
+  pos_ = 0;
+  const size_t had = buffer_.size();
+  buffer_.resize(had + kChunk);
+  DWORD got = 0;
+  if (!::ReadFile(H(handle_), buffer_.data() + had, static_cast<DWORD>(kChunk), &got, nullptr)) {
+    buffer_.resize(had);
+    throw LastWin32Error();
+  }
+  buffer_.resize(had + got);
+  if (got == 0) end_ = true;
+  return got > 0;
+}
+
+LineReader::Piece LineReader::Next(std::string& out, size_t max_bytes) {
+  out.clear();
+  for (;;) {
+    const size_t lf = buffer_.find('\n', pos_);
+    const size_t available = (lf == std::string::npos ? buffer_.size() : lf) - pos_;
+    if (available > max_bytes) {
+      out.assign(buffer_, pos_, max_bytes);
+      pos_ += max_bytes;
+      return Piece::Part;
+    }
+    if (lf != std::string::npos) {
+      out.assign(buffer_, pos_, available);
+      pos_ = lf + 1;
+      return Piece::Line;
+    }
+    if (!Fill()) {
+      if (pos_ == buffer_.size()) return Piece::End;
+      out.assign(buffer_, pos_);
+      pos_ = buffer_.size();
+      return Piece::Line;
+    }
+  }
+}
+
+FileReplacement::FileReplacement(std::string_view path) : path_(HostPath(path)) {
+  if (IsDirectory(path_)) throw Error(err::kPathFileAccess);
+  CheckWritable(path_);
+  const size_t sep = path_.find_last_of("\\/");
+  const std::string stem = path_.substr(sep == std::string::npos ? 0 : sep + 1, 200);
+  const std::string base = path_.substr(0, sep == std::string::npos ? 0 : sep + 1);
+  // A new name that no entry has (CREATE_NEW), so that nothing planted is written through.
+  for (int attempt = 0; attempt < 100 && handle_ == -1; ++attempt) {
+    const std::string temp = base + "." + stem + ".tmp-" + RandomSuffix();
+    const HANDLE h =
+        ::CreateFileA(ToAnsi(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      handle_ = Id(h);
+      temp_ = temp;
+    } else if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+      throw LastWin32Error();
+    }
+  }
+  if (handle_ == -1) throw Error(err::kPathFileAccess);
+}
+
+FileReplacement::~FileReplacement() {
+  if (handle_ != -1) ::CloseHandle(H(handle_));
+  if (!temp_.empty()) ::DeleteFileA(ToAnsi(temp_).c_str());
+}
+
+void FileReplacement::Flush() {
+  if (handle_ == -1) throw Error(err::kBadFileName);
+  WriteAll(H(handle_), buffer_);
+  buffer_.clear();
+}
+
+void FileReplacement::Write(std::string_view bytes) {
+  buffer_.append(bytes);
+  size_ += bytes.size();
+  if (buffer_.size() >= kChunk) Flush();
+}
+
+void FileReplacement::Commit() {
+  Flush();
+  if (!::FlushFileBuffers(H(handle_))) throw LastWin32Error();
+  if (!::CloseHandle(H(std::exchange(handle_, -1)))) throw LastWin32Error();
+  if (!::MoveFileExA(ToAnsi(temp_).c_str(), ToAnsi(path_).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    throw LastWin32Error();
+  temp_.clear();
+}
+
+void FileReplacement::CommitAsRemoval() {
+  CheckWritable(path_);
+  if (!::DeleteFileA(ToAnsi(path_).c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND) throw LastWin32Error();
+}
+
+LineAppender::LineAppender(std::string_view path) {
+  const std::string host = HostPath(path);
+  const HANDLE h = OpenFile(host, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+  handle_ = Id(h);
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(h, &size)) throw LastWin32Error();
+  original_size_ = static_cast<std::uint64_t>(size.QuadPart);
+  if (original_size_ > 0) {
+    LARGE_INTEGER at;
+    at.QuadPart = size.QuadPart - 1;
+    char last = 0;
+    DWORD got = 0;
+    if (!::SetFilePointerEx(h, at, nullptr, FILE_BEGIN) || !::ReadFile(h, &last, 1, &got, nullptr))
+      throw LastWin32Error();
+    if (last != '\n') buffer_ = "\r\n";
+  }
+  LARGE_INTEGER zero{};
+  if (!::SetFilePointerEx(h, zero, nullptr, FILE_END)) throw LastWin32Error();
+}
+
+LineAppender::~LineAppender() {
+  if (!committed_) CutBack();
+  if (handle_ != -1) ::CloseHandle(H(handle_));
+}
+
+void LineAppender::CutBack() noexcept {
+  if (handle_ == -1) return;
+  buffer_.clear();
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(original_size_);
+  if (::SetFilePointerEx(H(handle_), at, nullptr, FILE_BEGIN) && ::SetEndOfFile(H(handle_)))
+    ::FlushFileBuffers(H(handle_));
+}
+
+void LineAppender::Flush() {
+  try {
+    WriteAll(H(handle_), buffer_);
+    buffer_.clear();
+  } catch (...) {
+    CutBack();
+    throw;
+  }
+}
+
+void LineAppender::Write(std::string_view bytes) {
+  if (committed_) throw Error(err::kBadFileName);
+  buffer_.append(bytes);
+  if (buffer_.size() >= kChunk) Flush();
+}
+
+void LineAppender::Commit() {
+  Flush();
+  if (!::FlushFileBuffers(H(handle_))) {
+    const Error e = LastWin32Error();
+    CutBack();
+    throw e;
+  }
+  committed_ = true;
+}
+
+}  // namespace sevrik
