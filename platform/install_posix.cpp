@@ -8,6 +8,7 @@
 
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/fs_host.h"
 #include "platform/install.h"
 
 namespace sevrik {
@@ -40,6 +41,8 @@ class Copy {
 [[noreturn]] void Fail(int e, const std::string& host) { throw OsError(e, e == ENOENT && !IsDirectory(ParentOf(host))); }
 
 }  // namespace
+
+namespace host {
 
 void MakeDirectory(std::string_view path) {
   const std::string host = HostPath(path);
@@ -103,4 +106,5 @@ void InstallFileCopy(std::string_view source, std::string_view target) {
   }
 }
 
+}  // namespace host
 }  // namespace sevrik
