@@ -182,6 +182,13 @@ void RemoveFile(std::string_view path) {
   if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
   CheckWritable(host);
   if (!::DeleteFileA(ToAnsi(host).c_str())) throw LastWin32Error();
+  // A file that another program holds open with delete sharing keeps its name until closed;
+  // the system then refuses to tell its attributes (access denied) rather than saying it is
+  // gone.
+  if (Attributes(host) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) throw Error(err::kPermissionDenied);
+  }
 }
 
 void CopyFileTo(std::string_view source, std::string_view target) {
