@@ -64,12 +64,8 @@ bool TranslatorRun::RemovePreviousResults(std::initializer_list<const char*> ext
     const std::string path = s_.package_folder + "\\ipdata\\" + profile_ + "." + extension;
     removed &= Step([&] {
       try {
-        if (!FileExists(path)) return;
-        RemoveFile(path);
-        // A file held open by another program may be "deleted" while its name and contents
-        // stay until that program lets go: it is not gone.
-        if (FileExists(path))
-          throw Error(err::kPathFileAccess, "File masih ada setelah dihapus: " + path);
+        // RemoveFile counts a file as removed only when its name is gone.
+        if (FileExists(path)) RemoveFile(path);
       } catch (const Error& e) {
         if (!outcome_.not_started) {
           outcome_.not_started = e;

@@ -18,6 +18,7 @@ std::string StandardDescription(int number) {
     case err::kTypeMismatch: return "Type mismatch";
     case err::kBadFileName: return "Bad file name or number";
     case err::kFileNotFound: return "File not found";
+    case err::kDiskFull: return "Disk full";
     case err::kInputPastEnd: return "Input past end of file";
     case err::kDeviceUnavailable: return "Device unavailable";
     case err::kPermissionDenied: return "Permission denied";

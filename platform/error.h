@@ -14,6 +14,7 @@ inline constexpr int kSubscriptOutOfRange = 9;
 inline constexpr int kTypeMismatch = 13;
 inline constexpr int kBadFileName = 52;
 inline constexpr int kFileNotFound = 53;
+inline constexpr int kDiskFull = 61;
 inline constexpr int kInputPastEnd = 62;
 inline constexpr int kDeviceUnavailable = 68;
 inline constexpr int kPermissionDenied = 70;

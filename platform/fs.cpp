@@ -2,9 +2,12 @@
 #include "platform/fs.h"
 
 #include <string>
+#include <utility>
 
 #include "platform/error.h"
+#include "platform/file_system.h"
 #include "platform/fs_host.h"
+#include "platform/install.h"
 #include "platform/text.h"
 
 namespace sevrik {
@@ -39,6 +42,22 @@ void EnterFolder(std::string_view path) {
   ChangeDirectory(path);
 }
 
+std::string HostPath(std::string_view path) { return CurrentFileSystem().HostPath(path); }
+void ChangeDrive(std::string_view setting) { CurrentFileSystem().ChangeDrive(setting); }
+void ChangeDirectory(std::string_view path) { CurrentFileSystem().ChangeDirectory(path); }
+std::string CurrentDirectory() { return CurrentFileSystem().CurrentDirectory(); }
+std::vector<std::string> ListFiles(std::string_view pattern) { return CurrentFileSystem().ListFiles(pattern); }
+bool FileExists(std::string_view path) { return CurrentFileSystem().FileExists(path); }
+bool DirectoryExists(std::string_view path) { return CurrentFileSystem().DirectoryExists(path); }
+
+std::string ReadFileBytes(std::string_view path) {
+  return CurrentFileSystem().ReadFileHead(path, std::string::npos);
+}
+
+std::string ReadFileHead(std::string_view path, size_t max_bytes) {
+  return CurrentFileSystem().ReadFileHead(path, max_bytes);
+}
+
 void WriteFileBytes(std::string_view path, std::string_view bytes) {
   OutputFile f(path, OutputFile::Mode::Output);
   f.Write(bytes);
@@ -58,20 +77,65 @@ void AppendFileBytesSynced(std::string_view path, std::string_view bytes) {
   f.Close();
 }
 
-bool FileExists(std::string_view path) {
+void RemoveFile(std::string_view path) {
+  FileSystem& fs = CurrentFileSystem();
+  fs.RemoveFile(path);
+  if (fs.FileExists(path)) throw Error(err::kPermissionDenied);
+}
+
+void CopyFileTo(std::string_view source, std::string_view target) { CurrentFileSystem().CopyFileTo(source, target); }
+
+void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
+  CurrentFileSystem().ReplaceFileBytes(path, bytes);
+}
+
+void MakeDirectory(std::string_view path) { CurrentFileSystem().MakeDirectory(path); }
+
+void InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check) {
+  CurrentFileSystem().InstallFileCopy(source, target, check);
+}
+
+OutputFile::OutputFile(std::string_view path, Mode mode)
+    : file_(CurrentFileSystem().OpenOutputFile(path, mode == Mode::Append)) {}
+
+OutputFile::~OutputFile() {
   try {
-    return IsFileHost(HostPath(path));
-  } catch (const Error&) {
-    return false;
+    Close();
+  } catch (const Error&) {  // a destructor cannot report; Close() reports to callers that ask
   }
 }
 
-bool DirectoryExists(std::string_view path) {
+void OutputFile::Flush() {
+  if (!file_ || buffer_.empty()) return;
+  std::string pending;
+  pending.swap(buffer_);
+  file_->Append(pending);
+}
+
+void OutputFile::Sync() {
+  if (!file_) throw Error(err::kBadFileName);
+  Flush();
+  file_->Sync();
+}
+
+void OutputFile::Write(std::string_view bytes) {
+  if (!file_) throw Error(err::kBadFileName);
+  buffer_.append(bytes);
+  if (buffer_.size() >= 1 << 16) Flush();
+}
+
+void OutputFile::Close() {
+  if (!file_) return;
   try {
-    return IsDirectoryHost(HostPath(path));
-  } catch (const Error&) {
-    return false;
+    Flush();
+  } catch (...) {
+    try {
+      std::exchange(file_, nullptr)->Close();
+    } catch (const Error&) {  // the write's error is the one to report
+    }
+    throw;
   }
+  std::exchange(file_, nullptr)->Close();
 }
 
 std::string FindProgramFile(std::string_view path) {

@@ -3,8 +3,10 @@
 // "\" and "/" both separate, "X:" lies under $SEVRIK_DRIVE_X, names resolve without regard
 // to the case of ASCII letters, new files take the case given.
 // Every failure is an Error with the number the system's users know.
+// Each call goes through CurrentFileSystem() (file_system.h), which tests may replace.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,14 +48,20 @@ void WriteFileBytes(std::string_view path, std::string_view bytes);          // 
 void AppendFileBytes(std::string_view path, std::string_view bytes);         // create if missing
 // The same, returning only once the bytes are on the disk.
 void AppendFileBytesSynced(std::string_view path, std::string_view bytes);
-void RemoveFile(std::string_view path);                                      // 53 when missing
+// 53 when missing. A file counts as removed only when its name is gone: a name that stays
+// after the call (Windows keeps a file that another program holds open with delete sharing
+// until it is closed) is error 70.
+void RemoveFile(std::string_view path);
 void CopyFileTo(std::string_view source, std::string_view target);           // replaces target
 
 // Replaces `path` by `bytes` through a temporary file in the same folder and a rename, so
 // that the old file stays whole if the write fails.
 void ReplaceFileBytes(std::string_view path, std::string_view bytes);
 
-// A file open for writing. Output mode creates or truncates, append mode adds at the end.
+class WritableFile;
+
+// A file open for writing. Output mode creates or truncates, append mode adds at the end;
+// on POSIX a symbolic link in the file's own place is never followed (error 75).
 // Closing (or destruction) flushes what was written.
 class OutputFile {
  public:
@@ -67,11 +75,11 @@ class OutputFile {
   // Writes what is buffered and waits until the file's contents are on the disk.
   void Sync();
   void Close();
-  bool is_open() const { return fd_ >= 0; }
+  bool is_open() const { return file_ != nullptr; }
 
  private:
   void Flush();
-  int fd_ = -1;  // the descriptor; on Windows the file's handle (handles fit in 32 bits)
+  std::unique_ptr<WritableFile> file_;
   std::string buffer_;
 };
 

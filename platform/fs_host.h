@@ -1,12 +1,35 @@
-// The file layer's tests of a host path, one implementation per system; the parts of the
-// layer shared by every system (fs.cpp) build on them.
+// The file layer's host implementation, one per system (fs_posix.cpp, fs_win32.cpp,
+// install_posix.cpp, install_win32.cpp): what the host's FileSystem does for each call of
+// fs.h. The parts of the layer shared by every system (fs.cpp, file_system.cpp) build on it.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
 
 namespace sevrik {
 
 bool IsFileHost(const std::string& host);       // an existing plain file
 bool IsDirectoryHost(const std::string& host);  // an existing folder
 
+namespace host {
+
+std::string HostPath(std::string_view path);
+void ChangeDrive(std::string_view setting);
+void ChangeDirectory(std::string_view path);
+std::string CurrentDirectory();
+std::vector<std::string> ListFiles(std::string_view pattern);
+std::string ReadFileHead(std::string_view path, size_t max_bytes);
+std::unique_ptr<WritableFile> OpenOutputFile(std::string_view path, bool append);
+void RemoveFile(std::string_view path);
+void CopyFileTo(std::string_view source, std::string_view target);
+void ReplaceFileBytes(std::string_view path, std::string_view bytes);
+void MakeDirectory(std::string_view path);
+void InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check);
+
+}  // namespace host
 }  // namespace sevrik

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -84,9 +85,21 @@ std::string Resolve(std::string_view path, int error_number) {
     }
   }
   if (!cur.empty()) parts.push_back(cur);
+  // "." and ".." taken as Windows takes them, by the text: ".." never climbs above the root
+  // of a drive (nor of the file system); only a relative path keeps its leading "..".
+  std::vector<std::string> kept;
+  for (std::string& part : parts) {
+    if (part == ".") continue;
+    if (part == "..") {
+      if (!kept.empty() && kept.back() != "..") kept.pop_back();
+      else if (base.empty()) kept.push_back(part);
+      continue;
+    }
+    kept.push_back(std::move(part));
+  }
   std::string host = base;
   bool resolving = true;
-  for (const std::string& part : parts) {
+  for (const std::string& part : kept) {
     std::string next = Join(host, part);
     if (resolving && part != "." && part != ".." && !Exists(next.empty() ? "." : next)) {
       const std::string other = FindCaseless(host, part);
@@ -142,14 +155,16 @@ bool IsDirectoryHost(const std::string& host) {
   return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string HostPath(std::string_view path) { return Resolve(path, err::kPathNotFound); }
-
 std::string ProgramFolder() {
   char buf[PATH_MAX];
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
   if (n <= 0) return ".";
   return ParentOf(std::string(buf, static_cast<size_t>(n)));
 }
+
+namespace host {
+
+std::string HostPath(std::string_view path) { return Resolve(path, err::kPathNotFound); }
 
 void ChangeDrive(std::string_view setting) {
   const std::string_view head = setting.substr(0, std::min<size_t>(3, setting.size()));
@@ -197,9 +212,7 @@ std::vector<std::string> ListFiles(std::string_view pattern) {
   return names;
 }
 
-namespace {
-
-std::string ReadUpTo(std::string_view path, size_t max_bytes) {
+std::string ReadFileHead(std::string_view path, size_t max_bytes) {
   const std::string host = HostPath(path);
   const int fd = OpenOrThrow(host, O_RDONLY);
   std::string data;
@@ -219,12 +232,6 @@ std::string ReadUpTo(std::string_view path, size_t max_bytes) {
   return data;
 }
 
-}  // namespace
-
-std::string ReadFileBytes(std::string_view path) { return ReadUpTo(path, std::string::npos); }
-
-std::string ReadFileHead(std::string_view path, size_t max_bytes) { return ReadUpTo(path, max_bytes); }
-
 void RemoveFile(std::string_view path) {
   const std::string host = HostPath(path);
   if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
@@ -232,9 +239,13 @@ void RemoveFile(std::string_view path) {
 }
 
 void CopyFileTo(std::string_view source, std::string_view target) {
-  const std::string bytes = ReadFileBytes(source);
-  WriteFileBytes(target, bytes);
+  const std::string bytes = ReadFileHead(source, std::string::npos);
+  const std::unique_ptr<WritableFile> file = OpenOutputFile(target, false);
+  file->Append(bytes);
+  file->Close();
 }
+
+}  // namespace host
 
 NewFile CreateUniqueFile(const std::string& folder, const std::string& stem, unsigned mode,
                          const std::function<std::string()>& next_suffix) {
@@ -258,6 +269,8 @@ std::string RandomSuffix() {
   for (int i = 0; i < 10; ++i) suffix += kChars[random() % (sizeof kChars - 1)];
   return suffix;
 }
+
+namespace host {
 
 void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
   const std::string host = HostPath(path);
@@ -290,48 +303,36 @@ void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
   }
 }
 
-OutputFile::OutputFile(std::string_view path, Mode mode) {
+namespace {
+
+// A descriptor open for writing; closed at the latest when destroyed.
+class PosixFile final : public WritableFile {
+ public:
+  explicit PosixFile(int fd) : fd_(fd) {}
+  ~PosixFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  void Append(std::string_view bytes) override { WriteAll(fd_, bytes, ""); }
+  void Sync() override {
+    if (::fsync(fd_) != 0) ThrowOs(errno, "");
+  }
+  void Close() override {
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<WritableFile> OpenOutputFile(std::string_view path, bool append) {
   const std::string host = HostPath(path);
-  fd_ = OpenOrThrow(host, O_WRONLY | O_CREAT | (mode == Mode::Append ? O_APPEND : O_TRUNC));
+  // A symlink planted in the file's place is refused, not written through.
+  return std::make_unique<PosixFile>(
+      OpenOrThrow(host, O_WRONLY | O_CREAT | O_NOFOLLOW | (append ? O_APPEND : O_TRUNC)));
 }
 
-OutputFile::~OutputFile() {
-  try {
-    Close();
-  } catch (const Error&) {  // a destructor cannot report; Close() reports to callers that ask
-  }
-}
-
-void OutputFile::Flush() {
-  if (fd_ < 0 || buffer_.empty()) return;
-  std::string pending;
-  pending.swap(buffer_);
-  WriteAll(fd_, pending, "");
-}
-
-void OutputFile::Write(std::string_view bytes) {
-  if (fd_ < 0) throw Error(err::kBadFileName);
-  buffer_.append(bytes);
-  if (buffer_.size() >= 1 << 16) Flush();
-}
-
-void OutputFile::Sync() {
-  if (fd_ < 0) throw Error(err::kBadFileName);
-  Flush();
-  if (::fsync(fd_) != 0) ThrowOs(errno, "");
-}
-
-void OutputFile::Close() {
-  if (fd_ < 0) return;
-  try {
-    Flush();
-  } catch (...) {
-    ::close(fd_);
-    fd_ = -1;
-    throw;
-  }
-  ::close(fd_);
-  fd_ = -1;
-}
+}  // namespace host
 
 }  // namespace sevrik

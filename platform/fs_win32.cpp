@@ -2,6 +2,7 @@
 // UTF-8 texts; they reach the narrow functions in the system's code page.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -73,11 +74,6 @@ void WriteAll(HANDLE h, std::string_view bytes) {
   }
 }
 
-// Handles fit in 32 bits on every Windows (the system guarantees it for sharing them between
-// 32- and 64-bit programs); OutputFile keeps its handle in an int.
-int HandleToInt(HANDLE h) { return static_cast<int>(HandleToLong(h)); }
-HANDLE IntToHandle(int v) { return LongToHandle(v); }
-
 }  // namespace
 
 bool IsFileHost(const std::string& host) {
@@ -89,8 +85,6 @@ bool IsDirectoryHost(const std::string& host) {
   const DWORD a = Attributes(host);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
-
-std::string HostPath(std::string_view path) { return Resolve(path, err::kPathNotFound); }
 
 std::string ProgramFolder() {
   std::string buffer(MAX_PATH, '\0');
@@ -107,6 +101,10 @@ std::string ProgramFolder() {
   const size_t sep = path.find_last_of('\\');
   return sep == std::string::npos ? std::string(".") : path.substr(0, sep);
 }
+
+namespace host {
+
+std::string HostPath(std::string_view path) { return Resolve(path, err::kPathNotFound); }
 
 void ChangeDrive(std::string_view setting) {
   const std::string_view head = setting.substr(0, std::min<size_t>(3, setting.size()));
@@ -158,9 +156,7 @@ std::vector<std::string> ListFiles(std::string_view pattern) {
   return names;
 }
 
-namespace {
-
-std::string ReadUpTo(std::string_view path, size_t max_bytes) {
+std::string ReadFileHead(std::string_view path, size_t max_bytes) {
   const std::string host = HostPath(path);
   const HANDLE h = OpenOrThrow(host, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                OPEN_EXISTING);
@@ -181,17 +177,18 @@ std::string ReadUpTo(std::string_view path, size_t max_bytes) {
   return data;
 }
 
-}  // namespace
-
-std::string ReadFileBytes(std::string_view path) { return ReadUpTo(path, std::string::npos); }
-
-std::string ReadFileHead(std::string_view path, size_t max_bytes) { return ReadUpTo(path, max_bytes); }
-
 void RemoveFile(std::string_view path) {
   const std::string host = HostPath(path);
   if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
   CheckWritable(host);
   if (!::DeleteFileA(ToAnsi(host).c_str())) throw LastWin32Error();
+  // A file that another program holds open with delete sharing keeps its name until closed;
+  // the system then refuses to tell its attributes (access denied) rather than saying it is
+  // gone.
+  if (Attributes(host) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) throw Error(err::kPermissionDenied);
+  }
 }
 
 void CopyFileTo(std::string_view source, std::string_view target) {
@@ -201,6 +198,8 @@ void CopyFileTo(std::string_view source, std::string_view target) {
   if (!::CopyFileA(ToAnsi(from).c_str(), ToAnsi(to).c_str(), FALSE)) throw LastWin32Error();
 }
 
+}  // namespace host
+
 std::string RandomSuffix() {
   static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   thread_local std::mt19937_64 random{(static_cast<uint64_t>(std::random_device{}()) << 32) ^
@@ -209,6 +208,8 @@ std::string RandomSuffix() {
   for (int i = 0; i < 10; ++i) suffix += kChars[random() % (sizeof kChars - 1)];
   return suffix;
 }
+
+namespace host {
 
 void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
   const std::string host = HostPath(path);
@@ -242,50 +243,38 @@ void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
   }
 }
 
-OutputFile::OutputFile(std::string_view path, Mode mode) {
+namespace {
+
+// A file's handle open for writing; closed at the latest when destroyed.
+class Win32File final : public WritableFile {
+ public:
+  explicit Win32File(HANDLE h) : h_(h) {}
+  ~Win32File() override {
+    if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+  }
+  void Append(std::string_view bytes) override { WriteAll(h_, bytes); }
+  void Sync() override {
+    if (!::FlushFileBuffers(h_)) throw LastWin32Error();
+  }
+  void Close() override {
+    if (h_ == INVALID_HANDLE_VALUE) return;
+    if (!::CloseHandle(std::exchange(h_, INVALID_HANDLE_VALUE))) throw LastWin32Error();
+  }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+std::unique_ptr<WritableFile> OpenOutputFile(std::string_view path, bool append) {
   const std::string host = HostPath(path);
   // Append mode writes every block at the end, whoever else appends.
-  const HANDLE h = mode == Mode::Append
-                       ? OpenOrThrow(host, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS)
-                       : OpenOrThrow(host, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
-  fd_ = HandleToInt(h);
+  const HANDLE h = append ? OpenOrThrow(host, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS)
+                          : OpenOrThrow(host, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
+  return std::make_unique<Win32File>(h);
 }
 
-OutputFile::~OutputFile() {
-  try {
-    Close();
-  } catch (const Error&) {  // a destructor cannot report; Close() reports to callers that ask
-  }
-}
-
-void OutputFile::Flush() {
-  if (fd_ < 0 || buffer_.empty()) return;
-  std::string pending;
-  pending.swap(buffer_);
-  WriteAll(IntToHandle(fd_), pending);
-}
-
-void OutputFile::Write(std::string_view bytes) {
-  if (fd_ < 0) throw Error(err::kBadFileName);
-  buffer_.append(bytes);
-  if (buffer_.size() >= 1 << 16) Flush();
-}
-
-void OutputFile::Sync() {
-  if (fd_ < 0) throw Error(err::kBadFileName);
-  Flush();
-  if (!::FlushFileBuffers(IntToHandle(fd_))) throw LastWin32Error();
-}
-
-void OutputFile::Close() {
-  if (fd_ < 0) return;
-  try {
-    Flush();
-  } catch (...) {
-    ::CloseHandle(IntToHandle(std::exchange(fd_, -1)));
-    throw;
-  }
-  if (!::CloseHandle(IntToHandle(std::exchange(fd_, -1)))) throw LastWin32Error();
-}
+}  // namespace host
 
 }  // namespace sevrik

@@ -11,6 +11,7 @@
 
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/fs_host.h"
 #include "platform/install.h"
 #include "platform/unique_file.h"
 
@@ -44,6 +45,8 @@ class Copy {
 [[noreturn]] void Fail(int e, const std::string& host) { throw OsError(e, e == ENOENT && !IsDirectory(ParentOf(host))); }
 
 }  // namespace
+
+namespace host {
 
 void MakeDirectory(std::string_view path) {
   const std::string host = HostPath(path);
@@ -163,4 +166,5 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
   }
 }
 
+}  // namespace host
 }  // namespace sevrik

@@ -6,6 +6,7 @@
 
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/fs_host.h"
 #include "platform/install.h"
 #include "platform/unique_file.h"
 #include "platform/win32.h"
@@ -40,6 +41,8 @@ class Copy {
 };
 
 }  // namespace
+
+namespace host {
 
 void MakeDirectory(std::string_view path) {
   const std::string host = HostPath(path);
@@ -162,4 +165,5 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
   c.temp.clear();
 }
 
+}  // namespace host
 }  // namespace sevrik

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -13,7 +14,7 @@
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/text.h"
-#include "tests/mounts.h"
+#include "tests/fault_fs.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 
@@ -193,12 +194,24 @@ TEST_F(Cancel, AStatusThatCannotBeRemovedStopsBeforeTheTranslator) {
   Package({true, false});
   const std::string reference = Queue();
   StaleSuccess();
-  test::BindMount ro(ws.package + "/ipdata", true);
-  if (!ro.ok()) GTEST_SKIP() << "needs root for a read-only bind mount";
-  EXPECT_EQ(RunError(), err::kPermissionDenied);
-  EXPECT_EQ(Calls(), "");
-  EXPECT_EQ(State(), reference + "/02");
-  EXPECT_EQ(CurrentDirectory(), ws.program);
+  const std::string ipdata = ws.package + "/ipdata", status = ipdata + "/TPBUNQ.STA";
+  const struct {
+    const char* name;
+    std::function<void(test::FaultFileSystem&)> fault;
+  } cases[] = {
+      {"a read-only ipdata", [&](auto& f) { f.MakeReadOnly(ipdata); }},
+      {"a removal that fails", [&](auto& f) { f.FailRemoval(status); }},
+      {"a name that stays after its removal", [&](auto& f) { f.KeepAfterRemoval(status); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::FaultFileSystem faults;
+    c.fault(faults);
+    EXPECT_EQ(RunError(), err::kPermissionDenied);
+    EXPECT_EQ(Calls(), "");
+    EXPECT_EQ(State(), reference + "/02");
+    EXPECT_EQ(CurrentDirectory(), ws.program);
+  }
 }
 
 TEST_F(Cancel, APackageFolderOnAnUnmappedDriveIsTheRunTimeError) {

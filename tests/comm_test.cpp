@@ -10,7 +10,7 @@
 #include "interface/mdlMain.h"
 #include "platform/error.h"
 #include "platform/fs.h"
-#include "tests/mounts.h"
+#include "tests/fault_fs.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 
@@ -189,20 +189,26 @@ TEST_F(CommLogs, YesEmptiesTheTableThenShowsAndDeletesEachLogInOrder) {
 }
 
 TEST_F(CommLogs, AFileInUseStopsTheDeletionThereAndIsNamed) {
-  test::BindMount busy(logkom + "/b.Txt", false);
-  if (!busy.ok()) GTEST_SKIP() << "needs root for a bind mount";
-  dialogs.answers = {MsgAnswer::Yes};
-  Session s{*conn, dialogs, ws.program, ws.package, "NET1", LocaleInfo::Classic()};
-  try {
-    DeleteCommLogs(s);
-    ADD_FAILURE();
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), err::kPermissionDenied);
-    EXPECT_EQ(e.description(), "Permission denied: " + ws.program + "\\LogKom\\b.Txt");
+  // A file in use: its removal fails, or (a file held open with delete sharing) its name stays.
+  for (const auto fault : {&test::FaultFileSystem::FailRemoval, &test::FaultFileSystem::KeepAfterRemoval}) {
+    Log("A.TXT");
+    sql->Exec("insert into tblKomLog (waktu, keterangan) values ('2026-12-02 10:00:00', 'kirim')");
+    dialogs = {};
+    dialogs.answers = {MsgAnswer::Yes};
+    test::FaultFileSystem faults;
+    (faults.*fault)(logkom + "/b.Txt");
+    Session s{*conn, dialogs, ws.program, ws.package, "NET1", LocaleInfo::Classic()};
+    try {
+      DeleteCommLogs(s);
+      ADD_FAILURE();
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), err::kPermissionDenied);
+      EXPECT_EQ(e.description(), "Permission denied: " + ws.program + "\\LogKom\\b.Txt");
+    }
+    EXPECT_EQ(Texts().back(), "b.Txt");
+    EXPECT_EQ(Rows(), "0");
+    EXPECT_EQ(Left(), (std::vector<std::string>{"b.Txt", "c.txt", "keep.log", "keep.TXT.bak", "TXT"}));
   }
-  EXPECT_EQ(Texts().back(), "b.Txt");
-  EXPECT_EQ(Rows(), "0");
-  EXPECT_EQ(Left(), (std::vector<std::string>{"b.Txt", "c.txt", "keep.log", "keep.TXT.bak", "TXT"}));
 }
 
 TEST_F(CommLogs, ADatabaseErrorStopsBeforeAnyFile) {

@@ -1,6 +1,5 @@
 // The Windows meaning of paths, on real folders.
 #include <dirent.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,11 +8,18 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
+#include "platform/file_system.h"
 #include "platform/fs.h"
+#include "platform/install.h"
+#include "platform/runlog.h"
 #include "platform/unique_file.h"
+#include "tests/fault_fs.h"
+#include "tests/mounts.h"
 #include "tests/testutil.h"
 
 namespace sevrik {
@@ -119,6 +125,135 @@ TEST_F(DriveC, ProgramFilesCountWithOrWithoutExe) {
   EXPECT_EQ(FindProgramFile("C:\\EDI\\zul.exe"), "");
 }
 
+// ".." stops at the root of a drive, as on Windows: no path on a drive leads out of its
+// folder, whatever folders it names and whether they exist.
+TEST_F(DriveC, DotDotNeverClimbsAboveTheDrivesFolder) {
+  test::WriteFile(root / "EDI/ipdata/BC23.FLT", "x");
+  const struct {
+    const char* path;
+    std::string host;
+  } cases[] = {
+      {"C:\\EDI\\..\\..\\..\\outside", root / "outside"},
+      {"C:\\..", root.path()},
+      {"c:/../../EDI/./ipdata/../ipdata/BC23.FLT", root / "EDI/ipdata/BC23.FLT"},
+      {"C:\\nothing\\..\\edi\\IPDATA", root / "EDI/ipdata"},
+      {"C:\\EDI\\ipdata\\..\\..\\..\\EDI\\ipdata\\bc23.flt", root / "EDI/ipdata/BC23.FLT"},
+      {"\\..\\..\\tmp", "/tmp"},
+      {"a\\..\\..\\b", "../b"},  // a relative path climbs from the current folder, as on Windows
+  };
+  for (const auto& c : cases) EXPECT_EQ(HostPath(c.path), c.host) << c.path;
+
+  WriteFileBytes("C:\\EDI\\..\\..\\..\\escape.txt", "in");
+  EXPECT_EQ(test::ReadFile(root / "escape.txt"), "in");
+  EXPECT_EQ(ListFiles("C:\\..\\..\\*.txt"), std::vector<std::string>{"escape.txt"});
+  ChangeDirectory("C:\\EDI\\..\\..\\..");
+  EXPECT_EQ(CurrentDirectory(), root.path());
+}
+
+// What a run writes in place (the run log, the flat files, copies) is never written through a
+// symlink planted in its place, and a replaced file (the status files) replaces the link.
+TEST(OutputFiles, NeverFollowASymlinkInTheirPlace) {
+  const struct {
+    const char* name;
+    std::function<void(const std::string&)> write;
+    int error;
+    const char* left;  // what the path holds after, or "" for the link itself
+  } cases[] = {
+      {"a run log emptied", [](const std::string& p) { ResetRunLog(p); }, 75, ""},
+      {"a run log appended", [](const std::string& p) { AppendToRunLog(p, Error(70)); }, 0, ""},
+      {"a flat file", [](const std::string& p) { WriteFileBytes(p, "ENV00101"); }, 75, ""},
+      {"a flat file appended", [](const std::string& p) { AppendFileBytes(p, "UNZ00101"); }, 75, ""},
+      {"an output file", [](const std::string& p) { OutputFile f(p, OutputFile::Mode::Output); }, 75, ""},
+      {"a copy", [](const std::string& p) { CopyFileTo(p + ".src", p); }, 75, ""},
+      {"a status file", [](const std::string& p) { ReplaceFileBytes(p, "0\r\n"); }, 0, "0\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    test::WriteFile(dir / "victim", "secret");
+    test::WriteFile(dir / "TPBQUE.STA.src", "copied");
+    ASSERT_EQ(::symlink((dir / "victim").c_str(), (dir / "TPBQUE.STA").c_str()), 0);
+    EXPECT_EQ(ErrorOf([&] { c.write(dir / "TPBQUE.STA"); }), c.error);
+    EXPECT_EQ(test::ReadFile(dir / "victim"), "secret");
+    struct stat st;
+    ASSERT_EQ(::lstat((dir / "TPBQUE.STA").c_str(), &st), 0);
+    if (*c.left) EXPECT_EQ(test::ReadFile(dir / "TPBQUE.STA"), c.left);
+    else EXPECT_TRUE(S_ISLNK(st.st_mode));
+  }
+}
+
+// The fault-injecting file system that the runs' failure tests use: each fault where it was
+// asked for, and only there, in every call of fs.h that it concerns.
+TEST(FaultFileSystem, FailsWhereAskedAndOnlyThere) {
+  TempDir dir;
+  const std::string ro = dir / "ro", full = dir / "full", other = dir / "other";
+  const struct {
+    const char* name;
+    std::function<void(test::FaultFileSystem&)> fault;
+    std::function<void()> call;
+    int error;
+    std::vector<std::string> after;  // ro/a, full/a, other/a
+  } cases[] = {
+      {"a write in a read-only folder", [&](auto& f) { f.MakeReadOnly(ro); },
+       [&] { WriteFileBytes(ro + "\\a", "new"); }, 70, {"old", "old", "old"}},
+      {"an append in a read-only folder", [&](auto& f) { f.MakeReadOnly(ro); },
+       [&] { AppendFileBytes(ro + "/A", "new"); }, 70, {"old", "old", "old"}},
+      {"a replacement in a read-only folder", [&](auto& f) { f.MakeReadOnly(ro); },
+       [&] { ReplaceFileBytes(ro + "/a", "new"); }, 70, {"old", "old", "old"}},
+      {"a removal in a read-only folder", [&](auto& f) { f.MakeReadOnly(ro); }, [&] { RemoveFile(ro + "/a"); },
+       70, {"old", "old", "old"}},
+      {"a copy into a read-only folder", [&](auto& f) { f.MakeReadOnly(ro); },
+       [&] { CopyFileTo(other + "/a", ro + "/b"); }, 70, {"old", "old", "old"}},
+      {"a folder made in a read-only folder", [&](auto& f) { f.MakeReadOnly(ro); },
+       [&] { MakeDirectory(ro + "/new"); }, 70, {"old", "old", "old"}},
+      {"the folder beside a read-only one", [&](auto& f) { f.MakeReadOnly(ro); },
+       [&] { WriteFileBytes(other + "/a", "new"); }, 0, {"old", "old", "new"}},
+      {"a removal that fails", [&](auto& f) { f.FailRemoval(ro + "/a"); }, [&] { RemoveFile(ro + "/a"); }, 70,
+       {"old", "old", "old"}},
+      {"a replacement of a file that cannot be removed", [&](auto& f) { f.FailRemoval(ro + "/a"); },
+       [&] { ReplaceFileBytes(ro + "/a", "new"); }, 70, {"old", "old", "old"}},
+      {"a write into a file that cannot be removed", [&](auto& f) { f.FailRemoval(ro + "/a"); },
+       [&] { WriteFileBytes(ro + "/a", "new"); }, 0, {"new", "old", "old"}},
+      {"a name that stays after its removal", [&](auto& f) { f.KeepAfterRemoval(ro + "/a"); },
+       [&] { RemoveFile(ro + "\\A"); }, 70, {"old", "old", "old"}},
+      {"another file beside one that stays", [&](auto& f) { f.KeepAfterRemoval(ro + "/a"); },
+       [&] { RemoveFile(other + "/a"); }, 0, {"old", "old", ""}},
+      {"a write that fills the disk", [&](auto& f) { f.FillDiskAfter(full, 5); },
+       [&] { WriteFileBytes(full + "/a", "new bytes"); }, 61, {"old", "new b", "old"}},
+      {"writes that fill the disk in turn", [&](auto& f) { f.FillDiskAfter(full, 5); },
+       [&] {
+         AppendFileBytes(full + "/a", "+");
+         AppendFileBytes(full + "/a", "1234");
+         AppendFileBytes(full + "/a", "x");
+       }, 61, {"old", "old+1234", "old"}},
+      {"a replacement that does not fit", [&](auto& f) { f.FillDiskAfter(full, 5); },
+       [&] { ReplaceFileBytes(full + "/a", "new bytes"); }, 61, {"old", "old", "old"}},
+      {"a copy that does not fit", [&](auto& f) { f.FillDiskAfter(full, 2); },
+       [&] { CopyFileTo(other + "/a", full + "/a"); }, 61, {"old", "ol", "old"}},
+      {"a write beside the full disk", [&](auto& f) { f.FillDiskAfter(full, 0); },
+       [&] { ReplaceFileBytes(other + "/a", "new bytes"); }, 0, {"old", "old", "new bytes"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const std::string& folder : {ro, full, other}) test::WriteFile(folder + "/a", "old");
+    std::filesystem::remove_all(ro + "/new");
+    {
+      test::FaultFileSystem faults;
+      c.fault(faults);
+      EXPECT_EQ(ErrorOf(c.call), c.error);
+      // Reading and listing are never refused.
+      EXPECT_EQ(ReadFileBytes(ro + "/a"), c.after[0]);
+      EXPECT_EQ(ListFiles(ro + "/*").front(), "a");
+    }
+    EXPECT_EQ(&CurrentFileSystem(), &HostFileSystem());
+    EXPECT_FALSE(test::Exists(ro + "/b"));
+    EXPECT_FALSE(test::Exists(ro + "/new"));
+    const std::vector<std::string> after = {test::ReadFile(ro + "/a"), test::ReadFile(full + "/a"),
+                                            test::Exists(other + "/a") ? test::ReadFile(other + "/a") : ""};
+    EXPECT_EQ(after, c.after);
+  }
+}
+
 TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
   const std::string folder = ProgramFolder();
   EXPECT_FALSE(folder.empty());
@@ -219,20 +354,13 @@ TEST(ReplaceFile, RemovesItsTemporaryFileWhenTheWriteFails) {
 class ReadOnlyFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(::mkdir((dir / "rw").c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir((dir / "ro").c_str(), 0755), 0);
+    ASSERT_TRUE(folders);
+    if (!mount.ok()) GTEST_SKIP() << "cannot mount read-only here: " << mount.error();
     test::WriteFile(dir / "rw/TPBQUE.STA", "0\r\nSUCCESS\r\n");
-    if (::mount((dir / "rw").c_str(), (dir / "ro").c_str(), nullptr, MS_BIND, nullptr) != 0)
-      GTEST_SKIP() << "cannot bind-mount here: " << std::strerror(errno);
-    mounted = true;
-    if (::mount(nullptr, (dir / "ro").c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
-      GTEST_SKIP() << "cannot make the mount read-only: " << std::strerror(errno);
-  }
-  void TearDown() override {
-    if (mounted) ::umount2((dir / "ro").c_str(), MNT_DETACH);
   }
   TempDir dir;
-  bool mounted = false;
+  const bool folders = ::mkdir((dir / "rw").c_str(), 0755) == 0 && ::mkdir((dir / "ro").c_str(), 0755) == 0;
+  const test::Mount mount = test::Mount::ReadOnly(dir / "rw", dir / "ro");
 };
 
 TEST_F(ReadOnlyFolder, ReplacingFailsAndLeavesTheOldFileAndNoTemporaryFile) {

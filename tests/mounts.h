@@ -1,50 +1,50 @@
-// A bind mount for the failure paths of real folders: a read-only folder or file, or a file
-// that is in use (a mount point cannot be removed or replaced). Needs root; ok() tells.
+// Mounts for the few tests where the operating system's own behaviour is what is tested: a
+// folder or file made read-only by a bind mount, a small disk that fills. Every other failure
+// path goes through the fault-injecting file system (tests/fault_fs.h). Needs root: ok()
+// tells whether the mount is in place, error() why not.
 #pragma once
 
 #include <sys/mount.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 namespace sevrik::test {
 
-class BindMount {
+class Mount {
  public:
-  BindMount(const std::string& path, bool read_only) : path_(path) {
-    ok_ = ::mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr) == 0;
-    if (ok_ && read_only && ::mount(nullptr, path.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-      ::umount(path.c_str());
-      ok_ = false;
+  // `source` (a folder or a file) bind-mounted read-only over `target`; the same path for a
+  // read-only view of itself.
+  static Mount ReadOnly(const std::string& source, const std::string& target) { return Mount(source, target, ""); }
+  // A file system of its own (tmpfs) of `size` ("64k") over the folder `target`.
+  static Mount SmallDisk(const std::string& target, const std::string& size) { return Mount("", target, size); }
+  ~Mount() {
+    if (ok_) ::umount2(target_.c_str(), MNT_DETACH);
+  }
+  Mount(const Mount&) = delete;
+  Mount& operator=(const Mount&) = delete;
+  bool ok() const { return ok_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  Mount(const std::string& source, const std::string& target, const std::string& size) : target_(target) {
+    if (!size.empty()) {
+      ok_ = ::mount("tmpfs", target.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+    } else if (::mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0) {
+      ok_ = ::mount(nullptr, target.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+      if (!ok_) {
+        const int e = errno;
+        ::umount2(target.c_str(), MNT_DETACH);
+        errno = e;
+      }
     }
+    if (!ok_) error_ = std::strerror(errno);
   }
-  ~BindMount() {
-    if (ok_) ::umount(path_.c_str());
-  }
-  BindMount(const BindMount&) = delete;
-  BindMount& operator=(const BindMount&) = delete;
-  bool ok() const { return ok_; }
 
- private:
-  std::string path_;
+  std::string target_;
   bool ok_ = false;
-};
-
-// A small file system of its own (tmpfs) over a folder, to fill a disk. Needs root; ok() tells.
-class SmallDisk {
- public:
-  SmallDisk(const std::string& path, const std::string& size) : path_(path) {
-    ok_ = ::mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
-  }
-  ~SmallDisk() {
-    if (ok_) ::umount(path_.c_str());
-  }
-  SmallDisk(const SmallDisk&) = delete;
-  SmallDisk& operator=(const SmallDisk&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  std::string path_;
-  bool ok_ = false;
+  std::string error_;
 };
 
 }  // namespace sevrik::test

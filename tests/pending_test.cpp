@@ -257,7 +257,7 @@ TEST_F(Pending, AFileThatCannotBeRewrittenIsNotApplied) {
   test::WriteFile(pnd, line);
   const std::string before = State(kCarA);
   // A folder that takes no new file: read-only for everyone, or for a user that is not root.
-  test::BindMount read_only(ws.program, true);
+  const test::Mount read_only = test::Mount::ReadOnly(ws.program, ws.program);
   const bool chmodded = !read_only.ok() && ::geteuid() != 0 && ::chmod(ws.program.c_str(), 0555) == 0;
   if (!read_only.ok() && !chmodded) GTEST_SKIP() << "no way to make the folder read-only";
   const int number = test::ErrorOf([&] { Apply(); });
@@ -275,7 +275,7 @@ TEST_F(Pending, AFileThatCannotBeRemovedStopsTheRunBeforeItsAction) {
   tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"));
   sql->Exec("update TBLBC23HDR set snrf = 'R-NEW', Status = '02' where CAR = '" + kCarA + "'");
   test::WriteFile(pnd, Line({"tblBC23Hdr", kCarA, std::string("R-NEW"), "02"}));
-  test::BindMount in_use(pnd, false);  // a mount point is neither removed nor replaced
+  const test::Mount in_use = test::Mount::ReadOnly(pnd, pnd);  // a mount point is neither removed nor replaced
   if (!in_use.ok()) GTEST_SKIP() << "needs root for a bind mount";
   const auto r = test::RunProgram(ws.program + "/SEVRIK", {"UNQ", "BC23", kCarA}, ws.dir.path(),
                                   {"SEVRIK_DIALOGS=console"});

@@ -17,6 +17,7 @@
 #include "platform/fs.h"
 #include "platform/runlock.h"
 #include "platform/text.h"
+#include "tests/fault_fs.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 
@@ -102,32 +103,66 @@ TEST(Safety, OnTheExportRouteAFailedCollectionIsNeverAnEarlierSuccess) {
   }
 }
 
+// A file whose removal fails, or whose name stays after it (a file in use on Windows), is
+// still there to be read as this run's result: no translator starts.
 TEST(Safety, AStatusThatCannotBeRemovedStartsNoTranslator) {
-  World w({true, false});
-  w.QueueA();
-  // A file that is a mount point cannot be removed, as a file on a read-only disk cannot.
-  test::ReadOnlyMount pinned(w.ws.package + "/ipdata/TPBQUE.STA");
-  if (!pinned.mounted()) GTEST_SKIP() << "needs root for a bind mount";
-  const std::string before = w.State(kCarB);
-  w.Run(kCarB);
-  EXPECT_EQ(w.Calls(), "");
-  EXPECT_EQ(w.State(kCarB), before);
-  EXPECT_NE(w.ws.RunLog().find(" 70 \r\nPermission denied\r\n"), std::string::npos) << w.ws.RunLog();
-  EXPECT_EQ(CurrentDirectory(), w.ws.program);
+  const struct {
+    const char* name;
+    void (test::FaultFileSystem::*fault)(const std::string&);
+    const char* file;
+  } cases[] = {
+      {"a status whose removal fails", &test::FaultFileSystem::FailRemoval, "ipdata/TPBQUE.STA"},
+      {"a status whose name stays", &test::FaultFileSystem::KeepAfterRemoval, "ipdata/TPBQUE.STA"},
+      {"a queue log whose removal fails", &test::FaultFileSystem::FailRemoval, "ipdata/TPBQUE.LOG"},
+      {"a queue log whose name stays", &test::FaultFileSystem::KeepAfterRemoval, "ipdata/TPBQUE.LOG"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    World w({true, false});
+    w.QueueA();
+    test::FaultFileSystem faults;
+    (faults.*c.fault)(w.ws.package + "/" + c.file);
+    const std::string before = w.State(kCarB);
+    w.Run(kCarB);
+    EXPECT_EQ(w.Calls(), "");
+    EXPECT_EQ(w.State(kCarB), before);
+    EXPECT_NE(w.ws.RunLog().find(" 70 \r\nPermission denied\r\n"), std::string::npos) << w.ws.RunLog();
+    EXPECT_EQ(CurrentDirectory(), w.ws.program);
+  }
 }
 
 TEST(Safety, AReadOnlyIpdataQueuesNothingAndChangesNothing) {
   World w({true, false});
   w.QueueA();
   const std::string flat_a = w.File("ipdata/BC23.FLT");
-  test::ReadOnlyMount ro(w.ws.package + "/ipdata");
-  if (!ro.mounted()) GTEST_SKIP() << "needs root for a bind mount";
+  test::FaultFileSystem faults;
+  faults.MakeReadOnly(w.ws.package + "/ipdata");
   const std::string before = w.State(kCarB);
   w.Run(kCarB);
   EXPECT_EQ(w.Calls(), "");
   EXPECT_EQ(w.State(kCarB), before);
   EXPECT_EQ(w.File("ipdata/BC23.FLT"), flat_a);
   EXPECT_EQ(w.ws.RunLog().substr(0, 25), " 70 \r\nPermission denied\r\n");
+}
+
+// A package folder whose disk fills while the flat file is written: the half file is not
+// queued, no earlier result is left to be read as this one's, and the run log says why.
+TEST(Safety, AFullDiskQueuesNothingAndLeavesNoEarlierResult) {
+  for (const size_t room : {size_t{0}, size_t{300}, size_t{3000}}) {
+    SCOPED_TRACE(room);
+    World w({true, false});
+    w.QueueA();
+    test::FaultFileSystem faults;
+    faults.FillDiskAfter(w.ws.package, room);
+    const std::string before = w.State(kCarB);
+    w.Run(kCarB);
+    EXPECT_EQ(w.Calls(), "");
+    EXPECT_EQ(w.State(kCarB), before);
+    EXPECT_FALSE(w.Has("ipdata/TPBQUE.STA"));
+    EXPECT_FALSE(w.Has("ipdata/TPBQUE.LOG"));
+    EXPECT_EQ(w.File("ipdata/BC23.FLT").size(), room);
+    EXPECT_EQ(w.ws.RunLog().substr(0, 17), " 61 \r\nDisk full\r\n");
+  }
 }
 
 TEST(Safety, AnIncompleteDeclarationIsNotQueued) {

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/mount.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -172,20 +171,6 @@ bool WaitFor(const std::function<bool()>& condition, int timeout_ms) {
     ::usleep(10000);
   }
   return condition();
-}
-
-ReadOnlyMount::ReadOnlyMount(const std::string& folder) : folder_(folder) {
-  if (::geteuid() != 0) return;
-  if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) return;
-  if (::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-    ::umount2(folder.c_str(), MNT_DETACH);
-    return;
-  }
-  mounted_ = true;
-}
-
-ReadOnlyMount::~ReadOnlyMount() {
-  if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
 }
 
 std::string Lines(const std::vector<std::string>& lines) {

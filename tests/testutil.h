@@ -103,21 +103,6 @@ class RunningProgram {
 // Polls the condition every 10 ms until it holds or the time is up; returns whether it held.
 bool WaitFor(const std::function<bool()>& condition, int timeout_ms = 20000);
 
-// A folder made read-only for as long as the object lives, by a read-only bind mount of the
-// folder onto itself (needs root). mounted() tells whether it worked.
-class ReadOnlyMount {
- public:
-  explicit ReadOnlyMount(const std::string& folder);
-  ~ReadOnlyMount();
-  ReadOnlyMount(const ReadOnlyMount&) = delete;
-  ReadOnlyMount& operator=(const ReadOnlyMount&) = delete;
-  bool mounted() const { return mounted_; }
-
- private:
-  std::string folder_;
-  bool mounted_ = false;
-};
-
 // The number of the error that `f` raises, or 0.
 int ErrorOf(auto&& f) {
   try {

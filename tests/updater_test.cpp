@@ -2,13 +2,17 @@
 // delivered beside a new SEVRIK.
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
+#include "tests/fault_fs.h"
 #include "tests/mounts.h"
 #include "tests/testutil.h"
 #include "tools/workspace.h"
 #include "updater/program_image.h"
+#include "updater/update.h"
 
 namespace sevrik {
 namespace {
@@ -188,29 +192,45 @@ TEST_F(Updater, FailuresNameTheirCauseAndLeaveTheOldProgramAlone) {
   untouched();
   fs::permissions(target_folder + "/SEVRIK.exe", fs::perms::owner_read | fs::perms::owner_write);
 
-  {
-    test::BindMount read_only(target_folder, true);
-    if (read_only.ok()) {
-      EXPECT_EQ(Run(), "Update FailedPermission denied\n");
-      untouched();
-    }
-  }
-  {
-    test::BindMount in_use(target_folder + "/SEVRIK.exe", false);  // cannot be replaced
-    if (in_use.ok()) {
-      EXPECT_EQ(Run(), "Update FailedPermission denied\n");
-      untouched();
-    }
-  }
   fs::remove_all(delivery + "/IPDATA");
   test::WriteFile(delivery + "/IPDATA", "a file where the folder goes");
   EXPECT_EQ(Run().substr(0, 35), "Update FailedPath/File access error");
   untouched();
 }
 
+// A folder that cannot be written, a program in use, a disk too small for the new program:
+// the steps in the process, through the fault-injecting file system.
+TEST_F(Updater, FailuresOfTheTargetFolderLeaveTheOldProgramAlone) {
+  test::WriteFile(target_folder + "/SEVRIK.exe", "old program\n");
+  test::WriteFile(delivery + "/SEVRIK", ElfProgram() + std::string(256 * 1024, 'x'));  // whole, and too big
+  const struct {
+    const char* name;
+    std::function<void(test::FaultFileSystem&)> fault;
+    const char* message;
+  } cases[] = {
+      {"a read-only folder", [&](auto& f) { f.MakeReadOnly(target_folder); }, "Update FailedPermission denied"},
+      {"a program in use", [&](auto& f) { f.FailRemoval(target_folder + "/SEVRIK.exe"); },
+       "Update FailedPermission denied"},
+      {"a full disk", [&](auto& f) { f.FillDiskAfter(drive, 64 * 1024); }, "Update FailedDisk full"},
+  };
+  ::setenv("SEVRIK_DRIVE_C", drive.c_str(), 1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::FaultFileSystem faults;
+    c.fault(faults);
+    const updater::UpdateOutcome outcome = updater::RunUpdate(delivery, updater::ProgramFormat::Elf);
+    EXPECT_EQ(outcome.message, c.message);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"SEVRIK.exe"});
+    EXPECT_EQ(test::ReadFile(target_folder + "/SEVRIK.exe"), "old program\n");
+  }
+  ::unsetenv("SEVRIK_DRIVE_C");
+}
+
+// The system's own full disk, once: the copy stops part way and its temporary file goes.
 TEST_F(Updater, AFullDiskLeavesTheOldProgramAndNoTemporaryFile) {
-  test::SmallDisk disk(target_folder, "64k");
-  if (!disk.ok()) GTEST_SKIP() << "needs root for a tmpfs mount";
+  const test::Mount disk = test::Mount::SmallDisk(target_folder, "64k");
+  if (!disk.ok()) GTEST_SKIP() << "needs root for a tmpfs mount: " << disk.error();
   test::WriteFile(target_folder + "/SEVRIK.exe", "old program\n");
   test::WriteFile(delivery + "/SEVRIK", new_program + std::string(256 * 1024, 'x'));  // whole, and too big
   EXPECT_EQ(Run(), "Update FailedPath/File access error (No space left on device)\n");

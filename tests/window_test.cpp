@@ -27,6 +27,7 @@
 #include "platform/fs.h"
 #include "platform/runlock.h"
 #include "platform/text.h"
+#include "tests/fault_fs.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 
@@ -269,17 +270,21 @@ TEST_F(Windows, AnEarlierSuccessIsNeverThisActionsOutcome) {
             "Dokumen atau mitranya (tblPartner) tidak ditemukan; translator tidak dijalankan.");
 
   test::WriteFile(ws.package + "/ipdata/TPBQUE.STA", "0\r\nSUCCESS\r\n");
-  test::ReadOnlyMount pinned(ws.package + "/ipdata/TPBQUE.STA");  // cannot be removed
-  if (!pinned.mounted()) GTEST_SKIP() << "needs root for a bind mount";
-  dialogs.boxes.clear();
-  dialogs.answers = {MsgAnswer::Yes};
-  Select(b, kCar1);  // the list was browsed again after the cancel
-  QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
-  ASSERT_EQ(dialogs.boxes.size(), 2u);
-  EXPECT_TRUE(dialogs.boxes[1].text.starts_with("CAR = " + kCar1 + " gagal!\r\n"
-                                                "Status translator sebelumnya tidak dapat dihapus"))
-      << dialogs.boxes[1].text;
-  EXPECT_EQ(State(kCar1), "-/01");
+  // The status cannot be removed (a file in use), or its name stays after the removal.
+  for (const auto fault : {&test::FaultFileSystem::FailRemoval, &test::FaultFileSystem::KeepAfterRemoval}) {
+    test::FaultFileSystem faults;
+    (faults.*fault)(ws.package + "/ipdata/TPBQUE.STA");
+    dialogs.boxes.clear();
+    dialogs.answers = {MsgAnswer::Yes};
+    Select(b, kCar1);  // the list was browsed again after the cancel
+    QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_TRUE(dialogs.boxes[1].text.starts_with("CAR = " + kCar1 + " gagal!\r\n"
+                                                  "Status translator sebelumnya tidak dapat dihapus"))
+        << dialogs.boxes[1].text;
+    EXPECT_EQ(State(kCar1), "-/01");
+    EXPECT_FALSE(Has("calls.log"));
+  }
 }
 
 TEST_F(Windows, CreateForBc25AndBc40) {

@@ -146,6 +146,20 @@ TEST(Files, CopyReplacesTheTargetAndDeleteRemoves) {
   EXPECT_FALSE(FileExists(dir / "a.flt"));
 }
 
+// A file that another program holds open with delete sharing keeps its name after its
+// deletion until that program closes it: it is not counted as removed.
+TEST(Files, AFileHeldOpenWithDeleteSharingIsNotCountedAsRemoved) {
+  TempDir dir;
+  WriteFile(dir / "TPBQUE.STA", "0\r\nSUCCESS\r\n");
+  const HANDLE held = ::CreateFileA(ToAnsi(dir.path() + "\\TPBQUE.STA").c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(ErrorOf([&] { RemoveFile(dir.path() + "\\TPBQUE.STA"); }), err::kPermissionDenied);
+  ::CloseHandle(held);
+  EXPECT_FALSE(FileExists(dir.path() + "\\TPBQUE.STA"));
+}
+
 TEST(Replace, TheNewBytesTakeThePlaceOfTheOldAndNoTemporaryFileStays) {
   TempDir dir;
   const std::string f = dir.path() + "\\SEVRIK.PND";

@@ -1,0 +1,130 @@
+#include "tests/fault_fs.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/error.h"
+
+namespace sevrik::test {
+namespace {
+
+// A file of the wrapped file system whose writes spend the disk's room.
+class FaultFile final : public WritableFile {
+ public:
+  FaultFile(std::unique_ptr<WritableFile> file, FaultFileSystem& fs, std::string host)
+      : file_(std::move(file)), fs_(fs), host_(std::move(host)) {}
+  void Append(std::string_view bytes) override {
+    const size_t fits = fs_.Take(host_, bytes.size());
+    if (fits > 0) file_->Append(bytes.substr(0, fits));
+    if (fits < bytes.size()) throw Error(err::kDiskFull);
+  }
+  void Sync() override { file_->Sync(); }
+  void Close() override { file_->Close(); }
+
+ private:
+  std::unique_ptr<WritableFile> file_;
+  FaultFileSystem& fs_;
+  std::string host_;
+};
+
+bool Below(const std::string& host, const std::string& folder) {
+  return !folder.empty() && host.starts_with(folder + "/");
+}
+
+}  // namespace
+
+FaultFileSystem::FaultFileSystem()
+    : base_(CurrentFileSystem()), installed_(std::make_unique<ScopedFileSystem>(*this)) {}
+
+FaultFileSystem::~FaultFileSystem() = default;
+
+void FaultFileSystem::FillDiskAfter(const std::string& host_folder, size_t bytes) {
+  disk_ = host_folder;
+  room_ = bytes;
+}
+void FaultFileSystem::FailRemoval(const std::string& host_path) { fail_removal_.insert(host_path); }
+void FaultFileSystem::KeepAfterRemoval(const std::string& host_path) { keep_after_removal_.insert(host_path); }
+void FaultFileSystem::MakeReadOnly(const std::string& host_folder) { read_only_.push_back(host_folder); }
+
+size_t FaultFileSystem::Take(const std::string& host, size_t wanted) {
+  if (!Below(host, disk_)) return wanted;
+  const size_t fits = std::min(wanted, room_);
+  room_ -= fits;
+  return fits;
+}
+
+std::string FaultFileSystem::Resolved(std::string_view path) {
+  try {
+    return base_.HostPath(path);
+  } catch (const Error&) {
+    return {};  // the wrapped file system gives the path's own error
+  }
+}
+
+void FaultFileSystem::CheckWritable(const std::string& host) const {
+  for (const std::string& folder : read_only_)
+    if (Below(host, folder)) throw Error(err::kPermissionDenied);
+}
+
+void FaultFileSystem::CheckReplaceable(const std::string& host) const {
+  CheckWritable(host);
+  if (fail_removal_.contains(host)) throw Error(err::kPermissionDenied);
+}
+
+void FaultFileSystem::CheckRoom(const std::string& host, size_t bytes) {
+  if (Below(host, disk_) && bytes > room_) throw Error(err::kDiskFull);
+  Take(host, bytes);
+}
+
+std::string FaultFileSystem::HostPath(std::string_view path) { return base_.HostPath(path); }
+void FaultFileSystem::ChangeDrive(std::string_view setting) { base_.ChangeDrive(setting); }
+void FaultFileSystem::ChangeDirectory(std::string_view path) { base_.ChangeDirectory(path); }
+std::string FaultFileSystem::CurrentDirectory() { return base_.CurrentDirectory(); }
+std::vector<std::string> FaultFileSystem::ListFiles(std::string_view pattern) { return base_.ListFiles(pattern); }
+bool FaultFileSystem::FileExists(std::string_view path) { return base_.FileExists(path); }
+bool FaultFileSystem::DirectoryExists(std::string_view path) { return base_.DirectoryExists(path); }
+
+std::string FaultFileSystem::ReadFileHead(std::string_view path, size_t max_bytes) {
+  return base_.ReadFileHead(path, max_bytes);
+}
+
+std::unique_ptr<WritableFile> FaultFileSystem::OpenOutputFile(std::string_view path, bool append) {
+  std::string host = Resolved(path);
+  CheckWritable(host);
+  return std::make_unique<FaultFile>(base_.OpenOutputFile(path, append), *this, std::move(host));
+}
+
+void FaultFileSystem::RemoveFile(std::string_view path) {
+  const std::string host = Resolved(path);
+  CheckReplaceable(host);
+  if (keep_after_removal_.contains(host) && base_.FileExists(path)) return;
+  base_.RemoveFile(path);
+}
+
+void FaultFileSystem::CopyFileTo(std::string_view source, std::string_view target) {
+  const std::string bytes = base_.ReadFileHead(source, std::string::npos);
+  const std::unique_ptr<WritableFile> file = OpenOutputFile(target, false);
+  file->Append(bytes);
+  file->Close();
+}
+
+void FaultFileSystem::ReplaceFileBytes(std::string_view path, std::string_view bytes) {
+  const std::string host = Resolved(path);
+  CheckReplaceable(host);
+  CheckRoom(host, bytes.size());
+  base_.ReplaceFileBytes(path, bytes);
+}
+
+void FaultFileSystem::MakeDirectory(std::string_view path) {
+  CheckWritable(Resolved(path));
+  base_.MakeDirectory(path);
+}
+
+void FaultFileSystem::InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check) {
+  const std::string host = Resolved(target);
+  CheckReplaceable(host);
+  if (base_.FileExists(source)) CheckRoom(host, base_.ReadFileHead(source, std::string::npos).size());
+  base_.InstallFileCopy(source, target, check);
+}
+
+}  // namespace sevrik::test

@@ -1,0 +1,73 @@
+// A file system that fails on demand: a disk that fills, a file that cannot be removed, a
+// file whose name stays after its removal, a folder that cannot be written. It wraps the
+// host's and is the process's current file system for as long as it lives, so that the
+// failure paths of the runs are tested in the process, without root and without mounts.
+// Places are named by host path, as HostPath gives them (the tests' temporary folders); a
+// path is matched after its resolution, whatever its case or separators in the call.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace sevrik::test {
+
+class FaultFileSystem final : public FileSystem {
+ public:
+  FaultFileSystem();
+  ~FaultFileSystem() override;
+  FaultFileSystem(const FaultFileSystem&) = delete;
+  FaultFileSystem& operator=(const FaultFileSystem&) = delete;
+
+  // The folder and all below it lie on a disk that is full after `bytes` more bytes: then
+  // every write there is error 61 "Disk full". The write that crosses the line writes what
+  // fits first, as a real disk does; a replacement or an installation that does not fit
+  // changes nothing (the host's keep the old file whole and remove their temporary file).
+  void FillDiskAfter(const std::string& host_folder, size_t bytes);
+  // Removing the file, or putting another file in its place, is error 70, as for a file that
+  // another program holds open.
+  void FailRemoval(const std::string& host_path);
+  // Removing the file reports success and leaves it, name and content, as Windows does for a
+  // file that another program holds open with delete sharing.
+  void KeepAfterRemoval(const std::string& host_path);
+  // Every write, creation or removal of an entry below the folder is error 70.
+  void MakeReadOnly(const std::string& host_folder);
+
+  std::string HostPath(std::string_view path) override;
+  void ChangeDrive(std::string_view setting) override;
+  void ChangeDirectory(std::string_view path) override;
+  std::string CurrentDirectory() override;
+  std::vector<std::string> ListFiles(std::string_view pattern) override;
+  bool FileExists(std::string_view path) override;
+  bool DirectoryExists(std::string_view path) override;
+  std::string ReadFileHead(std::string_view path, size_t max_bytes) override;
+  std::unique_ptr<WritableFile> OpenOutputFile(std::string_view path, bool append) override;
+  void RemoveFile(std::string_view path) override;
+  void CopyFileTo(std::string_view source, std::string_view target) override;
+  void ReplaceFileBytes(std::string_view path, std::string_view bytes) override;
+  void MakeDirectory(std::string_view path) override;
+  void InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check) override;
+
+  // The part of `wanted` bytes that fits on the disk of `host`, taken from its room.
+  size_t Take(const std::string& host, size_t wanted);
+
+ private:
+  std::string Resolved(std::string_view path);  // the host path, or "" when it has none
+  void CheckWritable(const std::string& host) const;
+  void CheckReplaceable(const std::string& host) const;
+  void CheckRoom(const std::string& host, size_t bytes);
+
+  FileSystem& base_;
+  std::string disk_;  // the folder of the full disk, or ""
+  size_t room_ = 0;
+  std::set<std::string> fail_removal_, keep_after_removal_;
+  std::vector<std::string> read_only_;
+  std::unique_ptr<ScopedFileSystem> installed_;
+};
+
+}  // namespace sevrik::test
