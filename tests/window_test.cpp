@@ -19,10 +19,10 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "interface/windows/frmKb.h"
-#include "interface/windows/frmProgress.h"
-#include "interface/windows/frmViewLog.h"
-#include "interface/windows/twips.h"
+#include "interface/qt/frmKb.h"
+#include "interface/qt/frmProgress.h"
+#include "interface/qt/frmViewLog.h"
+#include "interface/qt/layout.h"
 #include "interface/mdlMain.h"
 #include "platform/fs.h"
 #include "platform/runlock.h"
@@ -30,13 +30,13 @@
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 
-namespace sevrik::windows {
+namespace sevrik::qt {
 namespace {
 namespace fs = std::filesystem;
 
 const std::string kCar1 = tools::kDemoBC23Car;
 
-class Windows : public ::testing::Test {
+class QtWindows : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_cwd = CurrentDirectory();
@@ -74,7 +74,7 @@ class Windows : public ::testing::Test {
   std::string saved_cwd;
 };
 
-TEST_F(Windows, TheBrowserIsLaidOutAsTheForm) {
+TEST_F(QtWindows, TheBrowserIsLaidOutAsTheForm) {
   BrowserWindow b(*session, nullptr);
   EXPECT_EQ(b.windowTitle().toStdString(), "EDI Interface for TPB Ver. 2.0.0");
   EXPECT_EQ(b.size(), Twips(0, 0, 10185, 6000, b).size());
@@ -137,7 +137,7 @@ TEST_F(Windows, TheBrowserIsLaidOutAsTheForm) {
   }
 }
 
-TEST_F(Windows, BrowseByClickAndByEnterAndAnEmptyResult) {
+TEST_F(QtWindows, BrowseByClickAndByEnterAndAnEmptyResult) {
   BrowserWindow b(*session, nullptr);
   b.show();
   QTest::mouseClick(b.cmdGo, Qt::LeftButton);
@@ -171,7 +171,7 @@ TEST_F(Windows, BrowseByClickAndByEnterAndAnEmptyResult) {
   EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Critical);
 }
 
-TEST_F(Windows, ABrowseThatFailsIsToldAndTheWindowStays) {
+TEST_F(QtWindows, ABrowseThatFailsIsToldAndTheWindowStays) {
   sql->Exec("drop table TBLBC40HDR");
   BrowserWindow b(*session, nullptr);
   b.show();
@@ -186,7 +186,7 @@ TEST_F(Windows, ABrowseThatFailsIsToldAndTheWindowStays) {
   EXPECT_TRUE(b.isVisible());
 }
 
-TEST_F(Windows, CreateAndCancelWithYesAndNo) {
+TEST_F(QtWindows, CreateAndCancelWithYesAndNo) {
   ProgressWindow progress;
   BrowserWindow b(*session, &progress);
   b.show();
@@ -236,7 +236,7 @@ TEST_F(Windows, CreateAndCancelWithYesAndNo) {
   EXPECT_EQ(Cell(b, 0, 8), "Siap dikirim");
 }
 
-TEST_F(Windows, AFailedCreateSaysWhy) {
+TEST_F(QtWindows, AFailedCreateSaysWhy) {
   sql->Exec("update TBLBC23HDR set angkutnama = '" + std::string(36, 'A') + "' where CAR = '" + kCar1 + "'");
   BrowserWindow b(*session, nullptr);
   b.show();
@@ -255,7 +255,7 @@ TEST_F(Windows, AFailedCreateSaysWhy) {
 
 // An earlier run's "0" left beside an action that could not produce its own answer is never
 // shown as this document's success.
-TEST_F(Windows, AnEarlierSuccessIsNeverThisActionsOutcome) {
+TEST_F(QtWindows, AnEarlierSuccessIsNeverThisActionsOutcome) {
   test::WriteFile(ws.package + "/ipdata/TPBUNQ.STA", "0\r\nSUCCESS\r\n");
   sql->Exec("delete from tblPartner");
   BrowserWindow b(*session, nullptr);
@@ -282,7 +282,7 @@ TEST_F(Windows, AnEarlierSuccessIsNeverThisActionsOutcome) {
   EXPECT_EQ(State(kCar1), "-/01");
 }
 
-TEST_F(Windows, CreateForBc25AndBc40) {
+TEST_F(QtWindows, CreateForBc25AndBc40) {
   // An earlier run's success must not be reported for a BC 2.5 file, which starts no translator.
   test::WriteFile(ws.package + "/ipdata/TPBQUE.STA", "0\r\nSUCCESS\r\n");
   sql->Exec("update TBLBC25HDR set penerimanama = '" + std::string(60, 'P') + "' where CAR = '" +
@@ -316,7 +316,7 @@ TEST_F(Windows, CreateForBc25AndBc40) {
   EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Exclamation);
 }
 
-TEST_F(Windows, KomunikasiRunsAndTheAccessKeys) {
+TEST_F(QtWindows, KomunikasiRunsAndTheAccessKeys) {
   BrowserWindow b(*session, nullptr);
   b.show();
   QTest::mouseClick(b.cmdGo, Qt::LeftButton);
@@ -333,7 +333,7 @@ TEST_F(Windows, KomunikasiRunsAndTheAccessKeys) {
   EXPECT_EQ(b.cmdClose->shortcut(), QKeySequence(Qt::ALT | Qt::Key_C));
 }
 
-TEST_F(Windows, AnActionWaitsForAnotherRunAndSaysSoInTheProgressWindow) {
+TEST_F(QtWindows, AnActionWaitsForAnotherRunAndSaysSoInTheProgressWindow) {
   ProgressWindow progress;
   BrowserWindow b(*session, &progress);
   b.show();
@@ -349,7 +349,7 @@ TEST_F(Windows, AnActionWaitsForAnotherRunAndSaysSoInTheProgressWindow) {
   EXPECT_NE(test::ReadFile(ws.package + "/calls.log").find("TPBCOM"), std::string::npos);
 }
 
-TEST_F(Windows, TheLogViewerListsShowsAndReplaces) {
+TEST_F(QtWindows, TheLogViewerListsShowsAndReplaces) {
   test::WriteFile(ws.package + "/ipdata/TPBQUE.LOG", "BC23\r\nREF-1\r\n");
   test::WriteFile(ws.package + "/ipdata/run.log", "baris \xE9\r\nkedua\r\n");
   test::WriteFile(ws.package + "/ipdata/empty.log", "");
@@ -386,7 +386,7 @@ TEST_F(Windows, TheLogViewerListsShowsAndReplaces) {
   EXPECT_TRUE(v.isVisible());
 }
 
-TEST_F(Windows, TheLogViewerWithoutItsFolder) {
+TEST_F(QtWindows, TheLogViewerWithoutItsFolder) {
   fs::remove_all(ws.package + "/ipdata");
   LogViewerWindow v(*session);
   v.show();
@@ -412,7 +412,7 @@ TEST(ProgressWindowLayout, BorderlessCentredWithItsBar) {
 }
 
 }  // namespace
-}  // namespace sevrik::windows
+}  // namespace sevrik::qt
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

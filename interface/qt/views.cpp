@@ -1,0 +1,23 @@
+#include "interface/qt/views.h"
+
+#include "interface/qt/frmKb.h"
+#include "interface/qt/frmProgress.h"
+#include "interface/qt/frmViewLog.h"
+#include "interface/qt/layout.h"
+
+namespace sevrik::qt {
+
+void ShowForm(Session& session, const std::string& command) {
+  if (command == "list") {
+    ProgressWindow progress;
+    BrowserWindow browser(session, &progress);
+    CentreOnScreen(browser);
+    browser.exec();
+    session.progress = nullptr;
+  } else if (command == "log") {
+    LogViewerWindow viewer(session);
+    viewer.exec();
+  }
+}
+
+}  // namespace sevrik::qt
