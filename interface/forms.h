@@ -5,9 +5,11 @@
 // Rectangles are in twips (1/1440 inch): left, top, width, height, relative to the container.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace sevrik::forms {
 
@@ -77,6 +79,15 @@ constexpr const Control& Find(const Form& form, std::string_view name) {
   for (const Control& c : form.controls)
     if (name == c.name) return c;
   throw "no such control";
+}
+
+// The controls that take the focus, in the order of their tab indexes.
+inline std::vector<const Control*> TabOrder(const Form& form) {
+  std::vector<const Control*> order;
+  for (const Control& c : form.controls)
+    if (TakesFocus(c.kind)) order.push_back(&c);
+  std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) { return a->tab < b->tab; });
+  return order;
 }
 
 using enum ControlKind;

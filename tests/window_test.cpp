@@ -36,17 +36,8 @@ namespace fs = std::filesystem;
 
 const std::string kCar1 = tools::kDemoBC23Car;
 
-class QtWindows : public ::testing::Test {
+class QtWindows : public ::testing::Test, protected test::WorkspaceSession {
  protected:
-  void SetUp() override {
-    saved_cwd = CurrentDirectory();
-    sql = ws.OpenSqlite();
-    conn = ws.Connect();
-    tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"), {true, false});
-    session = std::make_unique<Session>(Session{*conn, dialogs, ws.program, ws.package, "NET1", classic});
-  }
-  void TearDown() override { ASSERT_EQ(::chdir(saved_cwd.c_str()), 0); }
-
   QRect Twips(int l, int t, int w, int h, const QWidget& on) { return TwipsRect(l, t, w, h, Dpi(on)); }
   std::string Cell(const BrowserWindow& b, int row, int column) {
     return b.lView1->model()->index(row, column).data().toString().toStdString();
@@ -60,18 +51,7 @@ class QtWindows : public ::testing::Test {
       }
     FAIL() << car << " is not listed";
   }
-  std::string State(const std::string& car) {
-    return sql->QueryText("select ifnull(snrf, '-') || '/' || Status from TBLBC23HDR where CAR = ?", {Variant(car)});
-  }
-  bool Has(const std::string& name) const { return test::Exists(ws.package + "/" + name); }
-
-  test::TestWorkspace ws;
-  std::unique_ptr<tools::SqliteFile> sql;
-  std::unique_ptr<Database> conn;
-  test::ScriptedDialogs dialogs;
-  const LocaleInfo classic = LocaleInfo::Classic();
-  std::unique_ptr<Session> session;
-  std::string saved_cwd;
+  bool Has(const std::string& name) const { return InPackage(name); }
 };
 
 TEST_F(QtWindows, TheBrowserIsLaidOutAsTheForm) {
@@ -394,6 +374,74 @@ TEST_F(QtWindows, TheLogViewerWithoutItsFolder) {
   EXPECT_EQ(v.File1->count(), 0);
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].title, "Perhatian");
+}
+
+// The widget of each kind of the forms' tables.
+bool IsOfKind(QWidget* w, forms::ControlKind kind) {
+  using K = forms::ControlKind;
+  switch (kind) {
+    case K::Frame: return qobject_cast<QGroupBox*>(w);
+    case K::Label: return qobject_cast<QLabel*>(w);
+    case K::Combo: return qobject_cast<QComboBox*>(w) && !static_cast<QComboBox*>(w)->isEditable();
+    case K::Edit: return qobject_cast<QLineEdit*>(w);
+    case K::Button: return qobject_cast<QPushButton*>(w) && !static_cast<QPushButton*>(w)->autoDefault();
+    case K::ListView: return qobject_cast<QTreeView*>(w);
+    case K::ListBox: return qobject_cast<QListWidget*>(w);
+    case K::TextBox: return qobject_cast<QPlainTextEdit*>(w);
+    case K::Divider:
+      return qobject_cast<QFrame*>(w) && !qobject_cast<QLabel*>(w) && static_cast<QFrame*>(w)->frameShape() == QFrame::VLine;
+    case K::ProgressBar: return qobject_cast<QProgressBar*>(w);
+  }
+  return false;
+}
+
+// What a control shows as its caption.
+std::string CaptionOf(QWidget* w) {
+  if (auto* box = qobject_cast<QGroupBox*>(w)) return box->title().toStdString();
+  if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+  if (auto* button = qobject_cast<QPushButton*>(w)) return button->text().toStdString();
+  return "";
+}
+
+// Each Qt view holds every control of its form's table, as the table gives it, and its tab
+// order is the table's.
+TEST_F(QtWindows, EachViewIsBuiltFromItsFormsTable) {
+  BrowserWindow kb(*session, nullptr);
+  LogViewerWindow log(*session);
+  ProgressWindow progress;
+  kb.show();
+  log.show();
+  progress.Show();
+  const struct {
+    const forms::Form& form;
+    QWidget& widget;
+  } views[] = {{forms::kFrmKb, kb}, {forms::kFrmViewLog, log}, {forms::kFrmProgress, *progress.widget()}};
+  for (const auto& v : views) {
+    SCOPED_TRACE(v.form.name);
+    EXPECT_EQ(v.widget.objectName().toStdString(), v.form.name);
+    EXPECT_TRUE(v.widget.windowTitle().toStdString().starts_with(v.form.caption));
+    EXPECT_EQ(v.widget.size(), Twips(0, 0, v.form.width, v.form.height, v.widget).size());
+    for (const forms::Control& c : v.form.controls) {
+      SCOPED_TRACE(c.name);
+      auto* w = v.widget.findChild<QWidget*>(c.name);
+      ASSERT_NE(w, nullptr);
+      EXPECT_TRUE(IsOfKind(w, c.kind));
+      EXPECT_EQ(w->parentWidget()->objectName().toStdString(), c.container);
+      EXPECT_EQ(w->geometry(), Twips(c.rect.left, c.rect.top, c.rect.width, c.rect.height, v.widget));
+      EXPECT_EQ(CaptionOf(w), c.caption);
+      EXPECT_EQ(w->toolTip().toStdString(), c.tool_tip);
+      EXPECT_EQ(w->isVisible(), !c.hidden);
+      if (c.access_key) {
+        EXPECT_EQ(static_cast<QPushButton*>(w)->shortcut(), QKeySequence(Qt::ALT | static_cast<Qt::Key>(c.access_key)));
+      }
+    }
+    const std::vector<const forms::Control*> order = forms::TabOrder(v.form);
+    for (size_t i = 0; i + 1 < order.size(); ++i) {
+      QWidget* next = v.widget.findChild<QWidget*>(order[i]->name)->nextInFocusChain();
+      while (next->focusPolicy() == Qt::NoFocus || !next->isEnabled()) next = next->nextInFocusChain();
+      EXPECT_EQ(next->objectName().toStdString(), order[i + 1]->name) << i;
+    }
+  }
 }
 
 TEST(ProgressWindowLayout, BorderlessCentredWithItsBar) {

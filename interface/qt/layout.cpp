@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeView>
-#include <algorithm>
 #include <vector>
 
 namespace sevrik::qt {
@@ -96,7 +95,6 @@ void BuildForm(QWidget& form, const forms::Form& table) {
   }
   const int dpi = Dpi(form);
   form.setFixedSize(Px(table.width, dpi), Px(table.height, dpi));
-  std::vector<std::pair<int, QWidget*>> tab_order;
   for (const forms::Control& c : table.controls) {
     QWidget* parent = std::string_view(c.container) == table.name
                           ? &form
@@ -106,11 +104,10 @@ void BuildForm(QWidget& form, const forms::Form& table) {
     if (*c.tool_tip) w->setToolTip(QString::fromUtf8(c.tool_tip));
     w->setGeometry(TwipsRect(c.rect.left, c.rect.top, c.rect.width, c.rect.height, dpi));
     if (c.hidden) w->hide();
-    if (forms::TakesFocus(c.kind)) tab_order.emplace_back(c.tab, w);
   }
-  std::stable_sort(tab_order.begin(), tab_order.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (size_t i = 0; i + 1 < tab_order.size(); ++i) QWidget::setTabOrder(tab_order[i].second, tab_order[i + 1].second);
+  const std::vector<const forms::Control*> order = forms::TabOrder(table);
+  for (size_t i = 0; i + 1 < order.size(); ++i)
+    QWidget::setTabOrder(Get<QWidget>(form, order[i]->name), Get<QWidget>(form, order[i + 1]->name));
 }
 
 }  // namespace sevrik::qt
