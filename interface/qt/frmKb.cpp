@@ -53,8 +53,7 @@ class DocumentModel : public QAbstractTableModel {
 };
 
 BrowserWindow::BrowserWindow(Session& session, ProgressWindow* progress)
-    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint),
+    : QDialog(nullptr, WindowFlagsOf(forms::kFrmKb)),
       browser_(session, *this) {
   BuildForm(*this, forms::kFrmKb);
   setWindowTitle(QString::fromStdString(BrowserCaption()));

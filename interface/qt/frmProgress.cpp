@@ -9,7 +9,7 @@
 
 namespace sevrik::qt {
 
-ProgressWindow::ProgressWindow() : window_(std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint | Qt::Tool)) {
+ProgressWindow::ProgressWindow() : window_(std::make_unique<QWidget>(nullptr, WindowFlagsOf(forms::kFrmProgress))) {
   BuildForm(*window_, forms::kFrmProgress);  // its caption is never shown: no title bar
   bar_ = Get<QProgressBar>(*window_, "ProgressBar1");
   notice_ = Get<QLabel>(*window_, "lblNotice");

@@ -24,8 +24,7 @@ QFont LogFont() {
 }  // namespace
 
 LogViewerWindow::LogViewerWindow(Session& session)
-    : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint),
+    : QDialog(nullptr, WindowFlagsOf(forms::kFrmViewLog)),
       viewer_(session) {
   BuildForm(*this, forms::kFrmViewLog);
   File1 = Get<QListWidget>(*this, "File1");

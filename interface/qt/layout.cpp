@@ -84,6 +84,12 @@ void CentreOnScreen(QWidget& w) {
   w.move(area.center() - QPoint(w.width() / 2, w.height() / 2));
 }
 
+Qt::WindowFlags WindowFlagsOf(const forms::Form& table) {
+  if (table.border == forms::Border::None) return Qt::FramelessWindowHint | Qt::Tool;
+  return Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+         Qt::WindowCloseButtonHint;
+}
+
 void BuildForm(QWidget& form, const forms::Form& table) {
   form.setObjectName(QString::fromLatin1(table.name));
   form.setWindowTitle(QString::fromUtf8(table.caption));
@@ -95,6 +101,7 @@ void BuildForm(QWidget& form, const forms::Form& table) {
   }
   const int dpi = Dpi(form);
   form.setFixedSize(Px(table.width, dpi), Px(table.height, dpi));
+  if (table.placement == forms::Placement::CentreOfScreen) CentreOnScreen(form);
   for (const forms::Control& c : table.controls) {
     QWidget* parent = std::string_view(c.container) == table.name
                           ? &form

@@ -22,7 +22,12 @@ inline QRect TwipsRect(int left, int top, int width, int height, int dpi) {
 // Centres a top-level window on its screen.
 void CentreOnScreen(QWidget& w);
 
-// Lays out `form` as the table gives it: its caption, font and fixed size, then each control
+// The window flags of a form's border: a fixed dialog (title bar and close box only), or no
+// border at all.
+Qt::WindowFlags WindowFlagsOf(const forms::Form& table);
+
+// Lays out `form` as the table gives it: its caption, font and fixed size (centred on the
+// screen when the table places it there), then each control
 // as a child of its container (named by its object name), with caption, tool tip, geometry
 // and hidden state, and the tab order of the controls that take the focus. Buttons are never
 // default buttons. A kind's own settings beyond the table are the view's.

@@ -3,15 +3,13 @@
 #include "interface/qt/frmKb.h"
 #include "interface/qt/frmProgress.h"
 #include "interface/qt/frmViewLog.h"
-#include "interface/qt/layout.h"
 
 namespace sevrik::qt {
 
 void ShowForm(Session& session, const std::string& command) {
   if (command == "list") {
     ProgressWindow progress;
-    BrowserWindow browser(session, &progress);
-    CentreOnScreen(browser);
+    BrowserWindow browser(session, &progress);  // centred, as its table places it
     browser.exec();
     session.progress = nullptr;
   } else if (command == "log") {
