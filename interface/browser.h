@@ -10,6 +10,7 @@
 
 #include "db/database.h"
 #include "interface/actions.h"
+#include "interface/forms.h"
 #include "interface/session.h"
 #include "platform/error.h"
 #include "platform/locale.h"
@@ -93,11 +94,11 @@ struct BrowseOutcome {
     Failed,    // the list emptied, the error box, the total kept
   };
   Kind kind = Kind::Listed;
-  std::string frame_caption = "Browse Data";  // Frame1
-  std::vector<DocumentRow> rows;              // lView1, in the order the database gave them
-  std::string total;                          // txtTot: decimal, no grouping; "" before any search
-  std::optional<size_t> selected;             // the row to select: none after a plain search
-  std::optional<Error> error;                 // Failed: what the database said
+  std::string frame_caption = forms::Find(forms::kFrmKb, "Frame1").caption;  // as drawn until a search
+  std::vector<DocumentRow> rows;  // lView1, in the order the database gave them
+  std::string total;              // txtTot: decimal, no grouping; "" before any search
+  std::optional<size_t> selected;  // the row to select: none after a plain search
+  std::optional<Error> error;      // Failed: what the database said
 };
 
 // The surface a browser draws on: a window whose list reads the browser's rows.
