@@ -21,7 +21,7 @@
 
 #include "db/connect.h"
 #include "interface/mdlMain.h"
-#include "interface/windows/frmKb.h"
+#include "interface/qt/frmKb.h"
 #include "platform/dialogs.h"
 #include "tools/workspace.h"
 
@@ -58,7 +58,7 @@ std::string MakeWorkspace(int rows) {
 struct Browser {
   explicit Browser(const std::string& program) : conn(ConnectDatabase(BuildConnectionString(program))) {
     session = std::make_unique<Session>(Session{*conn, dialogs, program, "", "", locale});
-    window = std::make_unique<windows::BrowserWindow>(*session, nullptr);
+    window = std::make_unique<qt::BrowserWindow>(*session, nullptr);
     window->show();
     QApplication::processEvents();
   }
@@ -74,7 +74,7 @@ struct Browser {
   ConsoleDialogs dialogs{"bench", std::cin, std::cerr};
   const LocaleInfo locale = LocaleInfo::Classic();
   std::unique_ptr<Session> session;
-  std::unique_ptr<windows::BrowserWindow> window;
+  std::unique_ptr<qt::BrowserWindow> window;
 };
 
 double JoinFloor(const std::string& program, const std::string& out) {

@@ -1,8 +1,11 @@
 #include "interface/browser.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
+#include "interface/forms.h"
+#include "interface/mdlMain.h"
 #include "platform/error.h"
 
 namespace sevrik {
@@ -93,6 +96,93 @@ std::string FormatWholeNumber(const Variant& value, const LocaleInfo& locale) {
   std::string digits = std::to_string(static_cast<long long>(whole));
   if (digits == "-0") digits = "0";
   return Grouped(digits, locale.group_separator);
+}
+
+std::string BrowserCaption() {
+  return std::string(forms::kFrmKb.caption) + " Ver. " + std::to_string(kVersionMajor) + "." +
+         std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
+}
+
+DocumentBrowser::DocumentBrowser(Session& session, BrowserView& view) : s_(session), view_(view), actions_(session) {}
+
+void DocumentBrowser::Browse(const BrowseSearch& search) { Run(search, {}); }
+
+void DocumentBrowser::Run(const BrowseSearch& search, const std::string& keep_selected) {
+  const size_t document = static_cast<size_t>(std::max(0, search.document));
+  const size_t field = static_cast<size_t>(std::max(0, search.field));
+  BrowseOutcome next;
+  next.frame_caption = outcome_.frame_caption;
+  next.total = outcome_.total;
+  try {
+    next.frame_caption = BrowseFrameCaption(document);
+    next.rows = ListDocuments(s_.db, document, BuildBrowseQuery(document, field, search.text), s_.locale);
+    if (next.rows.empty()) {
+      next.kind = BrowseOutcome::Kind::NotFound;
+    } else {
+      next.total = std::to_string(next.rows.size());
+      if (!keep_selected.empty())
+        for (size_t i = 0; i < next.rows.size(); ++i)
+          if (next.rows[i][0] == keep_selected) {
+            next.selected = i;
+            break;
+          }
+    }
+  } catch (const Error& e) {
+    next.kind = BrowseOutcome::Kind::Failed;
+    next.rows.clear();
+    next.error = e;
+  }
+  view_.RowsAboutToChange();
+  outcome_ = std::move(next);
+  view_.Draw(outcome_);
+  if (outcome_.kind == BrowseOutcome::Kind::NotFound)
+    s_.dialogs.ShowMessage(kNotFoundText, MsgButtons::Ok, MsgIcon::Critical, "Perhatian");
+  else if (outcome_.kind == BrowseOutcome::Kind::Failed)
+    actions_.ShowError(*outcome_.error);
+}
+
+std::string DocumentBrowser::KeyOf(std::optional<size_t> row) const {
+  return row && *row < outcome_.rows.size() ? outcome_.rows[*row][0] : std::string();
+}
+
+namespace {
+
+// The text of cbDok for its index, as the actions take it.
+std::string_view DocumentTypeText(int document) {
+  const size_t d = static_cast<size_t>(std::max(0, document));
+  return d < kDocumentTypes.size() ? kDocumentTypes[d] : "";
+}
+
+}  // namespace
+
+void DocumentBrowser::Create(const BrowseSearch& search, std::optional<size_t> selected_row) {
+  const std::string key = KeyOf(selected_row);
+  try {
+    if (!actions_.Create(DocumentTypeText(search.document), key)) return;
+  } catch (const Error& e) {
+    actions_.ShowError(e);
+    return;
+  }
+  Run(search, key);
+}
+
+void DocumentBrowser::Cancel(const BrowseSearch& search, std::optional<size_t> selected_row) {
+  const std::string key = KeyOf(selected_row);
+  try {
+    if (!actions_.Cancel(DocumentTypeText(search.document), key)) return;
+  } catch (const Error& e) {
+    actions_.ShowError(e);
+    return;
+  }
+  Run(search, key);
+}
+
+void DocumentBrowser::Communicate() {
+  try {
+    actions_.Communicate();
+  } catch (const Error& e) {
+    actions_.ShowError(e);
+  }
 }
 
 }  // namespace sevrik

@@ -3,11 +3,16 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "db/database.h"
+#include "interface/actions.h"
+#include "interface/forms.h"
+#include "interface/session.h"
+#include "platform/error.h"
 #include "platform/locale.h"
 
 namespace sevrik {
@@ -65,5 +70,79 @@ std::string SubmissionDate(std::string_view car);
 // A weight as the list shows it: no decimals (half away from zero), the locale's grouping of
 // three digits; text that is no number as it stands; null empty.
 std::string FormatWholeNumber(const Variant& value, const LocaleInfo& locale);
+
+// frmKb's caption at load: the caption drawn, " Ver. " and the version ("EDI Interface for
+// TPB Ver. 2.0.0").
+std::string BrowserCaption();
+
+// What the search row holds when a search runs: the selected indexes of cbDok and cbFld
+// (-1, no selection, counts as the first entry) and the text of txtQ as typed.
+struct BrowseSearch {
+  int document = 0;
+  int field = 0;
+  std::string text;
+};
+
+// The box of a search that finds nothing: OK, the critical (stop) icon, title "Perhatian".
+inline constexpr const char* kNotFoundText = "Data yang dicari tidak ditemukan.";
+
+// What a search shows.
+struct BrowseOutcome {
+  enum class Kind {
+    Listed,    // rows found: the total is their count
+    NotFound,  // the list emptied, the not-found box, the total of the search before kept
+    Failed,    // the list emptied, the error box, the total kept
+  };
+  Kind kind = Kind::Listed;
+  std::string frame_caption = forms::Find(forms::kFrmKb, "Frame1").caption;  // as drawn until a search
+  std::vector<DocumentRow> rows;  // lView1, in the order the database gave them
+  std::string total;              // txtTot: decimal, no grouping; "" before any search
+  std::optional<size_t> selected;  // the row to select: none after a plain search
+  std::optional<Error> error;      // Failed: what the database said
+};
+
+// The surface a browser draws on: a window whose list reads the browser's rows.
+class BrowserView {
+ public:
+  virtual ~BrowserView() = default;
+  // The rows are about to be replaced (a list that holds no copy lets go of them here).
+  virtual void RowsAboutToChange() {}
+  // Shows the outcome: Frame1's caption, the rows, txtTot, the selected row.
+  virtual void Draw(const BrowseOutcome& outcome) = 0;
+};
+
+// frmKb's logic: its searches, the selected document, its actions and the list browsed again
+// after them. The view forwards its clicks with what its controls hold and draws what it is
+// told; every box is shown here, through the session's Dialogs. Errors never escape: a failed
+// search or action is told in a box and the window stays usable.
+class DocumentBrowser {
+ public:
+  // The session and the view outlive the browser.
+  DocumentBrowser(Session& session, BrowserView& view);
+
+  // Browse (cmdGo, Enter in txtQ): empties the list and runs the search. The view draws the
+  // outcome before its box is shown.
+  void Browse(const BrowseSearch& search);
+  // Create EDIFACT (cmdFlat) and Batal EDIFACT (cmdBatal) for the document of the selected row
+  // (none: nothing happens) with the document type shown in cbDok. After a run the same search
+  // runs again and the document acted on stays selected when it is still listed.
+  void Create(const BrowseSearch& search, std::optional<size_t> selected_row);
+  void Cancel(const BrowseSearch& search, std::optional<size_t> selected_row);
+  // Komunikasi (cmdConnect): the communication run; the list stays as it is.
+  void Communicate();
+
+  // The key (CAR, the first cell) of a listed row; empty for no row or a row not listed.
+  std::string KeyOf(std::optional<size_t> row) const;
+  // The last search's outcome; its rows are what the list shows.
+  const BrowseOutcome& outcome() const { return outcome_; }
+
+ private:
+  void Run(const BrowseSearch& search, const std::string& keep_selected);
+
+  Session& s_;
+  BrowserView& view_;
+  DocumentActions actions_;
+  BrowseOutcome outcome_;
+};
 
 }  // namespace sevrik

@@ -140,3 +140,139 @@ TEST(ConsoleProgressLine, OneLineRewrittenInPlaceAndClearedAtTheEnd) {
 
 }  // namespace
 }  // namespace sevrik
+
+namespace sevrik {
+namespace {
+
+// Records what a browser tells its window to draw, and how many boxes had been shown by then.
+class RecordingView : public BrowserView {
+ public:
+  explicit RecordingView(const test::ScriptedDialogs& dialogs) : dialogs_(dialogs) {}
+  void RowsAboutToChange() override { ++about_to_change; }
+  void Draw(const BrowseOutcome& outcome) override {
+    drawn.push_back(outcome);
+    boxes_before_draw.push_back(dialogs_.boxes.size());
+  }
+  int about_to_change = 0;
+  std::vector<BrowseOutcome> drawn;
+  std::vector<size_t> boxes_before_draw;
+
+ private:
+  const test::ScriptedDialogs& dialogs_;
+};
+
+class BrowserLogic : public ::testing::Test, protected test::WorkspaceSession {
+ protected:
+  std::vector<std::string> Keys() const {
+    std::vector<std::string> keys;
+    for (const DocumentRow& r : browser.outcome().rows) keys.push_back(r[0]);
+    return keys;
+  }
+  RecordingView view{dialogs};
+  DocumentBrowser browser{*session, view};
+};
+
+TEST_F(BrowserLogic, ACaptionWithTheVersion) { EXPECT_EQ(BrowserCaption(), "EDI Interface for TPB Ver. 2.0.0"); }
+
+// Listed, not found and failed: the list is drawn before the box, the total of the last
+// search that found rows stays.
+TEST_F(BrowserLogic, TheOutcomesOfASearch) {
+  EXPECT_EQ(browser.outcome().total, "");  // before any search
+  browser.Browse({-1, -1, ""});            // no selection in the combos: their first entries
+  ASSERT_EQ(view.drawn.size(), 1u);
+  const BrowseOutcome& listed = view.drawn.back();
+  EXPECT_EQ(listed.kind, BrowseOutcome::Kind::Listed);
+  EXPECT_EQ(listed.frame_caption, "Browse Data --> BC 2.3");
+  EXPECT_EQ(listed.total, "2");
+  EXPECT_FALSE(listed.selected);
+  EXPECT_EQ(Keys(), (std::vector<std::string>{kCar1, kCar2}));
+  EXPECT_TRUE(dialogs.boxes.empty());
+
+  browser.Browse({1, 1, "NO SUCH NAME"});
+  const BrowseOutcome& not_found = view.drawn.back();
+  EXPECT_EQ(not_found.kind, BrowseOutcome::Kind::NotFound);
+  EXPECT_EQ(not_found.frame_caption, "Browse Data --> BC 2.5");
+  EXPECT_TRUE(not_found.rows.empty());
+  EXPECT_EQ(not_found.total, "2");
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(view.boxes_before_draw.back(), 0u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Data yang dicari tidak ditemukan.");
+  EXPECT_EQ(dialogs.boxes[0].title, "Perhatian");
+  EXPECT_EQ(dialogs.boxes[0].buttons, MsgButtons::Ok);
+  EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Critical);
+
+  sql->Exec("drop table TBLBC40HDR");
+  browser.Browse({2, 0, ""});
+  const BrowseOutcome& failed = view.drawn.back();
+  EXPECT_EQ(failed.kind, BrowseOutcome::Kind::Failed);
+  EXPECT_TRUE(failed.rows.empty());
+  EXPECT_EQ(failed.total, "2");
+  ASSERT_TRUE(failed.error);
+  EXPECT_EQ(failed.error->number(), err::kDatabase);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(view.boxes_before_draw.back(), 1u);
+  EXPECT_EQ(dialogs.boxes[1].text, RunTimeErrorText(*failed.error));
+  EXPECT_EQ(dialogs.boxes[1].icon, MsgIcon::Exclamation);
+
+  browser.Browse({0, 1, "OSAKA"});
+  EXPECT_EQ(Keys(), std::vector<std::string>{kCar2});
+  EXPECT_EQ(browser.outcome().total, "1");
+  EXPECT_EQ(view.about_to_change, 4);  // the rows are let go before each change
+}
+
+TEST_F(BrowserLogic, TheSelectedDocumentsKey) {
+  browser.Browse({0, 0, ""});
+  EXPECT_EQ(browser.KeyOf(std::nullopt), "");
+  EXPECT_EQ(browser.KeyOf(1), kCar2);
+  EXPECT_EQ(browser.KeyOf(2), "");  // not listed
+  browser.Browse({0, 0, "NO SUCH CAR"});
+  EXPECT_EQ(browser.KeyOf(0), "");
+}
+
+// An action that ran browses the same search again and keeps its document selected; one that
+// did not run (no document, No, no builder) leaves the list as it is.
+TEST_F(BrowserLogic, ActionsBrowseAgainAndKeepTheirDocument) {
+  const BrowseSearch search{0, 0, ""};
+  browser.Browse(search);
+  browser.Create(search, std::nullopt);
+  EXPECT_TRUE(dialogs.boxes.empty());
+  dialogs.answers = {MsgAnswer::No};
+  browser.Create(search, 1);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Akan membentuk EDIFACT dokumen BC23 ini ?\r\nCAR = " + kCar2);
+  EXPECT_EQ(view.drawn.size(), 1u);
+
+  dialogs.boxes.clear();
+  dialogs.answers = {MsgAnswer::Yes};
+  browser.Cancel(search, 1);  // never queued: the stand-in refuses it, but the run took place
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Akan membatalkan EDIFACT dokumen BC23 ini ?\r\nCAR = " + kCar2);
+  ASSERT_EQ(view.drawn.size(), 2u);
+  EXPECT_EQ(view.drawn.back().selected, std::optional<size_t>(1));
+  EXPECT_EQ(browser.KeyOf(view.drawn.back().selected), kCar2);
+
+  dialogs.boxes.clear();
+  dialogs.answers = {MsgAnswer::Yes};
+  browser.Create(search, 0);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].text, "CAR = " + kCar1 + " berhasil!");
+  ASSERT_EQ(view.drawn.size(), 3u);
+  EXPECT_EQ(view.drawn.back().selected, std::optional<size_t>(0));
+  EXPECT_EQ(browser.outcome().rows[0][8], "Dalam antrian");
+  EXPECT_TRUE(State(kCar1).ends_with("/02"));
+
+  // The type shown in cbDok decides, as it stands when the button is clicked.
+  dialogs.boxes.clear();
+  browser.Create({2, 0, ""}, 0);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Dokumen BC40 tidak dapat dibentuk EDIFACT.");
+  EXPECT_EQ(view.drawn.size(), 3u);
+
+  dialogs.boxes.clear();
+  browser.Communicate();
+  EXPECT_NE(test::ReadFile(ws.package + "/calls.log").find("TPBCOM"), std::string::npos);
+  EXPECT_EQ(view.drawn.size(), 3u);
+}
+
+}  // namespace
+}  // namespace sevrik

@@ -5,6 +5,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -244,6 +245,37 @@ TEST_F(Program, LoadsQtOnlyToShowAWindow) {
                        {"LD_DEBUG=libs", "QT_QPA_PLATFORM=offscreen", "SEVRIK_DIALOGS="});
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(LoadsQt(r));
+}
+
+// The dynamic symbols of a built file of ours, demangled ("nm -DC"), one a line.
+std::vector<std::string> DynamicSymbols(const std::string& file, const char* which) {
+  const test::RunResult r = test::RunProgram("/usr/bin/nm", {"-DC", "--format=just-symbols", which, file});
+  EXPECT_EQ(r.status, 0) << r.err;
+  return Split(r.out, "\n");
+}
+
+// The program carries the one copy of the core: the window module defines none of it, and
+// every symbol of ours that it needs, the program exports.
+TEST(WindowModule, DrivesTheProgramsOwnCore) {
+  const std::string module = test::BuiltProgram("interface/libsevrik-qt.so");
+  const std::vector<std::string> needed = DynamicSymbols(module, "--undefined-only");
+  const std::vector<std::string> own = DynamicSymbols(module, "--defined-only");
+  const std::vector<std::string> exported = DynamicSymbols(test::BuiltProgram("interface/SEVRIK"), "--defined-only");
+  const auto has = [](const std::vector<std::string>& symbols, const std::string& name) {
+    return std::find(symbols.begin(), symbols.end(), name) != symbols.end();
+  };
+  size_t ours = 0;
+  for (const std::string& symbol : needed) {
+    if (!symbol.starts_with("sevrik::")) continue;
+    ++ours;
+    EXPECT_TRUE(has(exported, symbol)) << symbol;
+  }
+  EXPECT_GT(ours, 5u);
+  for (const char* core : {"sevrik::SetPendingEventsHandler(std::function<void ()>)", "sevrik::ShellAndWait(std::basic_string_view<char, std::char_traits<char> >)",
+                           "sevrik::DocumentBrowser::Browse(sevrik::BrowseSearch const&)", "sevrik::LogViewer::List() const"}) {
+    EXPECT_FALSE(has(own, core)) << core;
+    EXPECT_TRUE(has(exported, core)) << core;
+  }
 }
 
 TEST_F(Program, AWrongSevrikDatabaseEndsTheRunWithTheDriversText) {

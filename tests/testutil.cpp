@@ -17,6 +17,8 @@
 #include "db/odbc_database.h"
 #include "db/sqlite_database.h"
 #include "interface/mdlMain.h"
+#include "platform/fs.h"
+#include "tools/package/package.h"
 
 extern char** environ;
 
@@ -97,6 +99,19 @@ std::string TestWorkspace::RunLog() const {
     if (Exists(program + name)) return ReadFile(program + name);
   return "";
 }
+
+WorkspaceSession::WorkspaceSession() : saved_cwd(CurrentDirectory()), sql(ws.OpenSqlite()), conn(ws.Connect()) {
+  tools::LayOutPackage(ws.package, BuiltProgram("tools/package"), {true, false});
+  session = std::make_unique<Session>(Session{*conn, dialogs, ws.program, ws.package, "NET1", LocaleInfo::Classic()});
+}
+
+WorkspaceSession::~WorkspaceSession() { EXPECT_EQ(::chdir(saved_cwd.c_str()), 0) << saved_cwd; }
+
+std::string WorkspaceSession::State(const std::string& car) const {
+  return sql->QueryText("select ifnull(snrf, '-') || '/' || Status from TBLBC23HDR where CAR = ?", {Variant(car)});
+}
+
+bool WorkspaceSession::InPackage(const std::string& name) const { return Exists(ws.package + "/" + name); }
 
 MsgAnswer ScriptedDialogs::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                       const std::string& title) {

@@ -10,6 +10,7 @@
 
 #include "db/database.h"
 #include "db/sqlite_database.h"
+#include "interface/session.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
 #include "tools/workspace.h"
@@ -72,6 +73,27 @@ class ScriptedDialogs : public Dialogs {
                        const std::string& title) override;
   std::vector<Box> boxes;
   std::vector<MsgAnswer> answers;
+};
+
+// A workspace with the stand-in translator package (ranuvel) laid out, a connection to its
+// database and a session over both (network profile "NET1", the C locale) whose message boxes
+// are scripted. The current folder, which the runs change, is restored at the end.
+struct WorkspaceSession {
+  WorkspaceSession();
+  ~WorkspaceSession();
+  WorkspaceSession(const WorkspaceSession&) = delete;
+  WorkspaceSession& operator=(const WorkspaceSession&) = delete;
+  // "snrf/Status" of a BC 2.3 document ("-" for a null snrf).
+  std::string State(const std::string& car) const;
+  // Whether a file or folder exists under the package folder (a host path relative to it).
+  bool InPackage(const std::string& name) const;
+
+  std::string saved_cwd;
+  TestWorkspace ws;
+  std::unique_ptr<tools::SqliteFile> sql;
+  std::unique_ptr<Database> conn;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<Session> session;
 };
 
 struct RunResult {

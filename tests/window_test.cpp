@@ -19,10 +19,10 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "interface/windows/frmKb.h"
-#include "interface/windows/frmProgress.h"
-#include "interface/windows/frmViewLog.h"
-#include "interface/windows/twips.h"
+#include "interface/qt/frmKb.h"
+#include "interface/qt/frmProgress.h"
+#include "interface/qt/frmViewLog.h"
+#include "interface/qt/layout.h"
 #include "interface/mdlMain.h"
 #include "platform/fs.h"
 #include "platform/runlock.h"
@@ -31,23 +31,14 @@
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 
-namespace sevrik::windows {
+namespace sevrik::qt {
 namespace {
 namespace fs = std::filesystem;
 
 const std::string kCar1 = tools::kDemoBC23Car;
 
-class Windows : public ::testing::Test {
+class QtWindows : public ::testing::Test, protected test::WorkspaceSession {
  protected:
-  void SetUp() override {
-    saved_cwd = CurrentDirectory();
-    sql = ws.OpenSqlite();
-    conn = ws.Connect();
-    tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"), {true, false});
-    session = std::make_unique<Session>(Session{*conn, dialogs, ws.program, ws.package, "NET1", classic});
-  }
-  void TearDown() override { ASSERT_EQ(::chdir(saved_cwd.c_str()), 0); }
-
   QRect Twips(int l, int t, int w, int h, const QWidget& on) { return TwipsRect(l, t, w, h, Dpi(on)); }
   std::string Cell(const BrowserWindow& b, int row, int column) {
     return b.lView1->model()->index(row, column).data().toString().toStdString();
@@ -61,21 +52,10 @@ class Windows : public ::testing::Test {
       }
     FAIL() << car << " is not listed";
   }
-  std::string State(const std::string& car) {
-    return sql->QueryText("select ifnull(snrf, '-') || '/' || Status from TBLBC23HDR where CAR = ?", {Variant(car)});
-  }
-  bool Has(const std::string& name) const { return test::Exists(ws.package + "/" + name); }
-
-  test::TestWorkspace ws;
-  std::unique_ptr<tools::SqliteFile> sql;
-  std::unique_ptr<Database> conn;
-  test::ScriptedDialogs dialogs;
-  const LocaleInfo classic = LocaleInfo::Classic();
-  std::unique_ptr<Session> session;
-  std::string saved_cwd;
+  bool Has(const std::string& name) const { return InPackage(name); }
 };
 
-TEST_F(Windows, TheBrowserIsLaidOutAsTheForm) {
+TEST_F(QtWindows, TheBrowserIsLaidOutAsTheForm) {
   BrowserWindow b(*session, nullptr);
   EXPECT_EQ(b.windowTitle().toStdString(), "EDI Interface for TPB Ver. 2.0.0");
   EXPECT_EQ(b.size(), Twips(0, 0, 10185, 6000, b).size());
@@ -138,7 +118,7 @@ TEST_F(Windows, TheBrowserIsLaidOutAsTheForm) {
   }
 }
 
-TEST_F(Windows, BrowseByClickAndByEnterAndAnEmptyResult) {
+TEST_F(QtWindows, BrowseByClickAndByEnterAndAnEmptyResult) {
   BrowserWindow b(*session, nullptr);
   b.show();
   QTest::mouseClick(b.cmdGo, Qt::LeftButton);
@@ -172,7 +152,7 @@ TEST_F(Windows, BrowseByClickAndByEnterAndAnEmptyResult) {
   EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Critical);
 }
 
-TEST_F(Windows, ABrowseThatFailsIsToldAndTheWindowStays) {
+TEST_F(QtWindows, ABrowseThatFailsIsToldAndTheWindowStays) {
   sql->Exec("drop table TBLBC40HDR");
   BrowserWindow b(*session, nullptr);
   b.show();
@@ -187,7 +167,7 @@ TEST_F(Windows, ABrowseThatFailsIsToldAndTheWindowStays) {
   EXPECT_TRUE(b.isVisible());
 }
 
-TEST_F(Windows, CreateAndCancelWithYesAndNo) {
+TEST_F(QtWindows, CreateAndCancelWithYesAndNo) {
   ProgressWindow progress;
   BrowserWindow b(*session, &progress);
   b.show();
@@ -237,7 +217,7 @@ TEST_F(Windows, CreateAndCancelWithYesAndNo) {
   EXPECT_EQ(Cell(b, 0, 8), "Siap dikirim");
 }
 
-TEST_F(Windows, AFailedCreateSaysWhy) {
+TEST_F(QtWindows, AFailedCreateSaysWhy) {
   sql->Exec("update TBLBC23HDR set angkutnama = '" + std::string(36, 'A') + "' where CAR = '" + kCar1 + "'");
   BrowserWindow b(*session, nullptr);
   b.show();
@@ -256,7 +236,7 @@ TEST_F(Windows, AFailedCreateSaysWhy) {
 
 // An earlier run's "0" left beside an action that could not produce its own answer is never
 // shown as this document's success.
-TEST_F(Windows, AnEarlierSuccessIsNeverThisActionsOutcome) {
+TEST_F(QtWindows, AnEarlierSuccessIsNeverThisActionsOutcome) {
   test::WriteFile(ws.package + "/ipdata/TPBUNQ.STA", "0\r\nSUCCESS\r\n");
   sql->Exec("delete from tblPartner");
   BrowserWindow b(*session, nullptr);
@@ -287,7 +267,7 @@ TEST_F(Windows, AnEarlierSuccessIsNeverThisActionsOutcome) {
   }
 }
 
-TEST_F(Windows, CreateForBc25AndBc40) {
+TEST_F(QtWindows, CreateForBc25AndBc40) {
   // An earlier run's success must not be reported for a BC 2.5 file, which starts no translator.
   test::WriteFile(ws.package + "/ipdata/TPBQUE.STA", "0\r\nSUCCESS\r\n");
   sql->Exec("update TBLBC25HDR set penerimanama = '" + std::string(60, 'P') + "' where CAR = '" +
@@ -321,7 +301,7 @@ TEST_F(Windows, CreateForBc25AndBc40) {
   EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Exclamation);
 }
 
-TEST_F(Windows, KomunikasiRunsAndTheAccessKeys) {
+TEST_F(QtWindows, KomunikasiRunsAndTheAccessKeys) {
   BrowserWindow b(*session, nullptr);
   b.show();
   QTest::mouseClick(b.cmdGo, Qt::LeftButton);
@@ -338,7 +318,7 @@ TEST_F(Windows, KomunikasiRunsAndTheAccessKeys) {
   EXPECT_EQ(b.cmdClose->shortcut(), QKeySequence(Qt::ALT | Qt::Key_C));
 }
 
-TEST_F(Windows, AnActionWaitsForAnotherRunAndSaysSoInTheProgressWindow) {
+TEST_F(QtWindows, AnActionWaitsForAnotherRunAndSaysSoInTheProgressWindow) {
   ProgressWindow progress;
   BrowserWindow b(*session, &progress);
   b.show();
@@ -354,7 +334,7 @@ TEST_F(Windows, AnActionWaitsForAnotherRunAndSaysSoInTheProgressWindow) {
   EXPECT_NE(test::ReadFile(ws.package + "/calls.log").find("TPBCOM"), std::string::npos);
 }
 
-TEST_F(Windows, TheLogViewerListsShowsAndReplaces) {
+TEST_F(QtWindows, TheLogViewerListsShowsAndReplaces) {
   test::WriteFile(ws.package + "/ipdata/TPBQUE.LOG", "BC23\r\nREF-1\r\n");
   test::WriteFile(ws.package + "/ipdata/run.log", "baris \xE9\r\nkedua\r\n");
   test::WriteFile(ws.package + "/ipdata/empty.log", "");
@@ -391,7 +371,7 @@ TEST_F(Windows, TheLogViewerListsShowsAndReplaces) {
   EXPECT_TRUE(v.isVisible());
 }
 
-TEST_F(Windows, TheLogViewerWithoutItsFolder) {
+TEST_F(QtWindows, TheLogViewerWithoutItsFolder) {
   fs::remove_all(ws.package + "/ipdata");
   LogViewerWindow v(*session);
   v.show();
@@ -399,6 +379,74 @@ TEST_F(Windows, TheLogViewerWithoutItsFolder) {
   EXPECT_EQ(v.File1->count(), 0);
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].title, "Perhatian");
+}
+
+// The widget of each kind of the forms' tables.
+bool IsOfKind(QWidget* w, forms::ControlKind kind) {
+  using K = forms::ControlKind;
+  switch (kind) {
+    case K::Frame: return qobject_cast<QGroupBox*>(w);
+    case K::Label: return qobject_cast<QLabel*>(w);
+    case K::Combo: return qobject_cast<QComboBox*>(w) && !static_cast<QComboBox*>(w)->isEditable();
+    case K::Edit: return qobject_cast<QLineEdit*>(w);
+    case K::Button: return qobject_cast<QPushButton*>(w) && !static_cast<QPushButton*>(w)->autoDefault();
+    case K::ListView: return qobject_cast<QTreeView*>(w);
+    case K::ListBox: return qobject_cast<QListWidget*>(w);
+    case K::TextBox: return qobject_cast<QPlainTextEdit*>(w);
+    case K::Divider:
+      return qobject_cast<QFrame*>(w) && !qobject_cast<QLabel*>(w) && static_cast<QFrame*>(w)->frameShape() == QFrame::VLine;
+    case K::ProgressBar: return qobject_cast<QProgressBar*>(w);
+  }
+  return false;
+}
+
+// What a control shows as its caption.
+std::string CaptionOf(QWidget* w) {
+  if (auto* box = qobject_cast<QGroupBox*>(w)) return box->title().toStdString();
+  if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+  if (auto* button = qobject_cast<QPushButton*>(w)) return button->text().toStdString();
+  return "";
+}
+
+// Each Qt view holds every control of its form's table, as the table gives it, and its tab
+// order is the table's.
+TEST_F(QtWindows, EachViewIsBuiltFromItsFormsTable) {
+  BrowserWindow kb(*session, nullptr);
+  LogViewerWindow log(*session);
+  ProgressWindow progress;
+  kb.show();
+  log.show();
+  progress.Show();
+  const struct {
+    const forms::Form& form;
+    QWidget& widget;
+  } views[] = {{forms::kFrmKb, kb}, {forms::kFrmViewLog, log}, {forms::kFrmProgress, *progress.widget()}};
+  for (const auto& v : views) {
+    SCOPED_TRACE(v.form.name);
+    EXPECT_EQ(v.widget.objectName().toStdString(), v.form.name);
+    EXPECT_TRUE(v.widget.windowTitle().toStdString().starts_with(v.form.caption));
+    EXPECT_EQ(v.widget.size(), Twips(0, 0, v.form.width, v.form.height, v.widget).size());
+    for (const forms::Control& c : v.form.controls) {
+      SCOPED_TRACE(c.name);
+      auto* w = v.widget.findChild<QWidget*>(c.name);
+      ASSERT_NE(w, nullptr);
+      EXPECT_TRUE(IsOfKind(w, c.kind));
+      EXPECT_EQ(w->parentWidget()->objectName().toStdString(), c.container);
+      EXPECT_EQ(w->geometry(), Twips(c.rect.left, c.rect.top, c.rect.width, c.rect.height, v.widget));
+      EXPECT_EQ(CaptionOf(w), c.caption);
+      EXPECT_EQ(w->toolTip().toStdString(), c.tool_tip);
+      EXPECT_EQ(w->isVisible(), !c.hidden);
+      if (c.access_key) {
+        EXPECT_EQ(static_cast<QPushButton*>(w)->shortcut(), QKeySequence(Qt::ALT | static_cast<Qt::Key>(c.access_key)));
+      }
+    }
+    const std::vector<const forms::Control*> order = forms::TabOrder(v.form);
+    for (size_t i = 0; i + 1 < order.size(); ++i) {
+      QWidget* next = v.widget.findChild<QWidget*>(order[i]->name)->nextInFocusChain();
+      while (next->focusPolicy() == Qt::NoFocus || !next->isEnabled()) next = next->nextInFocusChain();
+      EXPECT_EQ(next->objectName().toStdString(), order[i + 1]->name) << i;
+    }
+  }
 }
 
 TEST(ProgressWindowLayout, BorderlessCentredWithItsBar) {
@@ -417,7 +465,7 @@ TEST(ProgressWindowLayout, BorderlessCentredWithItsBar) {
 }
 
 }  // namespace
-}  // namespace sevrik::windows
+}  // namespace sevrik::qt
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -4,15 +4,15 @@
 #include <memory>
 
 #include "db/connect.h"
-#include "platform/process.h"
+#include "interface/console_progress.h"
 #include "interface/mdlMain.h"
 #include "interface/window_module.h"
-#include "interface/console_progress.h"
 #include "platform/args.h"
 #include "platform/display.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/module.h"
+#include "platform/process.h"
 
 namespace sevrik {
 namespace {

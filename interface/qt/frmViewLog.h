@@ -1,17 +1,18 @@
-// frmViewLog: the translator's log files of the package folder's "ipdata", listed by name,
-// the clicked one shown whole in a fixed-pitch font. The viewer only reads.
+// frmViewLog on Qt Widgets: the log files' names down the left, the clicked one's text on the
+// right in a fixed-pitch font. The folder, the listing, the reading and the error boxes are
+// the core's LogViewer (log_viewer.h).
 #pragma once
 
 #include <QDialog>
 
+#include "interface/log_viewer.h"
 #include "interface/session.h"
-#include "platform/error.h"
 
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace sevrik::windows {
+namespace sevrik::qt {
 
 class LogViewerWindow : public QDialog {
  public:
@@ -25,9 +26,7 @@ class LogViewerWindow : public QDialog {
   QPushButton* cmdClose = nullptr;
 
  private:
-  std::string Folder() const { return s_.package_folder + "\\ipdata"; }
-  void Report(const Error& e);
-  Session& s_;
+  LogViewer viewer_;
 };
 
-}  // namespace sevrik::windows
+}  // namespace sevrik::qt

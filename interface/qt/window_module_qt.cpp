@@ -1,13 +1,13 @@
-// The window module: Qt Widgets behind WindowModule.
+// The window module on Qt Widgets behind WindowModule. It carries no core of its own: the
+// core's symbols are SEVRIK's, resolved when the module is loaded.
 #include <QApplication>
 #include <QCoreApplication>
 #include <cstdlib>
 #include <memory>
 
-#include "platform/process.h"
+#include "interface/qt/frmProgress.h"
+#include "interface/qt/views.h"
 #include "interface/window_module.h"
-#include "interface/windows/frmProgress.h"
-#include "interface/windows/windows.h"
 #include "platform/dialogs_qt.h"
 
 namespace sevrik {
@@ -15,22 +15,19 @@ namespace {
 
 class QtWindowModule : public WindowModule {
  public:
-  QtWindowModule(int* argc, char** argv, const char* app_title) : app_(*argc, argv), dialogs_(app_title) {
-    // The module's own copy of the process running repaints the windows while it waits.
-    SetPendingEventsHandler([] { QCoreApplication::processEvents(); });
-  }
+  QtWindowModule(int* argc, char** argv, const char* app_title) : app_(*argc, argv), dialogs_(app_title) {}
   Dialogs& dialogs() override { return dialogs_; }
-  void ShowWindow(Session& session, const std::string& window) override { windows::ShowWindow(session, window); }
+  void ShowWindow(Session& session, const std::string& window) override { qt::ShowForm(session, window); }
   void ProcessEvents() override { QCoreApplication::processEvents(); }
   ProgressSink& progress() override {
-    if (!progress_) progress_ = std::make_unique<windows::ProgressWindow>();
+    if (!progress_) progress_ = std::make_unique<qt::ProgressWindow>();
     return *progress_;
   }
 
  private:
   QApplication app_;
   QtDialogs dialogs_;
-  std::unique_ptr<windows::ProgressWindow> progress_;
+  std::unique_ptr<qt::ProgressWindow> progress_;
 };
 
 }  // namespace

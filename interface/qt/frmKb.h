@@ -1,13 +1,11 @@
-// frmKb: the document browser, with its search row, the list of documents and the four
-// action buttons. The window only shows and forwards: the statements, the rows and the
-// actions are the core's (browser.h, actions.h).
+// frmKb on Qt Widgets: the document browser's controls, built from its layout table. The
+// window only draws and forwards: the searches, the selected document, the actions and their
+// boxes are the core's DocumentBrowser (browser.h).
 #pragma once
 
 #include <QDialog>
-#include <memory>
-#include <vector>
+#include <optional>
 
-#include "interface/actions.h"
 #include "interface/browser.h"
 #include "interface/session.h"
 
@@ -18,18 +16,18 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 
-namespace sevrik::windows {
+namespace sevrik::qt {
 
 class DocumentModel;
 class ProgressWindow;
 
-class BrowserWindow : public QDialog {
+class BrowserWindow : public QDialog, private BrowserView {
  public:
-  // `progress` is shown by the BC 2.3 build (may be null).
+  // `progress` is shown by the BC 2.3 build and by an action that waits (may be null).
   BrowserWindow(Session& session, ProgressWindow* progress);
   ~BrowserWindow() override;
 
-  // Browse (cmdGo, or Enter in txtQ): the current search, run again.
+  // Browse (cmdGo, or Enter in txtQ): the search of the controls as they stand.
   void Browse();
   // The selected document's key, or empty.
   std::string SelectedKey() const;
@@ -47,13 +45,13 @@ class BrowserWindow : public QDialog {
   QPushButton* cmdClose = nullptr;
 
  private:
-  void Flat();
-  void Batal();
-  void Connect();
+  BrowseSearch Search() const;
+  std::optional<size_t> SelectedRow() const;
+  void RowsAboutToChange() override;
+  void Draw(const BrowseOutcome& outcome) override;
 
-  Session& s_;
-  DocumentActions actions_;
   DocumentModel* model_ = nullptr;
+  DocumentBrowser browser_;
 };
 
-}  // namespace sevrik::windows
+}  // namespace sevrik::qt

@@ -1,16 +1,17 @@
-// frmProgress: the borderless window with one progress bar that a BC 2.3 build shows while it
-// walks its items.
+// frmProgress on Qt Widgets: the borderless window with one progress bar that a BC 2.3 build
+// shows while it walks its items. It draws what the core's ProgressModel holds.
 #pragma once
 
 #include <memory>
 
+#include "interface/progress_model.h"
 #include "interface/session.h"
 
 class QWidget;
 class QProgressBar;
 class QLabel;
 
-namespace sevrik::windows {
+namespace sevrik::qt {
 
 class ProgressWindow : public ProgressSink {
  public:
@@ -27,11 +28,12 @@ class ProgressWindow : public ProgressSink {
   QProgressBar* bar() const { return bar_; }
 
  private:
-  void Repaint();
+  // Draws the model; `centre` centres the window on its screen first; `repaint` paints now.
+  void Draw(bool centre, bool repaint);
+  ProgressModel model_;
   std::unique_ptr<QWidget> window_;
   QProgressBar* bar_ = nullptr;
   QLabel* notice_ = nullptr;
-  long last_painted_ = -1;
 };
 
-}  // namespace sevrik::windows
+}  // namespace sevrik::qt

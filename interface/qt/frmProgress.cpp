@@ -1,0 +1,59 @@
+#include "interface/qt/frmProgress.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+
+#include "interface/forms.h"
+#include "interface/qt/layout.h"
+
+namespace sevrik::qt {
+
+ProgressWindow::ProgressWindow() : window_(std::make_unique<QWidget>(nullptr, WindowFlagsOf(forms::kFrmProgress))) {
+  BuildForm(*window_, forms::kFrmProgress);  // its caption is never shown: no title bar
+  bar_ = Get<QProgressBar>(*window_, "ProgressBar1");
+  notice_ = Get<QLabel>(*window_, "lblNotice");
+  notice_->setAlignment(Qt::AlignCenter);
+}
+
+ProgressWindow::~ProgressWindow() = default;
+
+void ProgressWindow::Draw(bool centre, bool repaint) {
+  bar_->setRange(0, static_cast<int>(model_.maximum()));
+  bar_->setValue(static_cast<int>(model_.value()));
+  notice_->setText(QString::fromStdString(model_.notice()));
+  notice_->setVisible(model_.notice_shown());
+  bar_->setVisible(!model_.notice_shown());
+  if (centre) CentreOnScreen(*window_);
+  window_->setVisible(model_.visible());
+  if (repaint) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void ProgressWindow::Show() {
+  const bool repaint = model_.Show();
+  Draw(true, repaint);
+}
+
+void ProgressWindow::SetMaximum(long maximum) {
+  const bool repaint = model_.SetMaximum(maximum);
+  Draw(false, repaint);
+}
+
+void ProgressWindow::SetValue(long value) {
+  // Called for every item: only the bar's value changes.
+  const bool repaint = model_.SetValue(value);
+  bar_->setValue(static_cast<int>(model_.value()));
+  if (repaint) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void ProgressWindow::Hide() {
+  const bool repaint = model_.Hide();
+  Draw(false, repaint);
+}
+
+void ProgressWindow::Notice(const std::string& text) {
+  const bool repaint = model_.Notice(text);
+  Draw(true, repaint);
+}
+
+}  // namespace sevrik::qt

@@ -1,0 +1,50 @@
+#include "interface/qt/frmViewLog.h"
+
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "interface/forms.h"
+#include "interface/qt/layout.h"
+
+namespace sevrik::qt {
+namespace {
+
+// The table's font where it is installed, else the system's fixed-pitch font; regular weight.
+QFont LogFont() {
+  const QString family = QString::fromUtf8(forms::kLogTextFont.family);
+  QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font.setPointSizeF(forms::kLogTextFont.points);
+  font.setWeight(QFont::Normal);
+  font.setStyleHint(QFont::TypeWriter);
+  return font;
+}
+
+}  // namespace
+
+LogViewerWindow::LogViewerWindow(Session& session)
+    : QDialog(nullptr, WindowFlagsOf(forms::kFrmViewLog)),
+      viewer_(session) {
+  BuildForm(*this, forms::kFrmViewLog);
+  File1 = Get<QListWidget>(*this, "File1");
+  txtMsg = Get<QPlainTextEdit>(*this, "txtMsg");
+  cmdClose = Get<QPushButton>(*this, "cmdClose");
+  txtMsg->setFont(LogFont());
+
+  connect(cmdClose, &QPushButton::clicked, this, [this] { close(); });
+  connect(File1, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { ShowFile(item->text().toStdString()); });
+
+  // The list is filled once, here; what went wrong is told once the window shows.
+  LogListing listing = viewer_.List();
+  for (const std::string& name : listing.names) File1->addItem(QString::fromStdString(name));
+  if (listing.error)
+    QMetaObject::invokeMethod(this, [this, e = *listing.error] { viewer_.Report(e); }, Qt::QueuedConnection);
+}
+
+void LogViewerWindow::ShowFile(const std::string& name) {
+  if (const auto text = viewer_.Read(name, "\n")) txtMsg->setPlainText(QString::fromStdString(*text));
+}
+
+}  // namespace sevrik::qt

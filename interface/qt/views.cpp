@@ -1,0 +1,21 @@
+#include "interface/qt/views.h"
+
+#include "interface/qt/frmKb.h"
+#include "interface/qt/frmProgress.h"
+#include "interface/qt/frmViewLog.h"
+
+namespace sevrik::qt {
+
+void ShowForm(Session& session, const std::string& command) {
+  if (command == "list") {
+    ProgressWindow progress;
+    BrowserWindow browser(session, &progress);  // centred, as its table places it
+    browser.exec();
+    session.progress = nullptr;
+  } else if (command == "log") {
+    LogViewerWindow viewer(session);
+    viewer.exec();
+  }
+}
+
+}  // namespace sevrik::qt
