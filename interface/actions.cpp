@@ -81,7 +81,8 @@ bool DocumentActions::Create(std::string_view type_text, const std::string& car)
           reason = "\r\nStatus translator sebelumnya tidak dapat dihapus; translator tidak dijalankan.";
         else if (!success)
           reason = ReasonLine(result.run);
-        if (result.run.untold && result.run.why_not != NotStarted::PreviousResultStays)
+        // (A status that could not be read is told by the run log's line below.)
+        if (result.run.untold && result.run.why_not != NotStarted::PreviousResultStays && !result.run.status_error)
           reason += "\r\n" + result.run.untold->description();
       } else {
         // The BC 2.5 build starts no translator: its result is its own file, whole.

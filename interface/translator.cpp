@@ -149,12 +149,17 @@ void TranslatorRun::Finish(const Error* failure) {
 }
 
 bool TranslatorRun::ReadStatus() {
-  return Step([&] {
+  try {
     const std::string bytes = ReadFileBytes(s_.package_folder + "\\ipdata\\" + profile_ + ".STA");
     outcome_.status = StatusFileLine(bytes);
     const std::vector<std::string> lines = Split(FromCp1252(bytes), "\r\n");
     outcome_.reason = lines.size() > 1 ? lines[1] : std::string();
-  });
+    return true;
+  } catch (const Error& e) {
+    outcome_.status_error = e;
+    Report(e);
+    return false;
+  }
 }
 
 namespace {
@@ -231,7 +236,12 @@ RunOutcome QueueFlatBC23(const Session& session, const std::string& car, const s
   run.EnterProgramFolder();
   // Only a status of this run is read; the queue log is applied only after a "0".
   RunOutcome& outcome = run.outcome();
-  if (cleared && run.ReadStatus() && outcome.status == "0") {
+  const bool read = cleared && run.ReadStatus();
+  // A translator that left no status tells nothing, not even that it failed.
+  if (cleared && !read && outcome.started && outcome.status_error)
+    outcome.untold = Error(outcome.status_error->number(), "Translator tidak meninggalkan status (ipdata\\TPBQUE.STA): " +
+                                                               outcome.status_error->description());
+  if (read && outcome.status == "0") {
     try {
       outcome.reference = ApplyQueueLog(session, "tblBC23Hdr", car);
     } catch (const StatusKept& kept) {

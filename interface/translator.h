@@ -49,6 +49,7 @@ struct RunOutcome {
   // an incomplete flat file, never "0"). Empty when there was none to read.
   std::string status;
   std::string reason;
+  std::optional<Error> status_error;  // why the status file could not be read
   std::string reference;             // the submission reference stored on success, if any
   std::optional<Error> first_error;  // the first failure of the run, logged or raised
   // A failure that no status file tells (an earlier status that stays, a status or a journal

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+#include "interface/journal.h"
 #include "interface/mdlCreateFlat.h"
 #include "interface/mdlMain.h"
 #include "interface/pending.h"
@@ -264,6 +265,94 @@ TEST_F(Program, ASecondRunWaitsForTheFirstAndBothKeepTheirOwnFiles) {
   EXPECT_NE(ref_a, ref_b);
   EXPECT_EQ(w.State(kCarA), ref_a + "/02");
   EXPECT_EQ(w.State(kCarB), ref_b + "/02");
+}
+
+// Every reference that the translator handed out (its queue) is stored for its own document.
+void ExpectEveryQueuedReferenceStored(World& w) {
+  if (!fs::exists(w.ws.package + "/queue")) return;
+  for (const auto& e : fs::directory_iterator(w.ws.package + "/queue")) {
+    const std::string flat = test::ReadFile(e.path());
+    const size_t at = flat.find("HDEC0101");
+    ASSERT_NE(at, std::string::npos);
+    const std::string car = flat.substr(at + 8, 26);
+    EXPECT_EQ(w.State(car), e.path().stem().string() + "/02") << car;
+  }
+}
+
+// A run killed at each point of its way (kill -9), then a second run whose translator answers
+// nothing: the killed run's translator is never overlapped, the reference it handed out is
+// stored for its own document, and no document takes a status that its own translator did not
+// give.
+TEST(Killed, ARunKilledAnywhereLosesNoReferenceAndLendsNoStatus) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> first;  // the killed run's arguments
+    // Starts the killed run's wait for its point, then the test kills it.
+    std::function<void(World&, test::RunningProgram&)> until;
+    std::string state_a;  // document A afterwards: "queued" (its reference, 02), or as it was
+  };
+  const auto translator_runs = [](World& w, test::RunningProgram&) {
+    ASSERT_TRUE(test::WaitFor([&] { return w.Has("calls.log"); }));
+  };
+  const Case cases[] = {
+      {"before the translator, waiting for the run lock", {"QUE", "BC23", kCarA},
+       [](World& w, test::RunningProgram& run) {
+         ASSERT_TRUE(test::WaitFor([&] { return run.ErrorSoFar().find(kWaitingNotice) != std::string::npos; }));
+         EXPECT_FALSE(w.Has("calls.log"));
+       },
+       "as it was"},
+      {"while its translator runs", {"QUE", "BC23", kCarA}, translator_runs, "queued"},
+      {"after the translator's 0, waiting for a locked database", {"QUE", "BC23", kCarA},
+       [](World& w, test::RunningProgram&) {
+         ASSERT_TRUE(test::WaitFor([&] { return w.Has("calls.log"); }));
+         w.sql->Exec("BEGIN EXCLUSIVE");
+         ASSERT_TRUE(test::WaitFor([&] { return w.Has("ipdata/TPBQUE.LOG"); }));
+         ::usleep(300000);  // SEVRIK reads the status and waits for the database
+       },
+       "queued"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    World w({true, false});
+    tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), w.ws.program);
+    const std::string before = w.State(kCarA), before_b = w.State(kCarB);
+    w.Control("sleep=1000\n");
+    std::optional<RunLock> other;
+    if (std::string(c.name).starts_with("before")) other.emplace(w.ws.program + "/SEVRIK.LCK", [] {});
+    {
+      test::RunningProgram first(w.ws.program + "/SEVRIK", c.first, w.ws.dir.path(), {"SEVRIK_DIALOGS=console"});
+      c.until(w, first);
+      first.Kill();
+    }
+    if (std::string(c.name).find("locked") != std::string::npos) w.sql->Exec("COMMIT");
+    other.reset();
+    w.Control("silent\n");  // read by the next translator; the killed run's has its own already
+    const test::RunResult second =
+        test::RunProgram(w.ws.program + "/SEVRIK", {"QUE", "BC23", kCarB}, w.ws.dir.path(), {"SEVRIK_DIALOGS=console"});
+    // The second run's own translator answered nothing: a failure, and said so.
+    EXPECT_EQ(second.status, 1) << second.err;
+    EXPECT_EQ(w.State(kCarB), before_b);
+    // A translator that the killed run left running is waited for, and the user told so once.
+    if (std::string(c.name) == "while its translator runs") {
+      EXPECT_NE(second.err.find(kWaitingNotice), std::string::npos) << second.err;
+      EXPECT_EQ(second.err.find(kWaitingNotice), second.err.rfind(kWaitingNotice)) << second.err;
+    }
+    ExpectEveryQueuedReferenceStored(w);
+    if (c.state_a == "queued") {
+      EXPECT_TRUE(w.State(kCarA).ends_with("/02")) << w.State(kCarA);
+    } else {
+      EXPECT_EQ(w.State(kCarA), before);
+    }
+    // Every journal entry is complete: nothing is left for a later start to do.
+    const std::vector<JournalEntry> entries = RunJournal(w.ws.program + "/SEVRIK.JNL").Entries();
+    EXPECT_FALSE(entries.empty());
+    for (const JournalEntry& e : entries) {
+      EXPECT_TRUE(e.ended) << e.car;
+      if (e.car == kCarB) {
+        EXPECT_NE(e.status, "0");
+      }
+    }
+  }
 }
 
 TEST(RunLock, DiesWithItsProcess) {

@@ -14,6 +14,7 @@
 #include "platform/error.h"
 #include "platform/text.h"
 #include "tests/testutil.h"
+#include "tools/package/package.h"
 
 namespace sevrik {
 namespace {
@@ -191,11 +192,15 @@ TEST_F(Program, DispatchesEveryTokenOfTheTable) {
     EXPECT_NE(r.err.find("Run-time error '68':"), std::string::npos) << action << r.err;
     EXPECT_NE(r.err.find("tidak dapat ditampilkan: tidak ada tampilan"), std::string::npos) << action << r.err;
   }
-  for (const char* action : {"QUE BC23 NO-SUCH-CAR", "QUE BC25 NO-SUCH-CAR", "QUE BC40 X", "Que BC25 X", "unknown",
-                             "UNQ BC23 NO-SUCH-CAR", "COM", "logdel"}) {
+  for (const char* action : {"QUE BC25 NO-SUCH-CAR", "QUE BC40 X", "Que BC25 X", "unknown", "UNQ BC23 NO-SUCH-CAR",
+                             "COM", "logdel"}) {
     const auto r = Run(Split(action, " "));
     EXPECT_EQ(r.status, 0) << action << r.err;
   }
+  // No translator in the package folder: nothing answers for the document, and the run says so.
+  const auto r = Run({"QUE", "BC23", "NO-SUCH-CAR"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("Translator tidak meninggalkan status"), std::string::npos) << r.err;
 }
 
 // A display that is set but does not answer: the console actions run, message boxes go to the
@@ -241,6 +246,7 @@ TEST_F(Program, LoadsQtOnlyToShowAWindow) {
   EXPECT_EQ(r.status, 0);
   EXPECT_FALSE(LoadsQt(r));
   // A BC 2.3 build on a display shows its progress window: the module is loaded for it.
+  tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"));
   r = test::RunProgram(ws.program + "/SEVRIK", {"QUE", "BC23", tools::kDemoBC23Car}, ws.dir.path(),
                        {"LD_DEBUG=libs", "QT_QPA_PLATFORM=offscreen", "SEVRIK_DIALOGS="});
   EXPECT_EQ(r.status, 0);

@@ -173,6 +173,11 @@ RunResult RunningProgram::Wait() {
   return r;
 }
 
+RunResult RunningProgram::Kill() {
+  ::kill(pid_, SIGKILL);
+  return Wait();
+}
+
 std::string RunningProgram::ErrorSoFar() const { return ReadFile(*io_ / "err"); }
 
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,

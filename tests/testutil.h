@@ -115,6 +115,8 @@ class RunningProgram {
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
   RunResult Wait();
+  // Ends the program at once, as a crash or the task manager would (SIGKILL, TerminateProcess).
+  RunResult Kill();
   std::string ErrorSoFar() const;  // what it has written to its error stream yet
 
  private:

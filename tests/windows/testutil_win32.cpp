@@ -124,6 +124,11 @@ RunResult RunningProgram::Wait() {
   return r;
 }
 
+RunResult RunningProgram::Kill() {
+  ::TerminateProcess(LongToHandle(pid_), 1);
+  return Wait();
+}
+
 std::string RunningProgram::ErrorSoFar() const { return ReadFile(*io_ / "err"); }
 
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
