@@ -11,51 +11,20 @@
 namespace sevrik {
 namespace {
 
-std::string Escape(std::string_view s) {
-  std::string out;
-  for (char c : s) {
-    switch (c) {
-      case '%': out += "%25"; break;
-      case '|': out += "%7C"; break;
-      case '\r': out += "%0D"; break;
-      case '\n': out += "%0A"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-// The field back; a "%" not followed by one of the four codes stands for itself.
-std::string Unescape(std::string_view s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size()) {
-      const std::string_view code = s.substr(i + 1, 2);
-      const char c = code == "25" ? '%' : code == "7C" ? '|' : code == "0D" ? '\r' : code == "0A" ? '\n' : 0;
-      if (c) {
-        out += c;
-        i += 2;
-        continue;
-      }
-    }
-    out += s[i];
-  }
-  return out;
-}
-
 // One line of the file (without its line end): the update it holds, or none for a line that
 // is not one.
 std::optional<StatusUpdate> ParseLine(std::string_view line) {
   const std::vector<std::string> f = Split(line, "|");
   if (f.size() != 4 || f[0].empty() || f[3].empty()) return std::nullopt;
-  StatusUpdate u{Unescape(FromCp1252(f[0])), Unescape(FromCp1252(f[1])), std::nullopt, Unescape(FromCp1252(f[3]))};
-  if (!f[2].empty()) u.reference = Unescape(FromCp1252(f[2]));
+  StatusUpdate u{UnescapeField(FromCp1252(f[0])), UnescapeField(FromCp1252(f[1])), std::nullopt,
+                 UnescapeField(FromCp1252(f[3]))};
+  if (!f[2].empty()) u.reference = UnescapeField(FromCp1252(f[2]));
   return u;
 }
 
 std::string FormatLine(const StatusUpdate& u) {
-  return ToCp1252(Escape(u.table) + "|" + Escape(u.car) + "|" + Escape(u.reference.value_or("")) + "|" +
-                  Escape(u.status)) +
+  return ToCp1252(EscapeField(u.table) + "|" + EscapeField(u.car) + "|" + EscapeField(u.reference.value_or("")) +
+                  "|" + EscapeField(u.status)) +
          "\r\n";
 }
 
