@@ -1,41 +1,18 @@
+// The test helpers that both suites share, the Linux one and the one under Wine: files,
+// scripted message boxes, programs run to their end, golden lines. Each system's own half
+// (temporary folders, started programs) is testutil_posix.cpp or windows/testutil_win32.cpp;
+// the SQLite workspaces are workspace_util.cpp (Linux only).
 #include "tests/testutil.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <sstream>
 #include <stdexcept>
-
-#include "db/connect.h"
-#include "db/odbc_database.h"
-#include "db/sqlite_database.h"
-#include "interface/mdlMain.h"
-#include "platform/fs.h"
-#include "tools/package/package.h"
-
-extern char** environ;
+#include <thread>
 
 namespace sevrik::test {
 namespace fs = std::filesystem;
-
-TempDir::TempDir() {
-  std::string tmpl = (fs::temp_directory_path() / "sevrik-test-XXXXXX").string();
-  if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = tmpl;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-  fs::remove_all(path_, ec);
-}
 
 std::string ReadFile(const std::string& host_path) {
   std::ifstream in(host_path, std::ios::binary);
@@ -53,66 +30,6 @@ void WriteFile(const std::string& host_path, const std::string& bytes) {
 
 bool Exists(const std::string& host_path) { return fs::exists(host_path); }
 
-TestWorkspace::TestWorkspace(bool demo_data, const std::string& bc23_status)
-    : program(dir / "prog"), package(dir / "pkg") {
-  tools::WorkspaceOptions o;
-  o.program_folder = program;
-  o.package_folder = package;
-  o.demo_data = demo_data;
-  o.bc23_status = bc23_status;
-  tools::LayOutWorkspace(o);
-  if (UsingOdbc()) ::setenv("SEVRIK_DATABASE", OdbcConnectionString(db_path()).c_str(), 1);
-}
-
-TestWorkspace::~TestWorkspace() {
-  if (UsingOdbc()) ::unsetenv("SEVRIK_DATABASE");
-}
-
-bool UsingOdbc() {
-  const char* adapter = std::getenv("SEVRIK_TEST_ADAPTER");
-  return adapter && std::string(adapter) == "odbc";
-}
-
-std::string OdbcConnectionString(const std::string& host_path, int lock_wait_ms) {
-  // The driver named by its library, so that nothing needs registering; NoCreat: a missing
-  // file is an error, never a new database.
-  return "Driver=" SEVRIK_SQLITE_ODBC_DRIVER ";Database=" + host_path + ";NoCreat=1;Timeout=" +
-         std::to_string(lock_wait_ms);
-}
-
-std::unique_ptr<Database> OpenTestDatabase(const std::string& host_path, int lock_wait_ms) {
-  if (UsingOdbc()) return OpenOdbcDatabase(OdbcConnectionString(host_path, lock_wait_ms));
-  return OpenSqliteDatabase(host_path, lock_wait_ms);
-}
-
-std::unique_ptr<tools::SqliteFile> TestWorkspace::OpenSqlite() const {
-  return std::make_unique<tools::SqliteFile>(db_path(), false);
-}
-
-std::unique_ptr<Database> TestWorkspace::Connect() const {
-  return ConnectDatabase(BuildConnectionString(program));
-}
-
-std::string TestWorkspace::RunLog() const {
-  // The program empties "SEVRIK.LOG" at its start; the builders append to "SEVRIK.log".
-  for (const char* name : {"/SEVRIK.LOG", "/SEVRIK.log"})
-    if (Exists(program + name)) return ReadFile(program + name);
-  return "";
-}
-
-WorkspaceSession::WorkspaceSession() : saved_cwd(CurrentDirectory()), sql(ws.OpenSqlite()), conn(ws.Connect()) {
-  tools::LayOutPackage(ws.package, BuiltProgram("tools/package"), {true, false});
-  session = std::make_unique<Session>(Session{*conn, dialogs, ws.program, ws.package, "NET1", LocaleInfo::Classic()});
-}
-
-WorkspaceSession::~WorkspaceSession() { EXPECT_EQ(::chdir(saved_cwd.c_str()), 0) << saved_cwd; }
-
-std::string WorkspaceSession::State(const std::string& car) const {
-  return sql->QueryText("select ifnull(snrf, '-') || '/' || Status from TBLBC23HDR where CAR = ?", {Variant(car)});
-}
-
-bool WorkspaceSession::InPackage(const std::string& name) const { return Exists(ws.package + "/" + name); }
-
 MsgAnswer ScriptedDialogs::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                       const std::string& title) {
   boxes.push_back({text, buttons, icon, title});
@@ -121,61 +38,6 @@ MsgAnswer ScriptedDialogs::ShowMessage(const std::string& text, MsgButtons butto
   const MsgAnswer a = answers.front();
   answers.erase(answers.begin());
   return a;
-}
-
-RunningProgram::RunningProgram(const std::string& program, const std::vector<std::string>& args,
-                               const std::string& cwd, const std::vector<std::string>& env, const std::string& input)
-    : io_(std::make_unique<TempDir>()) {
-  const std::string in_path = *io_ / "in", out_path = *io_ / "out", err_path = *io_ / "err";
-  WriteFile(in_path, input);
-  std::vector<std::string> env_strings;
-  for (char** e = environ; *e; ++e) env_strings.emplace_back(*e);
-  for (const std::string& extra : env) {
-    const std::string key = extra.substr(0, extra.find('=') + 1);
-    std::erase_if(env_strings, [&](const std::string& s) { return s.rfind(key, 0) == 0; });
-    env_strings.push_back(extra);
-  }
-  std::vector<char*> envp;
-  for (auto& s : env_strings) envp.push_back(s.data());
-  envp.push_back(nullptr);
-  std::vector<std::string> argv_strings{program};
-  argv_strings.insert(argv_strings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& s : argv_strings) argv.push_back(s.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, in_path.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-  const int rc = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) throw std::runtime_error("cannot start " + program);
-}
-
-RunningProgram::~RunningProgram() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-  }
-}
-
-RunResult RunningProgram::Wait() {
-  int status = 0;
-  ::waitpid(pid_, &status, 0);
-  pid_ = -1;
-  RunResult r;
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  r.out = ReadFile(*io_ / "out");
-  r.err = ReadFile(*io_ / "err");
-  return r;
-}
-
-RunResult RunningProgram::Kill() {
-  ::kill(pid_, SIGKILL);
-  return Wait();
 }
 
 std::string RunningProgram::ErrorSoFar() const { return ReadFile(*io_ / "err"); }
@@ -188,7 +50,7 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 bool WaitFor(const std::function<bool()>& condition, int timeout_ms) {
   for (int waited = 0; waited < timeout_ms; waited += 10) {
     if (condition()) return true;
-    ::usleep(10000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return condition();
 }

@@ -1,6 +1,6 @@
-// The test helpers of tests/testutil.h on Windows: temporary folders, files, message-box
-// scripts and started programs. The workspace helpers are the Linux tree's (they write SQLite
-// files); the Windows tests get their workspaces from there.
+// The Win32 half of the test helpers of tests/testutil.h: temporary folders and started
+// programs. The workspace helpers are the Linux tree's (they write SQLite files); the Windows
+// tests get their workspaces from there.
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -34,32 +34,6 @@ TempDir::~TempDir() {
   for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); ++it)
     ::SetFileAttributesA(it->path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
   fs::remove_all(path_, ec);
-}
-
-std::string ReadFile(const std::string& host_path) {
-  std::ifstream in(host_path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + host_path);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::string& host_path, const std::string& bytes) {
-  fs::create_directories(fs::path(host_path).parent_path());
-  std::ofstream out(host_path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-bool Exists(const std::string& host_path) { return fs::exists(host_path); }
-
-MsgAnswer ScriptedDialogs::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
-                                      const std::string& title) {
-  boxes.push_back({text, buttons, icon, title});
-  if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
-  if (answers.empty()) return MsgAnswer::No;
-  const MsgAnswer a = answers.front();
-  answers.erase(answers.begin());
-  return a;
 }
 
 namespace {
@@ -128,33 +102,5 @@ RunResult RunningProgram::Kill() {
   ::TerminateProcess(LongToHandle(pid_), 1);
   return Wait();
 }
-
-std::string RunningProgram::ErrorSoFar() const { return ReadFile(*io_ / "err"); }
-
-RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
-                     const std::vector<std::string>& env, const std::string& input) {
-  return RunningProgram(program, args, cwd, env, input).Wait();
-}
-
-bool WaitFor(const std::function<bool()>& condition, int timeout_ms) {
-  for (int waited = 0; waited < timeout_ms; waited += 10) {
-    if (condition()) return true;
-    ::Sleep(10);
-  }
-  return condition();
-}
-
-std::string Lines(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& l : lines) out += l + "\r\n";
-  return out;
-}
-
-std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
-std::string BuiltProgram(const std::string& relative) { return std::string(SEVRIK_BIN_DIR) + "/" + relative; }
 
 }  // namespace sevrik::test
