@@ -14,38 +14,14 @@ namespace {
 const std::string kCar = tools::kDemoBC23Car;
 const std::string kCar25 = tools::kDemoBC25Car;
 
-// A workspace with the stand-in package (ranuvel), a session on it and scripted boxes.
-class World {
+// The fixture's workspace, with the texts of the boxes shown, the question first.
+class World : public test::WorkspaceSession {
  public:
-  World() {
-    sql = ws.OpenSqlite();
-    conn = ws.Connect();
-    tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"), {true, false});
-    session = std::make_unique<Session>(Session{*conn, dialogs, ws.program, ws.package, "NET1", classic});
-  }
-  ~World() { EXPECT_EQ(::chdir(saved_cwd.c_str()), 0); }
-
-  std::string State(const std::string& car) {
-    return sql->QueryText("select ifnull(snrf, '-') || '/' || Status from TBLBC23HDR where CAR = ?", {Variant(car)});
-  }
-  std::string Calls() const {
-    const std::string path = ws.package + "/calls.log";
-    return test::Exists(path) ? test::ReadFile(path) : std::string();
-  }
-  // The texts of the boxes shown, the question first.
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
     for (const auto& box : dialogs.boxes) texts.push_back(box.text);
     return texts;
   }
-
-  std::string saved_cwd = CurrentDirectory();
-  test::TestWorkspace ws;
-  std::unique_ptr<tools::SqliteFile> sql;
-  std::unique_ptr<Database> conn;
-  test::ScriptedDialogs dialogs;
-  const LocaleInfo classic = LocaleInfo::Classic();
-  std::unique_ptr<Session> session;
 };
 
 class Actions : public ::testing::Test, public World {};

@@ -26,61 +26,30 @@ using test::ErrorOf;
 const std::string kCar = tools::kDemoBC23Car;
 const std::string kRecorder = std::string(SEVRIK_TESTS_DIR) + "/recorder";
 
-class Cancel : public ::testing::Test {
+class Cancel : public ::testing::Test, protected test::WorkspaceSession {
  protected:
-  void SetUp() override {
-    saved_cwd = CurrentDirectory();
-    saved_path = std::getenv("PATH") ? std::getenv("PATH") : "";
-    sql = ws.OpenSqlite();
+  Cancel() : WorkspaceSession(std::nullopt) {
     sql->Exec("update tblPartner set namalokal = 'KPPBC TANJUNG PRIOK' where KdKpbc = '050100'");
-    conn = ws.Connect();
-    ::setenv("SEVRIK_RECORD", record.c_str(), 1);
+    Record();
   }
-  void TearDown() override {
-    ::setenv("PATH", saved_path.c_str(), 1);
-    ::unsetenv("SEVRIK_RECORD");
-    ASSERT_EQ(::chdir(saved_cwd.c_str()), 0);
-  }
-  void Package(tools::PackageOptions o) { tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"), o); }
-  void OnPath(const std::string& source, const std::string& folder, const std::string& name) {
-    tools::InstallProgram(source, ws.dir / folder, name);
-    ::setenv("PATH", (ws.dir / folder + ":" + std::string(std::getenv("PATH"))).c_str(), 1);
-  }
-  Session Make(const std::string& package) { return Session{*conn, dialogs, ws.program, package, "NET1", LocaleInfo::Classic()}; }
+  Session Make(const std::string& package) { return MakeSession(package); }
   // Queues the document and forgets the calls the queueing made; returns its reference.
   std::string Queue() {
-    Session s = Make(ws.package);
-    CreateFlatBC23(s, kCar);
+    CreateFlatBC23(*session, kCar);
     std::remove((ws.package + "/calls.log").c_str());
     return Split(State(), "/")[0];
   }
-  void Run(const std::string& type = "BC23", const std::string& car = kCar) {
-    Session s = Make(ws.package);
-    CancelEdifact(s, type, car);
-  }
+  void Run(const std::string& type = "BC23", const std::string& car = kCar) { CancelEdifact(*session, type, car); }
   int RunError(const std::string& type = "BC23", const std::string& car = kCar) {
     return ErrorOf([&] { Run(type, car); });
   }
-  std::string State(const std::string& car = kCar) {
-    return sql->QueryText("select ifnull(snrf, '-') || '/' || Status from TBLBC23HDR where CAR = ?", {Variant(car)});
-  }
+  std::string State(const std::string& car = kCar) const { return WorkspaceSession::State(car); }
   std::string AllStates() {
     return sql->QueryText("select group_concat(Status, ',') from (select Status from TBLBC23HDR union all "
                           "select Status from TBLBC25HDR)");
   }
-  std::string File(const std::string& name) const { return test::ReadFile(ws.package + "/" + name); }
-  bool Has(const std::string& name) const { return test::Exists(ws.package + "/" + name); }
-  std::string Calls() const { return Has("calls.log") ? File("calls.log") : ""; }
-  std::string Recorded() const { return test::Exists(record) ? test::ReadFile(record) : ""; }
-  void Control(const std::string& text) { test::WriteFile(ws.package + "/standin.ctl", text); }
+  bool Has(const std::string& name) const { return InPackage(name); }
   void StaleSuccess() { test::WriteFile(ws.package + "/ipdata/TPBUNQ.STA", "0\r\nSUCCESS\r\n"); }
-
-  test::TestWorkspace ws;
-  std::unique_ptr<tools::SqliteFile> sql;
-  std::unique_ptr<Database> conn;
-  test::ScriptedDialogs dialogs;
-  std::string saved_cwd, saved_path;
-  std::string record = ws.dir / "record.txt";
 };
 
 TEST_F(Cancel, TheRanuvelRouteCancelsTheQueuedDocumentOnce) {

@@ -35,33 +35,14 @@ class WatchingDialogs : public test::ScriptedDialogs {
   std::string calls_;
 };
 
-class Communication : public ::testing::Test {
+class Communication : public ::testing::Test, protected test::WorkspaceSession {
  protected:
-  void SetUp() override {
-    saved_cwd = CurrentDirectory();
-    saved_path = std::getenv("PATH") ? std::getenv("PATH") : "";
-    conn = ws.Connect();
-    ::setenv("SEVRIK_RECORD", record.c_str(), 1);
-  }
-  void TearDown() override {
-    ::setenv("PATH", saved_path.c_str(), 1);
-    ::unsetenv("SEVRIK_RECORD");
-    ASSERT_EQ(::chdir(saved_cwd.c_str()), 0);
-  }
-  void OnPath(const std::string& source, const std::string& folder, const std::string& name) {
-    tools::InstallProgram(source, ws.dir / folder, name);
-    ::setenv("PATH", (ws.dir / folder + ":" + std::string(std::getenv("PATH"))).c_str(), 1);
-  }
+  Communication() : WorkspaceSession(std::nullopt) { Record(); }
   void Run(const std::string& package, const std::string& network = "NET1") {
     Session s{*conn, dialogs, ws.program, package, network, LocaleInfo::Classic()};
     RunCommunication(s);
   }
-  std::string Recorded() const { return test::Exists(record) ? test::ReadFile(record) : ""; }
 
-  test::TestWorkspace ws;
-  std::unique_ptr<Database> conn;
-  std::string saved_cwd, saved_path;
-  std::string record = ws.dir / "record.txt";
   std::string pkg = ws.dir / "EDI Paket";  // a package folder with a blank
   WatchingDialogs dialogs{pkg + "/calls.log"};
 };

@@ -18,42 +18,15 @@ namespace fs = std::filesystem;
 
 const std::string kCar = tools::kDemoBC23Car;
 
-class Queue : public ::testing::Test {
+class Queue : public ::testing::Test, protected test::WorkspaceSession {
  protected:
-  void SetUp() override {
-    saved_cwd = CurrentDirectory();
-    saved_path = std::getenv("PATH") ? std::getenv("PATH") : "";
-    sql = ws.OpenSqlite();
+  Queue() : WorkspaceSession(std::nullopt) {
     sql->Exec("update tblPartner set namalokal = 'KPPBC TANJUNG PRIOK' where KdKpbc = '050100'");
-    conn = ws.Connect();
   }
-  void TearDown() override {
-    ::setenv("PATH", saved_path.c_str(), 1);
-    ::unsetenv("SEVRIK_RECORD");
-    ASSERT_EQ(::chdir(saved_cwd.c_str()), 0);
-  }
-  void Package(tools::PackageOptions o) { tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"), o); }
-  // Puts a folder in front of PATH and a program in it.
-  void OnPath(const std::string& source, const std::string& folder, const std::string& name) {
-    tools::InstallProgram(source, ws.dir / folder, name);
-    ::setenv("PATH", (ws.dir / folder + ":" + std::string(std::getenv("PATH"))).c_str(), 1);
-  }
-  void Run(const std::string& car = kCar) {
-    Session s{*conn, dialogs, ws.program, ws.package, "NET1", LocaleInfo::Classic()};
-    CreateFlatBC23(s, car);
-  }
-  std::string State() { return sql->QueryText("select ifnull(snrf, '-') || '/' || Status from TBLBC23HDR where CAR = ?", {Variant(kCar)}); }
-  std::string File(const std::string& name) const { return test::ReadFile(ws.package + "/" + name); }
-  bool Has(const std::string& name) const { return test::Exists(ws.package + "/" + name); }
-  std::string Calls() const { return Has("calls.log") ? File("calls.log") : ""; }
+  void Run(const std::string& car = kCar) { CreateFlatBC23(*session, car); }
+  std::string State() const { return WorkspaceSession::State(kCar); }
+  bool Has(const std::string& name) const { return InPackage(name); }
   std::string Log() const { return ws.RunLog(); }
-  void Control(const std::string& text) { test::WriteFile(ws.package + "/standin.ctl", text); }
-
-  test::TestWorkspace ws;
-  std::unique_ptr<tools::SqliteFile> sql;
-  std::unique_ptr<Database> conn;
-  test::ScriptedDialogs dialogs;
-  std::string saved_cwd, saved_path;
 };
 
 TEST_F(Queue, TheRanuvelRouteQueuesAndStoresTheReference) {

@@ -30,27 +30,12 @@ const std::string kCarA = tools::kDemoBC23Car;
 const std::string kCarB = tools::kDemoBC23Car2;
 
 // A workspace with the stand-in package, and document A queued through it once.
-class World {
+class World : public test::WorkspaceSession {
  public:
-  explicit World(tools::PackageOptions o) {
-    saved_cwd = CurrentDirectory();
-    sql = ws.OpenSqlite();
-    conn = ws.Connect();
-    tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"), o);
-  }
-  ~World() { EXPECT_EQ(::chdir(saved_cwd.c_str()), 0); }
-  Session MakeSession() { return Session{*conn, dialogs, ws.program, ws.package, "NET1", LocaleInfo::Classic()}; }
-  void Run(const std::string& car) {
-    Session s = MakeSession();
-    CreateFlatBC23(s, car);
-  }
-  std::string State(const std::string& car) {
-    return sql->QueryText("select ifnull(snrf, '-') || '/' || Status from TBLBC23HDR where CAR = ?", {Variant(car)});
-  }
-  std::string File(const std::string& name) const { return test::ReadFile(ws.package + "/" + name); }
-  bool Has(const std::string& name) const { return test::Exists(ws.package + "/" + name); }
-  std::string Calls() const { return Has("calls.log") ? File("calls.log") : ""; }
-  void Control(const std::string& text) { test::WriteFile(ws.package + "/standin.ctl", text); }
+  explicit World(tools::PackageOptions o) : WorkspaceSession(o) {}
+  Session MakeSession() { return WorkspaceSession::MakeSession(ws.package); }
+  void Run(const std::string& car) { CreateFlatBC23(*session, car); }
+  bool Has(const std::string& name) const { return InPackage(name); }
   std::string FirstStatusLine() const { return Split(File("ipdata/TPBQUE.STA"), "\r\n")[0]; }
   // Queues document A successfully and forgets the calls made so far.
   void QueueA() {
@@ -59,12 +44,6 @@ class World {
     EXPECT_EQ(File("ipdata/TPBQUE.STA"), "0\r\nSUCCESS\r\n");
     fs::remove(ws.package + "/calls.log");
   }
-
-  test::TestWorkspace ws;
-  std::unique_ptr<tools::SqliteFile> sql;
-  std::unique_ptr<Database> conn;
-  test::ScriptedDialogs dialogs;
-  std::string saved_cwd;
 };
 
 // The older translator's route, after a success for document A, with each way in which this

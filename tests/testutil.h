@@ -13,6 +13,7 @@
 #include "interface/session.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
+#include "tools/package/package.h"
 #include "tools/workspace.h"
 
 namespace sevrik::test {
@@ -75,25 +76,42 @@ class ScriptedDialogs : public Dialogs {
   std::vector<MsgAnswer> answers;
 };
 
-// A workspace with the stand-in translator package (ranuvel) laid out, a connection to its
+// The one fixture of the tests that run the translator package: a workspace with the stand-in
+// package laid out (ranuvel unless told otherwise; none with std::nullopt), a connection to its
 // database and a session over both (network profile "NET1", the C locale) whose message boxes
-// are scripted. The current folder, which the runs change, is restored at the end.
+// are scripted. The current folder, PATH and SEVRIK_RECORD, which the tests change, are
+// restored at the end.
 struct WorkspaceSession {
-  WorkspaceSession();
+  explicit WorkspaceSession(std::optional<tools::PackageOptions> package = tools::PackageOptions{true, false});
   ~WorkspaceSession();
   WorkspaceSession(const WorkspaceSession&) = delete;
   WorkspaceSession& operator=(const WorkspaceSession&) = delete;
+  // Lays the stand-in package out in the package folder.
+  void Package(const tools::PackageOptions& options) const;
+  // A session like `session`, over another package folder.
+  Session MakeSession(const std::string& package_folder) const;
+  // Puts a folder of the workspace in front of PATH, with a program in it under `name`.
+  void OnPath(const std::string& source, const std::string& folder, const std::string& name) const;
   // "snrf/Status" of a BC 2.3 document ("-" for a null snrf).
   std::string State(const std::string& car) const;
-  // Whether a file or folder exists under the package folder (a host path relative to it).
+  // A file under the package folder (a host path relative to it): whether it exists, its bytes.
   bool InPackage(const std::string& name) const;
+  std::string File(const std::string& name) const;
+  // The stand-in's record of its calls, and its control file.
+  std::string Calls() const;
+  void Control(const std::string& text) const;
+  // What the recorder helper (tests/helpers/recorder.cpp) wrote of how it was started, once
+  // Record() has told it where to.
+  void Record() const;
+  std::string Recorded() const;
 
-  std::string saved_cwd;
+  std::string saved_cwd, saved_path;
   TestWorkspace ws;
   std::unique_ptr<tools::SqliteFile> sql;
   std::unique_ptr<Database> conn;
-  ScriptedDialogs dialogs;
+  mutable ScriptedDialogs dialogs;  // shared by every session of the fixture
   std::unique_ptr<Session> session;
+  std::string record = ws.dir / "record.txt";
 };
 
 struct RunResult {

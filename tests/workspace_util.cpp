@@ -62,12 +62,43 @@ std::string TestWorkspace::RunLog() const {
   return "";
 }
 
-WorkspaceSession::WorkspaceSession() : saved_cwd(CurrentDirectory()), sql(ws.OpenSqlite()), conn(ws.Connect()) {
-  tools::LayOutPackage(ws.package, BuiltProgram("tools/package"), {true, false});
-  session = std::make_unique<Session>(Session{*conn, dialogs, ws.program, ws.package, "NET1", LocaleInfo::Classic()});
+WorkspaceSession::WorkspaceSession(std::optional<tools::PackageOptions> package)
+    : saved_cwd(CurrentDirectory()),
+      saved_path(std::getenv("PATH") ? std::getenv("PATH") : ""),
+      sql(ws.OpenSqlite()),
+      conn(ws.Connect()) {
+  if (package) Package(*package);
+  session = std::make_unique<Session>(MakeSession(ws.package));
 }
 
-WorkspaceSession::~WorkspaceSession() { EXPECT_EQ(::chdir(saved_cwd.c_str()), 0) << saved_cwd; }
+WorkspaceSession::~WorkspaceSession() {
+  ::setenv("PATH", saved_path.c_str(), 1);
+  ::unsetenv("SEVRIK_RECORD");
+  EXPECT_EQ(::chdir(saved_cwd.c_str()), 0) << saved_cwd;
+}
+
+void WorkspaceSession::Package(const tools::PackageOptions& options) const {
+  tools::LayOutPackage(ws.package, BuiltProgram("tools/package"), options);
+}
+
+Session WorkspaceSession::MakeSession(const std::string& package_folder) const {
+  return Session{*conn, dialogs, ws.program, package_folder, "NET1", LocaleInfo::Classic()};
+}
+
+void WorkspaceSession::OnPath(const std::string& source, const std::string& folder, const std::string& name) const {
+  tools::InstallProgram(source, ws.dir / folder, name);
+  ::setenv("PATH", (ws.dir / folder + ":" + std::string(std::getenv("PATH"))).c_str(), 1);
+}
+
+std::string WorkspaceSession::File(const std::string& name) const { return ReadFile(ws.package + "/" + name); }
+
+std::string WorkspaceSession::Calls() const { return InPackage("calls.log") ? File("calls.log") : ""; }
+
+void WorkspaceSession::Control(const std::string& text) const { WriteFile(ws.package + "/standin.ctl", text); }
+
+void WorkspaceSession::Record() const { ::setenv("SEVRIK_RECORD", record.c_str(), 1); }
+
+std::string WorkspaceSession::Recorded() const { return Exists(record) ? ReadFile(record) : ""; }
 
 std::string WorkspaceSession::State(const std::string& car) const {
   return sql->QueryText("select ifnull(snrf, '-') || '/' || Status from TBLBC23HDR where CAR = ?", {Variant(car)});
