@@ -7,6 +7,7 @@
 
 #include "platform/error.h"
 #include "platform/file_stream.h"
+#include "platform/fs_host.h"
 #include "platform/fs.h"
 #include "platform/unique_file.h"
 
@@ -22,13 +23,8 @@ std::string ParentOf(const std::string& host) {
   return host.substr(0, slash);
 }
 
-bool IsDirectory(const std::string& host) {
-  struct stat st;
-  return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 [[noreturn]] void Fail(int e, const std::string& host) {
-  throw OsError(e, e == ENOENT && !IsDirectory(ParentOf(host)));
+  throw OsError(e, e == ENOENT && !IsDirectoryHost(ParentOf(host)));
 }
 
 int Fd(std::intptr_t h) { return static_cast<int>(h); }
@@ -45,7 +41,7 @@ void WriteAll(int fd, std::string_view bytes, const std::string& host) {
 }
 
 int OpenFile(const std::string& host, int flags) {
-  if (IsDirectory(host)) throw Error(err::kPathFileAccess);
+  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
   const int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0666);
   if (fd < 0) Fail(errno, host);
   return fd;
@@ -87,32 +83,8 @@ bool LineReader::Fill() {
   return n > 0;
 }
 
-LineReader::Piece LineReader::Next(std::string& out, size_t max_bytes) {
-  out.clear();
-  for (;;) {
-    const size_t lf = buffer_.find('\n', pos_);
-    const size_t available = (lf == std::string::npos ? buffer_.size() : lf) - pos_;
-    if (available > max_bytes) {
-      out.assign(buffer_, pos_, max_bytes);
-      pos_ += max_bytes;
-      return Piece::Part;
-    }
-    if (lf != std::string::npos) {
-      out.assign(buffer_, pos_, available);
-      pos_ = lf + 1;
-      return Piece::Line;
-    }
-    if (!Fill()) {
-      if (pos_ == buffer_.size()) return Piece::End;
-      out.assign(buffer_, pos_);
-      pos_ = buffer_.size();
-      return Piece::Line;
-    }
-  }
-}
-
 FileReplacement::FileReplacement(std::string_view path) : path_(HostPath(path)) {
-  if (IsDirectory(path_)) throw Error(err::kPathFileAccess);
+  if (IsDirectoryHost(path_)) throw Error(err::kPathFileAccess);
   const size_t slash = path_.find_last_of('/');
   const std::string stem = path_.substr(slash == std::string::npos ? 0 : slash + 1, 200);
   struct stat old;

@@ -5,6 +5,7 @@
 
 #include "platform/error.h"
 #include "platform/file_stream.h"
+#include "platform/fs_host.h"
 #include "platform/fs.h"
 #include "platform/unique_file.h"
 #include "platform/win32.h"
@@ -19,11 +20,6 @@ std::intptr_t Id(HANDLE h) { return h == INVALID_HANDLE_VALUE ? -1 : reinterpret
 
 DWORD Attributes(const std::string& host) { return ::GetFileAttributesA(ToAnsi(host).c_str()); }
 
-bool IsDirectory(const std::string& host) {
-  const DWORD a = Attributes(host);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // A read-only file is neither written nor replaced, as the system's own programs do.
 void CheckWritable(const std::string& host) {
   const DWORD a = Attributes(host);
@@ -31,7 +27,7 @@ void CheckWritable(const std::string& host) {
 }
 
 HANDLE OpenFile(const std::string& host, DWORD access, DWORD disposition) {
-  if (IsDirectory(host)) throw Error(err::kPathFileAccess);
+  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
   if (access != GENERIC_READ) CheckWritable(host);
   const HANDLE h = ::CreateFileA(ToAnsi(host).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -72,32 +68,8 @@ bool LineReader::Fill() {
   return got > 0;
 }
 
-LineReader::Piece LineReader::Next(std::string& out, size_t max_bytes) {
-  out.clear();
-  for (;;) {
-    const size_t lf = buffer_.find('\n', pos_);
-    const size_t available = (lf == std::string::npos ? buffer_.size() : lf) - pos_;
-    if (available > max_bytes) {
-      out.assign(buffer_, pos_, max_bytes);
-      pos_ += max_bytes;
-      return Piece::Part;
-    }
-    if (lf != std::string::npos) {
-      out.assign(buffer_, pos_, available);
-      pos_ = lf + 1;
-      return Piece::Line;
-    }
-    if (!Fill()) {
-      if (pos_ == buffer_.size()) return Piece::End;
-      out.assign(buffer_, pos_);
-      pos_ = buffer_.size();
-      return Piece::Line;
-    }
-  }
-}
-
 FileReplacement::FileReplacement(std::string_view path) : path_(HostPath(path)) {
-  if (IsDirectory(path_)) throw Error(err::kPathFileAccess);
+  if (IsDirectoryHost(path_)) throw Error(err::kPathFileAccess);
   CheckWritable(path_);
   const size_t sep = path_.find_last_of("\\/");
   const std::string stem = path_.substr(sep == std::string::npos ? 0 : sep + 1, 200);
