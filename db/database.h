@@ -54,6 +54,9 @@ class Database {
   virtual std::unique_ptr<Recordset> Execute(const std::string& sql, const Params& params = {}) = 0;
   virtual std::unique_ptr<Recordset> Open(const std::string& sql, const Params& params,
                                           CursorType cursor) = 0;
+  // Whether the database finds texts equal that differ only in the case of their letters
+  // (the Access driver does; SQLite does not).
+  virtual bool TextComparesIgnoringCase() const { return false; }
 };
 
 }  // namespace sevrik

@@ -379,6 +379,7 @@ TEST_F(Bc25, ErrorsBeforeTheTrapGoToTheCaller) {
 }  // namespace sevrik
 
 #include "interface/child_rows.h"
+#include "interface/flat_common.h"
 
 namespace sevrik {
 namespace {
@@ -386,7 +387,7 @@ namespace {
 TEST_F(Bc25, ChildRowsMatchAsTheirPerItemQueryWould) {
   Sql("insert into TBLBC25FAS (CAR, Serial, Kdfasbm) values ('CAR-25-0001', null, 'N'), ('X', 1, 'X'), "
       "('CAR-25-0001', 1, 'second')");
-  ChildRows fas(*conn, "SELECT * FROM TBLBC25FAS Where CAR =?", {Variant(kCar)}, {"Serial"});
+  ChildRows fas(*conn, "SELECT * FROM TBLBC25FAS Where CAR =?", {Variant(kCar)}, {"Serial"}, kFacilityColumns);
   auto rs = fas.For({Variant(int64_t{1})});
   EXPECT_EQ(rs->Field("Kdfasbm"), Variant("3"));
   rs->MoveNext();
@@ -397,10 +398,10 @@ TEST_F(Bc25, ChildRowsMatchAsTheirPerItemQueryWould) {
   EXPECT_FALSE(fas.For({Variant("2")})->Eof());    // text that reads as a number
   EXPECT_TRUE(fas.For({Variant::Null()})->Eof());  // null matches nothing
   EXPECT_TRUE(fas.For({Variant(int64_t{3})})->Eof());
-  ChildRows trf(*conn, "SELECT * FROM TBLBC25TRF Where CAR =?", {Variant(kCar)}, {"NoHS"});
+  ChildRows trf(*conn, "SELECT * FROM TBLBC25TRF Where CAR =?", {Variant(kCar)}, {"NoHS"}, {"TrpBm"});
   EXPECT_FALSE(trf.For({Variant("8446210000")})->Eof());
   EXPECT_TRUE(trf.For({Variant(" 8446210000")})->Eof());  // text matches exactly
-  ChildRows missing(*conn, "SELECT * FROM NoSuchTable Where CAR =?", {Variant(kCar)}, {"NoHS"});
+  ChildRows missing(*conn, "SELECT * FROM NoSuchTable Where CAR =?", {Variant(kCar)}, {"NoHS"}, {"TrpBm"});
   EXPECT_THROW(missing.For({Variant("x")}), Error);
 }
 
