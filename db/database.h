@@ -17,6 +17,10 @@ enum class CursorType { ForwardOnly, Static, Keyset };
 
 using Params = std::vector<Variant>;
 
+// How long a statement waits for a database that another connection has locked, on every
+// adapter.
+inline constexpr int kLockWaitMs = 8000;
+
 // The rows of one result, walked from the first. Adapters read the rows as they are
 // walked; only what a cursor needs is held (the row count of a static recordset, the rows
 // of a keyset recordset).
