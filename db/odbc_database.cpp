@@ -522,6 +522,7 @@ class Connection {
   template <typename F>
   void InTransaction(F&& f) {
     DetachCursors();
+    if (StatementLog::On()) StatementLog::Write("TRANSACTION\t" + std::to_string(OpenCursors()));
     if (!Ok(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)))
       throw DriverError(SQL_HANDLE_DBC, dbc_);
     bool keep = false;
@@ -550,6 +551,7 @@ class Connection {
 
  private:
   void DetachCursors();
+  size_t OpenCursors() const;
 
   SQLULEN WaitSeconds() const { return static_cast<SQLULEN>((wait_ms_ + 999) / 1000); }
 
@@ -752,7 +754,12 @@ class Cursor {
   virtual ~Cursor() = default;
   // Reads the rest of the rows and closes the cursor.
   virtual void Detach() = 0;
+  virtual bool open() const = 0;
 };
+
+size_t Connection::OpenCursors() const {
+  return static_cast<size_t>(std::count_if(cursors_.begin(), cursors_.end(), [](const Cursor* c) { return c->open(); }));
+}
 
 void Connection::DetachCursors() {
   const std::vector<Cursor*> open = cursors_;
@@ -777,6 +784,7 @@ class OdbcRecordset : public StreamRecordset, public Cursor {
     conn_->Release(std::move(s_));
   }
 
+  bool open() const override { return s_ && s_->open; }
   void Detach() override {
     if (!s_->open) return;
     // The source stands on a row not yet read (more_): it and the rest are kept.

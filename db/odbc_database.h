@@ -41,7 +41,7 @@ namespace sevrik {
 // prepared and every parameter bound is appended to it (tests check them against the Access
 // driver's rules): "PREPARE\t<sql>" and "BIND\t<n>\t<kind>\t<column size>\t<length>", where
 // kind is text, integer, double, timestamp or null, and length is a text's length in
-// characters.
+// characters; "TRANSACTION\t<cursors open>" where a transaction begins.
 std::unique_ptr<Database> OpenOdbcDatabase(const std::string& connection_string, int lock_wait_ms = kLockWaitMs);
 
 }  // namespace sevrik
