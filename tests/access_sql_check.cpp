@@ -108,19 +108,20 @@ namespace {
 
 class StatementCheck : public ::testing::Environment {
  public:
-  explicit StatementCheck(std::string path) : path_(std::move(path)) {}
+  StatementCheck(std::string path, bool keep) : path_(std::move(path)), keep_(keep) {}
   void TearDown() override {
     std::ifstream in(path_, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     const std::string log = s.str();
-    std::filesystem::remove(path_);
+    if (!keep_) std::filesystem::remove(path_);
     for (const std::string& fault : StatementLogFaults(log))
       ADD_FAILURE() << "sent through ODBC, refused by the Access driver: " << fault;
   }
 
  private:
   std::string path_;
+  bool keep_;
 };
 
 }  // namespace
@@ -128,10 +129,15 @@ class StatementCheck : public ::testing::Environment {
 void CheckOdbcStatementsAtExit() {
   const char* adapter = std::getenv("SEVRIK_TEST_ADAPTER");
   if (!adapter || std::string(adapter) != "odbc") return;
+  // A log named by the caller is kept for reading; else one of this run's own.
+  const char* given = std::getenv("SEVRIK_ODBC_STATEMENT_LOG");
+  const bool keep = given && *given;
   const std::string path =
-      (std::filesystem::temp_directory_path() / ("sevrik-odbc-statements-" + std::to_string(::getpid()) + ".log")).string();
+      keep ? std::string(given)
+           : (std::filesystem::temp_directory_path() / ("sevrik-odbc-statements-" + std::to_string(::getpid()) + ".log"))
+                 .string();
   ::setenv("SEVRIK_ODBC_STATEMENT_LOG", path.c_str(), 1);
-  ::testing::AddGlobalTestEnvironment(new StatementCheck(path));
+  ::testing::AddGlobalTestEnvironment(new StatementCheck(path, keep));
 }
 
 }  // namespace sevrik::test
