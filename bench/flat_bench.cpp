@@ -12,6 +12,8 @@
 // - "SEVRIK QUE BC25" on a small document without a display, start to exit, against sqlite3
 //   opening the same file and counting the document's items (target: at most 2.5 times).
 //   flat_bench [google benchmark flags]   (--benchmark_filter: only those, without the last two)
+//   flat_bench --lay-out <items> car|composite         (a workspace kept, for profiling)
+//   flat_bench --build-once[-odbc] BC25|BC23 <program folder> <package folder>
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -106,7 +108,10 @@ struct Fixture {
         }
     db.Exec("COMMIT");
   }
-  ~Fixture() { fs::remove_all(root); }
+  ~Fixture() {
+    if (!keep) fs::remove_all(root);
+  }
+  bool keep = false;
   std::string db_path() const { return program + "/dbTPB.mdb"; }
 };
 
@@ -285,8 +290,19 @@ void ReportStart() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 5 && std::strcmp(argv[1], "--build-once") == 0) {
-    auto db = ConnectDatabase(BuildConnectionString(argv[3]));
+  // For profiling: a workspace left in place, and one build in it (through ODBC with
+  // "--build-once-odbc").
+  if (argc == 4 && std::strcmp(argv[1], "--lay-out") == 0) {
+    Fixture f(std::atoi(argv[2]), std::strcmp(argv[3], "car") == 0);
+    f.keep = true;
+    std::printf("%s %s\n", f.program.c_str(), f.package.c_str());
+    return 0;
+  }
+  if (argc == 5 && (std::strcmp(argv[1], "--build-once") == 0 || std::strcmp(argv[1], "--build-once-odbc") == 0)) {
+    auto db = std::strcmp(argv[1], "--build-once") == 0
+                  ? ConnectDatabase(BuildConnectionString(argv[3]))
+                  : OpenOdbcDatabase("Driver=" SEVRIK_SQLITE_ODBC_DRIVER ";NoCreat=1;Database=" + std::string(argv[3]) +
+                                     "/dbTPB.mdb");
     ConsoleDialogs dialogs("bench", std::cin, std::cerr);
     Session s{*db, dialogs, argv[3], argv[4], "", LocaleInfo::Classic()};
     BuilderOf(argv[2])(s, kCar);

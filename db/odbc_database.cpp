@@ -247,6 +247,16 @@ struct ParamSlot {
   WText text;
 };
 
+// How text columns are fetched: as UTF-16 on Windows (the narrow calls would give the ANSI
+// code page, which lacks characters); where the narrow calls speak UTF-8 (unixODBC in a UTF-8
+// locale), as UTF-8 bytes, which the driver hands over without a conversion. The room of a
+// narrow column counts bytes.
+#if defined(_WIN32)
+constexpr bool kNarrowText = false;
+#else
+constexpr bool kNarrowText = true;
+#endif
+
 // A text column's room in characters before the first value tells more: a bounded column's
 // size, else this much, grown when a longer value comes.
 constexpr SQLULEN kTextRoom = 255;
@@ -318,7 +328,7 @@ class Connection {
     SQLSetConnectAttr(dbc_, SQL_ATTR_LOGIN_TIMEOUT, seconds, 0);
     SQLSetConnectAttr(dbc_, SQL_ATTR_CONNECTION_TIMEOUT, seconds, 0);
     const auto items = ParseConnectionString(connection_string);
-    std::string cs = DriverText(WithLockWait(connection_string, items));
+    std::string cs = DriverText(ForTheDriver(connection_string, items));
     SQLCHAR out[1024];
     SQLSMALLINT out_length = 0;
     Diagnostic d;
@@ -478,16 +488,21 @@ class Connection {
         }
         case Fetch::Date:
         case Fetch::Text: {
-          const auto room = static_cast<SQLLEN>(c.width) - static_cast<SQLLEN>(sizeof(SQLWCHAR));
-          if (indicator == SQL_NO_TOTAL || indicator > room) {
-            const SQLULEN needed = indicator == SQL_NO_TOTAL ? s.room[i] * 4
-                                                             : static_cast<SQLULEN>(indicator) / sizeof(SQLWCHAR) + 1;
+          const SQLLEN unit = kNarrowText ? 1 : static_cast<SQLLEN>(sizeof(SQLWCHAR));
+          if (indicator == SQL_NO_TOTAL || indicator > c.width - unit) {
+            const SQLULEN needed = indicator == SQL_NO_TOTAL ? s.room[i] * 4 : static_cast<SQLULEN>(indicator / unit) + 1;
             throw Truncated{i, needed};
           }
-          s.scratch.clear();
-          AppendUtf16(s.scratch, reinterpret_cast<const SQLWCHAR*>(p), static_cast<size_t>(indicator) / sizeof(SQLWCHAR));
-          if (c.kind == Fetch::Date) v = DateOrText(s.scratch);
-          else v.SetText(s.scratch.data(), s.scratch.size());
+          const char* text = p;
+          size_t length = static_cast<size_t>(indicator);
+          if (!kNarrowText) {
+            s.scratch.clear();
+            AppendUtf16(s.scratch, reinterpret_cast<const SQLWCHAR*>(p), static_cast<size_t>(indicator) / sizeof(SQLWCHAR));
+            text = s.scratch.data();
+            length = s.scratch.size();
+          }
+          if (c.kind == Fetch::Date) v = DateOrText(std::string(text, length));
+          else v.SetText(text, length);
           break;
         }
       }
@@ -555,18 +570,20 @@ class Connection {
 
   SQLULEN WaitSeconds() const { return static_cast<SQLULEN>((wait_ms_ + 999) / 1000); }
 
-  // The SQLite ODBC driver waits for a lock as long as its Timeout item says (about 100
-  // seconds without one): no longer than our wait.
-  std::string WithLockWait(const std::string& cs, const std::map<std::string, std::string>& items) const {
+  // The SQLite ODBC driver: it waits for a lock as long as its Timeout item says (about 100
+  // seconds without one), so no longer than our wait; and without StepAPI it reads a whole
+  // result into memory when the statement runs, where rows are to be read as they are walked.
+  std::string ForTheDriver(const std::string& cs, const std::map<std::string, std::string>& items) const {
     const auto driver = items.find("driver");
     if (driver == items.end() || AsciiLower(driver->second).find("sqlite") == std::string::npos) return cs;
-    const auto timeout = items.find("timeout");
-    if (timeout != items.end()) {
-      const long given = std::strtol(timeout->second.c_str(), nullptr, 10);
-      if (given > 0 && given <= wait_ms_) return cs;
-    }
+    std::string out = cs;
+    const auto add = [&](const std::string& item) { out += (out.empty() || out.back() == ';' ? "" : ";") + item; };
     // An item given twice: the driver takes the last.
-    return cs + (cs.empty() || cs.back() == ';' ? "" : ";") + "Timeout=" + std::to_string(wait_ms_);
+    const auto timeout = items.find("timeout");
+    const long given = timeout == items.end() ? 0 : std::strtol(timeout->second.c_str(), nullptr, 10);
+    if (given <= 0 || given > wait_ms_) add("Timeout=" + std::to_string(wait_ms_));
+    if (!items.count("stepapi")) add("StepAPI=1");
+    return out;
   }
 
   // The connection string as the narrow ODBC call takes it: the system's code page.
@@ -715,7 +732,8 @@ class Connection {
         case Fetch::Double: c.c_type = SQL_C_DOUBLE, c.width = sizeof(double); break;
         case Fetch::Date:
         case Fetch::Text:
-          c.c_type = SQL_C_WCHAR, c.width = static_cast<SQLLEN>((s.room[i] + 1) * sizeof(SQLWCHAR));
+          if (kNarrowText) c.c_type = SQL_C_CHAR, c.width = static_cast<SQLLEN>(s.room[i] + 1);
+          else c.c_type = SQL_C_WCHAR, c.width = static_cast<SQLLEN>((s.room[i] + 1) * sizeof(SQLWCHAR));
           break;
       }
       row_bytes += static_cast<size_t>(c.width) + sizeof(SQLLEN);

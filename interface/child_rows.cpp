@@ -127,32 +127,29 @@ bool AppendStoredKey(std::string& key, const Variant& v, bool fold_case) {
 
 // The keys a value given for a column may equal, as the database converts between a column
 // and a parameter: a number equals that number, and the text of an integer in a text column;
-// a text equals that text, and the number it reads as in a numeric column.
-std::vector<std::string> GivenKeys(const Variant& v, bool fold_case) {
-  std::vector<std::string> keys;
-  auto text = [&](std::string_view t) {
-    keys.emplace_back();
-    AppendTextKey(keys.back(), t, fold_case);
-  };
-  auto number = [&](double d) {
-    keys.emplace_back();
-    AppendNumberKey(keys.back(), d);
-  };
+// a text equals that text, and the number it reads as in a numeric column. At most two, into
+// `forms`; their count.
+size_t GivenKeys(const Variant& v, bool fold_case, std::string (&forms)[2]) {
+  forms[0].clear();
+  forms[1].clear();
   switch (v.kind()) {
     case Variant::Kind::Null:
-    case Variant::Kind::Empty: break;
+    case Variant::Kind::Empty: return 0;
     case Variant::Kind::Integer:
-      number(static_cast<double>(v.integer()));
-      text(std::to_string(v.integer()));
-      break;
-    case Variant::Kind::Double: number(v.real()); break;
-    case Variant::Kind::Date: text(DateText(v.date())); break;
+      AppendNumberKey(forms[0], static_cast<double>(v.integer()));
+      AppendTextKey(forms[1], std::to_string(v.integer()), fold_case);
+      return 2;
+    case Variant::Kind::Double: AppendNumberKey(forms[0], v.real()); return 1;
+    case Variant::Kind::Date: AppendTextKey(forms[0], DateText(v.date()), fold_case); return 1;
     case Variant::Kind::Text:
-      text(v.text());
-      if (const auto d = NumberInText(v.text())) number(*d);
-      break;
+      AppendTextKey(forms[0], v.text(), fold_case);
+      if (const auto d = NumberInText(v.text())) {
+        AppendNumberKey(forms[1], *d);
+        return 2;
+      }
+      return 1;
   }
-  return keys;
+  return 0;
 }
 
 uint64_t Hash(std::string_view s) {
@@ -204,16 +201,18 @@ class KeptRecordset : public Recordset {
  public:
   KeptRecordset(std::shared_ptr<const ChildRows::Kept> kept, std::vector<uint32_t> rows)
       : kept_(std::move(kept)), rows_(std::move(rows)) {
-    if (!rows_.empty()) kept_->Unpack(rows_[0], current_);
+    Unpack();
   }
   bool Eof() const override { return pos_ >= rows_.size(); }
   void MoveFirst() override {
     if (rows_.empty()) throw Error(err::kNoCurrentRecord);
-    if (pos_ != 0) kept_->Unpack(rows_[pos_ = 0], current_);
+    pos_ = 0;
+    Unpack();
   }
   void MoveNext() override {
     if (Eof()) throw Error(err::kNoCurrentRecord);
-    if (++pos_ < rows_.size()) kept_->Unpack(rows_[pos_], current_);
+    ++pos_;
+    Unpack();
   }
   long RecordCount() const override { return -1; }
   const Variant& Field(std::string_view name) const override {
@@ -224,8 +223,16 @@ class KeptRecordset : public Recordset {
 
  private:
   std::shared_ptr<const ChildRows::Kept> kept_;
+  // The current row's values, unpacked once however often the item's lines walk it.
+  void Unpack() {
+    if (pos_ >= rows_.size() || unpacked_ == pos_) return;
+    kept_->Unpack(rows_[pos_], current_);
+    unpacked_ = pos_;
+  }
+
   std::vector<uint32_t> rows_;
   size_t pos_ = 0;
+  size_t unpacked_ = SIZE_MAX;
   std::vector<Variant> current_;
 };
 
@@ -278,7 +285,11 @@ void ChildRows::Load() {
   kept_ = std::move(kept);
 }
 
-std::unique_ptr<Recordset> ChildRows::For(const std::vector<Variant>& values) {
+std::unique_ptr<Recordset> ChildRows::For(const std::vector<Variant>& values) { return Find(values.data(), values.size()); }
+
+std::unique_ptr<Recordset> ChildRows::For(const Variant& value) { return Find(&value, 1); }
+
+std::unique_ptr<Recordset> ChildRows::Find(const Variant* values, size_t count) {
   if (failed_) throw *failed_;
   if (!kept_) try {
       Load();
@@ -286,23 +297,21 @@ std::unique_ptr<Recordset> ChildRows::For(const std::vector<Variant>& values) {
       failed_ = e;
       throw;
     }
-  if (values.size() != key_columns_.size()) throw Error(err::kDatabase, "No value given for one or more required parameters.");
+  if (count != key_columns_.size()) throw Error(err::kDatabase, "No value given for one or more required parameters.");
   const bool fold = db_.TextComparesIgnoringCase();
+  forms_.resize(count);
+  std::vector<size_t> n(count);
+  size_t combinations = 1;
+  for (size_t i = 0; i < count; ++i) combinations *= (n[i] = GivenKeys(values[i], fold, forms_[i].text));
   // Every combination of the values' forms; a row's key equals at most one of them.
-  candidates_.assign(1, std::string());
-  for (const Variant& v : values) {
-    const std::vector<std::string> forms = GivenKeys(v, fold);
-    std::vector<std::string> next;
-    for (const std::string& head : candidates_)
-      for (const std::string& form : forms) next.push_back(head + form);
-    candidates_ = std::move(next);
-  }
   std::vector<uint32_t> rows;
-  for (const std::string& key : candidates_) kept_->Find(key, rows);
-  if (candidates_.size() > 1) std::sort(rows.begin(), rows.end());
+  for (size_t c = 0; c < combinations; ++c) {
+    key_.clear();
+    for (size_t i = 0, rest = c; i < count; rest /= n[i], ++i) key_ += forms_[i].text[rest % n[i]];
+    kept_->Find(key_, rows);
+  }
+  if (combinations > 1) std::sort(rows.begin(), rows.end());
   return std::make_unique<KeptRecordset>(kept_, std::move(rows));
 }
-
-std::unique_ptr<Recordset> ChildRows::For(const Variant& value) { return For(std::vector<Variant>{value}); }
 
 }  // namespace sevrik

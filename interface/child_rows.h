@@ -43,6 +43,7 @@ class ChildRows {
 
  private:
   void Load();
+  std::unique_ptr<Recordset> Find(const Variant* values, size_t count);
 
   Database& db_;
   std::string sql_;
@@ -51,7 +52,12 @@ class ChildRows {
   std::vector<std::string> kept_columns_;
   std::shared_ptr<Kept> kept_;
   std::optional<Error> failed_;
-  std::vector<std::string> candidates_;  // reused from call to call
+  // Reused from call to call: each value's comparable forms, a key.
+  struct Forms {
+    std::string text[2];
+  };
+  std::vector<Forms> forms_;
+  std::string key_;
 };
 
 }  // namespace sevrik
