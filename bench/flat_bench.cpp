@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -251,6 +252,14 @@ double MedianMs(const std::vector<std::string>& args, const std::string& out, in
   return ms[ms.size() / 2];
 }
 
+// The peak the build reported of itself ("peak_kb=" in its output), else `fallback`.
+long BuildPeakKb(const std::string& out, long fallback) {
+  std::ifstream in(out);
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("peak_kb=", 0) == 0) return std::atol(line.c_str() + 8);
+  return fallback;
+}
+
 void ReportMemory(const char* self) {
   std::map<std::tuple<int, bool, std::string>, long> peak;
   for (const bool car_only : {false, true})
@@ -259,6 +268,8 @@ void ReportMemory(const char* self) {
       for (const std::string type : {"BC25", "BC23"})
         if (Spawn({self, "--build-once", type, f.program, f.package}, f.root + "/build.out", &peak[{items, car_only, type}]) != 0)
           std::printf("%s: the build of %d items failed (see %s)\n", type.c_str(), items, (f.root + "/build.out").c_str());
+        else
+          peak[{items, car_only, type}] = BuildPeakKb(f.root + "/build.out", peak[{items, car_only, type}]);
     }
   for (const bool car_only : {false, true})
     for (const std::string type : {"BC25", "BC23"}) {
@@ -306,6 +317,11 @@ int main(int argc, char** argv) {
     ConsoleDialogs dialogs("bench", std::cin, std::cerr);
     Session s{*db, dialogs, argv[3], argv[4], "", LocaleInfo::Classic()};
     BuilderOf(argv[2])(s, kCar);
+    // The peak of this program alone: the rusage of a spawned child also counts the memory
+    // of its parent at the spawn.
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+      if (line.rfind("VmHWM:", 0) == 0) std::printf("peak_kb=%ld\n", std::atol(line.c_str() + 6));
     return fs::file_size(std::string(argv[4]) + "/ipdata/" + argv[2] + ".FLT") > 100000 ? 0 : 1;
   }
   // A run of chosen benchmarks (--benchmark_filter) leaves out the memory and start figures.

@@ -12,9 +12,10 @@
 namespace sevrik {
 namespace {
 
-// The packed form of a value: a tag byte, then 8 bytes of a number, 6 ints of a date, or a
-// 4-byte length and the bytes of a text.
-enum Tag : char { kNull, kEmpty, kInteger, kDouble, kDate, kText };
+// The packed form of a value: a tag byte, then a length (one byte below 255, else 255 and
+// four bytes) and the bytes of a text, 4 bytes of a whole number that fits (an integer, or a
+// double that holds one exactly), 8 bytes of any other number, the fields of a date.
+enum Tag : char { kNull, kEmpty, kInteger, kSmallInteger, kDouble, kWholeDouble, kDate, kText };
 
 template <typename T>
 void Put(std::string& out, const T& v) {
@@ -28,16 +29,47 @@ T Get(const char*& p) {
   return v;
 }
 
+void PutLength(std::string& out, size_t n) {
+  if (n < 255) {
+    out += static_cast<char>(n);
+  } else {
+    out += static_cast<char>(255);
+    Put(out, static_cast<uint32_t>(n));
+  }
+}
+size_t GetLength(const char*& p) {
+  const auto n = static_cast<unsigned char>(*p++);
+  return n < 255 ? n : Get<uint32_t>(p);
+}
+
+bool FitsInt32(double d) { return d >= INT32_MIN && d <= INT32_MAX && static_cast<double>(static_cast<int32_t>(d)) == d && !(d == 0 && std::signbit(d)); }
+
 void Pack(std::string& out, const Variant& v) {
   switch (v.kind()) {
     case Variant::Kind::Null: out += kNull; return;
     case Variant::Kind::Empty: out += kEmpty; return;
-    case Variant::Kind::Integer: out += kInteger; Put(out, v.integer()); return;
-    case Variant::Kind::Double: out += kDouble; Put(out, v.real()); return;
+    case Variant::Kind::Integer:
+      if (v.integer() >= INT32_MIN && v.integer() <= INT32_MAX) {
+        out += kSmallInteger;
+        Put(out, static_cast<int32_t>(v.integer()));
+      } else {
+        out += kInteger;
+        Put(out, v.integer());
+      }
+      return;
+    case Variant::Kind::Double:
+      if (FitsInt32(v.real())) {
+        out += kWholeDouble;
+        Put(out, static_cast<int32_t>(v.real()));
+      } else {
+        out += kDouble;
+        Put(out, v.real());
+      }
+      return;
     case Variant::Kind::Date: out += kDate; Put(out, v.date()); return;
     case Variant::Kind::Text:
       out += kText;
-      Put(out, static_cast<uint32_t>(v.text().size()));
+      PutLength(out, v.text().size());
       out += v.text();
       return;
   }
@@ -49,10 +81,12 @@ void Unpack(const char*& p, Variant& v) {
     case kNull: v.SetNull(); return;
     case kEmpty: v = Variant(); return;
     case kInteger: v.SetInteger(Get<int64_t>(p)); return;
+    case kSmallInteger: v.SetInteger(Get<int32_t>(p)); return;
     case kDouble: v.SetDouble(Get<double>(p)); return;
+    case kWholeDouble: v.SetDouble(Get<int32_t>(p)); return;
     case kDate: v = Variant(Get<DateTime>(p)); return;
     default: {
-      const auto n = Get<uint32_t>(p);
+      const size_t n = GetLength(p);
       v.SetText(p, n);
       p += n;
     }
@@ -94,7 +128,7 @@ void AppendNumberKey(std::string& key, double d) {
 }
 void AppendTextKey(std::string& key, std::string_view text, bool fold_case) {
   key += 'T';
-  Put(key, static_cast<uint32_t>(text.size()));
+  PutLength(key, text.size());
   const size_t at = key.size();
   key += text;
   if (fold_case)
@@ -152,43 +186,60 @@ size_t GivenKeys(const Variant& v, bool fold_case, std::string (&forms)[2]) {
   return 0;
 }
 
-uint64_t Hash(std::string_view s) {
+uint32_t Hash(std::string_view s) {
   uint64_t h = 14695981039346656037ull;  // FNV-1a
   for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-  return h;
+  return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
 }  // namespace
 
 // The document's rows: per row its key and its kept values, packed one after the other in
-// `bytes`; an index of (key hash, row) sorted, for the rows of a key in their order.
+// blocks of memory that never move (a growing buffer would be copied, holding twice its size
+// for a moment); an index of (key hash, row) sorted, for the rows of a key in their order.
 struct ChildRows::Kept {
   std::shared_ptr<const ColumnSet> columns;  // the kept columns the table has
-  std::vector<size_t> kept_index;            // per column of `columns`: its position in the row read
-  std::string bytes;
-  std::vector<size_t> starts;  // where each row's key begins in `bytes`; one more at the end
+  std::vector<std::unique_ptr<char[]>> blocks;
+  size_t room = 0;                 // bytes left in the last block
+  std::vector<const char*> rows;   // where each row's key begins
   struct Entry {
-    uint64_t hash;
+    uint32_t hash;
     uint32_t row;
     bool operator<(const Entry& o) const { return hash != o.hash ? hash < o.hash : row < o.row; }
   };
   std::vector<Entry> index;
 
+  static constexpr size_t kBlock = 64 * 1024;
+
+  // Keeps a packed row.
+  void Add(const std::string& packed) {
+    if (packed.size() > room) {
+      block_size = std::max(kBlock, packed.size());
+      blocks.push_back(std::make_unique<char[]>(block_size));
+      room = block_size;
+    }
+    char* at = blocks.back().get() + (block_size - room);
+    std::memcpy(at, packed.data(), packed.size());
+    room -= packed.size();
+    rows.push_back(at);
+  }
+  size_t block_size = 0;
+
   std::string_view KeyOf(size_t row) const {
-    const char* p = bytes.data() + starts[row];
-    const auto n = Get<uint32_t>(p);
+    const char* p = rows[row];
+    const size_t n = GetLength(p);
     return {p, n};
   }
   // Appends the rows of `key` to `rows`.
-  void Find(std::string_view key, std::vector<uint32_t>& rows) const {
-    const uint64_t h = Hash(key);
+  void Find(std::string_view key, std::vector<uint32_t>& found) const {
+    const auto h = Hash(key);
     auto it = std::lower_bound(index.begin(), index.end(), Entry{h, 0});
     for (; it != index.end() && it->hash == h; ++it)
-      if (KeyOf(it->row) == key) rows.push_back(it->row);
+      if (KeyOf(it->row) == key) found.push_back(it->row);
   }
   void Unpack(size_t row, std::vector<Variant>& values) const {
-    const char* p = bytes.data() + starts[row];
-    p += Get<uint32_t>(p);
+    const char* p = rows[row];
+    p += GetLength(p);
     values.resize(columns->size());
     for (Variant& v : values) sevrik::Unpack(p, v);
   }
@@ -253,7 +304,7 @@ void ChildRows::Load() {
   const bool fold = db_.TextComparesIgnoringCase();
   auto rs = db_.Execute(sql_, params_);
   std::vector<std::string> names;
-  std::string key;
+  std::string key, packed;
   for (bool first = true; !rs->Eof(); rs->MoveNext(), first = false) {
     if (first) {
       // The kept columns the table has; a missing one stays missing in the recordsets.
@@ -269,19 +320,17 @@ void ChildRows::Load() {
     bool matches_some = true;
     for (const std::string& k : key_columns_) matches_some = matches_some && AppendStoredKey(key, rs->Field(k), fold);
     if (!matches_some) continue;  // a null key: no item's query would give the row
-    const size_t row = kept->starts.size();
-    if (row > UINT32_MAX) throw Error(err::kOverflow);
-    kept->starts.push_back(kept->bytes.size());
-    Put(kept->bytes, static_cast<uint32_t>(key.size()));
-    kept->bytes += key;
-    for (const std::string& c : names) Pack(kept->bytes, rs->Field(c));
+    const size_t row = kept->rows.size();
+    if (row >= UINT32_MAX) throw Error(err::kOverflow);
+    packed.clear();
+    PutLength(packed, key.size());
+    packed += key;
+    for (const std::string& c : names) Pack(packed, rs->Field(c));
+    kept->Add(packed);
     kept->index.push_back({Hash(key), static_cast<uint32_t>(row)});
   }
   if (!kept->columns) kept->columns = std::make_shared<const ColumnSet>(std::vector<std::string>{}, std::vector<bool>{});
   std::sort(kept->index.begin(), kept->index.end());
-  kept->index.shrink_to_fit();
-  kept->starts.shrink_to_fit();
-  kept->bytes.shrink_to_fit();
   kept_ = std::move(kept);
 }
 
