@@ -571,8 +571,9 @@ class Connection {
   SQLULEN WaitSeconds() const { return static_cast<SQLULEN>((wait_ms_ + 999) / 1000); }
 
   // The SQLite ODBC driver: it waits for a lock as long as its Timeout item says (about 100
-  // seconds without one), so no longer than our wait; and without StepAPI it reads a whole
-  // result into memory when the statement runs, where rows are to be read as they are walked.
+  // seconds without one), so no longer than our wait; and with StepAPI it reads the rows of a
+  // statement without parameters as they are fetched (with parameters it reads a whole result
+  // when the statement runs, whatever the item says).
   std::string ForTheDriver(const std::string& cs, const std::map<std::string, std::string>& items) const {
     const auto driver = items.find("driver");
     if (driver == items.end() || AsciiLower(driver->second).find("sqlite") == std::string::npos) return cs;
