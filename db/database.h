@@ -17,6 +17,10 @@ enum class CursorType { ForwardOnly, Static, Keyset };
 
 using Params = std::vector<Variant>;
 
+// How long a statement waits for a database that another connection has locked, on every
+// adapter.
+inline constexpr int kLockWaitMs = 8000;
+
 // The rows of one result, walked from the first. Adapters read the rows as they are
 // walked; only what a cursor needs is held (the row count of a static recordset, the rows
 // of a keyset recordset).
@@ -54,6 +58,9 @@ class Database {
   virtual std::unique_ptr<Recordset> Execute(const std::string& sql, const Params& params = {}) = 0;
   virtual std::unique_ptr<Recordset> Open(const std::string& sql, const Params& params,
                                           CursorType cursor) = 0;
+  // Whether the database finds texts equal that differ only in the case of their letters
+  // (the Access driver does; SQLite does not).
+  virtual bool TextComparesIgnoringCase() const { return false; }
 };
 
 }  // namespace sevrik

@@ -12,16 +12,36 @@ namespace sevrik {
 
 // Connects with a driver connection string ("Driver=...;Dbq=..." or "DSN=..."), without
 // prompting. A driver that is not installed is a database error that names it; any other
-// failure keeps the driver's own diagnostic text.
+// failure keeps the driver's own diagnostic text. The connection string reaches the driver in
+// the system's code page (on Windows a folder name outside it is an error, never a garbled
+// path).
 //
-// Statements are prepared once per SQL text, parameters bound, rows fetched as they are
-// walked (a static recordset counts its rows with a first run of the statement). Values take
-// their kind from the column's type as the driver describes it: integers, doubles, dates for
+// Statements are prepared once per SQL text and their parameters bound once, their values
+// renewed from run to run; rows are fetched in blocks into bound columns as they are walked
+// (a static recordset counts its rows first). Values take their kind from the column's type
+// as the driver describes it: integers, doubles (a Single at its own precision), dates for
 // date and time columns (a value that does not read as a date stays text), Unicode text
 // otherwise. A keyset recordset ("select * from <table> [where ...]") saves a changed row
 // with one UPDATE of the changed columns under the statement's own condition and the check
 // that the changed columns still hold what was read; anything but exactly one row changed
-// is rolled back and is an error.
-std::unique_ptr<Database> OpenOdbcDatabase(const std::string& connection_string);
+// is rolled back and is an error. A text longer than its column is error 5 naming the column,
+// before the update is tried.
+//
+// What the Access driver takes is all that is sent: parameters only in WHERE and SET, text
+// parameters with their length, no 64-bit integer parameter (one beyond 32 bits goes as a
+// double; beyond 2^53 it is error 6); no transaction begins while a cursor of the connection
+// is open (an open recordset reads the rest of its rows first); on the Access driver a LIKE
+// pattern's "[" is sent as "[[]", so that it is the character itself.
+//
+// A locked database (the driver's "locked" or "busy" states) is tried again until
+// `lock_wait_ms` have passed, then it is the error; the driver's own time-outs are set to the
+// same wait (the SQLite ODBC driver's Timeout item too), so no call waits without a bound.
+//
+// When the environment variable SEVRIK_ODBC_STATEMENT_LOG names a file, every statement
+// prepared and every parameter bound is appended to it (tests check them against the Access
+// driver's rules): "PREPARE\t<sql>" and "BIND\t<n>\t<kind>\t<column size>\t<length>", where
+// kind is text, integer, double, timestamp or null, and length is a text's length in
+// characters; "TRANSACTION\t<cursors open>" where a transaction begins.
+std::unique_ptr<Database> OpenOdbcDatabase(const std::string& connection_string, int lock_wait_ms = kLockWaitMs);
 
 }  // namespace sevrik

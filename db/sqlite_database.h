@@ -8,9 +8,6 @@
 
 namespace sevrik {
 
-// How long a statement waits for a database that another connection has locked.
-inline constexpr int kLockWaitMs = 8000;
-
 // Opens an existing SQLite file at a host path (it is never created). A file that cannot be
 // opened or is no database is a database error with SQLite's text.
 //

@@ -207,8 +207,10 @@ class Bc23 {
   void Items(Recordset& dtl, ProgressSink& progress) {
     const Params key{Variant(car_)};
     // Each item's tariffs (by NoHS and SeriTrp) and facilities (by Serial), read once.
-    ChildRows tariffs(s_.db, "SELECT * FROM TBLBC23TRF Where CAR =?", key, {"NoHS", "SeriTrp"});
-    ChildRows facilities(s_.db, "SELECT * FROM TBLBC23FAS Where CAR =?", key, {"Serial"});
+    ChildRows tariffs(s_.db, "SELECT * FROM TBLBC23TRF Where CAR =?", key, {"NoHS", "SeriTrp"},
+                      {"KdTrpBm", "TrpBm", "Satbmjm", "KdSatBm", "KdCuk", "KdTrpCuk", "TrpCuk", "Satcukjm", "KdSatCuk",
+                       "TrpPpn", "TrpPbm"});
+    ChildRows facilities(s_.db, "SELECT * FROM TBLBC23FAS Where CAR =?", key, {"Serial"}, kFacilityColumns);
     rn_.Step([&] { progress.SetMaximum(dtl.RecordCount()); });
     int16_t counter = 0;
     const LocaleInfo& l = s_.locale;

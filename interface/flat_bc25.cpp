@@ -130,9 +130,11 @@ BuildResult CreateFlatBC25(Session& session, const std::string& car) {
   try {
     if (hdr->Eof()) return result;
     FlatFile file(session.package_folder + "\\ipdata\\BC25.FLT");
-    // The tariff rows of each item's NoHS and the facility rows of each item's Serial.
-    ChildRows tariffs(session.db, "SELECT * FROM TBLBC25TRF Where CAR =?", key, {"NoHS"});
-    ChildRows facilities(session.db, "SELECT * FROM TBLBC25FAS Where CAR =?", key, {"Serial"});
+    // The tariff rows of each item's NoHS and the facility rows of each item's Serial, with
+    // the columns that Item() reads.
+    ChildRows tariffs(session.db, "SELECT * FROM TBLBC25TRF Where CAR =?", key, {"NoHS"},
+                      {"KdTrpBm", "TrpBm", "KdSatBm", "KdCuk", "KdTrpCuk", "TrpCuk", "KdSatCuk", "TrpPpn", "TrpPbm"});
+    ChildRows facilities(session.db, "SELECT * FROM TBLBC25FAS Where CAR =?", key, {"Serial"}, kFacilityColumns);
     Bc25 b{session, file, *hdr, tariffs, facilities};
     const std::string recipient = GetPartnerEdiNumber(session.db, ToText(hdr->Field("Kdkpbc"), session.locale));
     file.Write(EnvelopeRecord(own_edi, recipient, "BC25", session.locale));

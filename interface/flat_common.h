@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "db/database.h"
 #include "interface/flat_record.h"
@@ -27,6 +28,9 @@ FlatRecord RateLine(const char* code, const Variant& excise_code, bool with_exci
                     const Variant& rate, const Variant& quantity, const Variant& unit, const LocaleInfo& locale);
 FlatRecord FacilityLine(const char* code, const Variant& facility_code, const Variant& value,
                         const LocaleInfo& locale);
+// The columns of a facility row (TBLBC25FAS, TBLBC23FAS) that the facility lines read.
+inline const std::vector<std::string> kFacilityColumns = {"Kdfasbm", "Fasbm", "Kdfascuk", "Fascuk", "Kdfasppn",
+                                                          "Fasppn", "Kdfaspbm", "Faspbm", "Kdfaspph", "Faspph"};
 
 // The nine duty and tax lines of an item, in the layout's order, from its tariff rows `trf`
 // and facility rows `fas`; `quantities` holds the columns Satbmjm and Satcukjm (the tariff row

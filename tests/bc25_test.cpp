@@ -1,6 +1,8 @@
 // The BC 2.5 flat file against golden bytes written from the record layouts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "db/connect.h"
 #include "interface/mdlCreateFlat.h"
 #include "interface/mdlMain.h"
@@ -230,6 +232,22 @@ TEST(Bc25Golden, LinesHaveTheLayoutLengths) {
   for (const auto& [i, length] : raw) EXPECT_EQ(RawMaterialLines()[static_cast<size_t>(i)].size(), length) << i;
 }
 
+TEST_F(Bc25, TheFileIsTheSameWhateverIndexesTheTablesHave) {
+  InsertDocument("CAR-25-0002");  // another document's rows after this one's
+  Sql("insert into TBLBC25TRF (CAR, NoHS, KdTrpBm) values ('CAR-25-0002', '8446210000', '9')");
+  // An index on CAR alone, then none at all: the same rows in the same order.
+  for (const char* indexes :
+       {"DROP INDEX ixBC25DTL; DROP INDEX ixBC25TRF; DROP INDEX ixBC25FAS; CREATE INDEX ixDtlCar ON TBLBC25DTL (CAR);"
+        "CREATE INDEX ixTrfCar ON TBLBC25TRF (CAR); CREATE INDEX ixFasCar ON TBLBC25FAS (CAR)",
+        "DROP INDEX ixDtlCar; DROP INDEX ixTrfCar; DROP INDEX ixFasCar"}) {
+    Sql(indexes);
+    conn = ws.Connect();
+    Build();
+    EXPECT_EQ(Flat(), Lines(HeaderLines() + ItemLines() + RawMaterialLines() + SummaryLines())) << indexes;
+    EXPECT_EQ(Log(), "");
+  }
+}
+
 TEST_F(Bc25, RawMaterialsOnlyForTujuan5Or7) {
   auto with_tujuan = [&](const std::string& value) {
     Sql("update TBLBC25HDR set Tujuan = " + value);
@@ -379,6 +397,7 @@ TEST_F(Bc25, ErrorsBeforeTheTrapGoToTheCaller) {
 }  // namespace sevrik
 
 #include "interface/child_rows.h"
+#include "interface/flat_common.h"
 
 namespace sevrik {
 namespace {
@@ -386,7 +405,7 @@ namespace {
 TEST_F(Bc25, ChildRowsMatchAsTheirPerItemQueryWould) {
   Sql("insert into TBLBC25FAS (CAR, Serial, Kdfasbm) values ('CAR-25-0001', null, 'N'), ('X', 1, 'X'), "
       "('CAR-25-0001', 1, 'second')");
-  ChildRows fas(*conn, "SELECT * FROM TBLBC25FAS Where CAR =?", {Variant(kCar)}, {"Serial"});
+  ChildRows fas(*conn, "SELECT * FROM TBLBC25FAS Where CAR =?", {Variant(kCar)}, {"Serial"}, kFacilityColumns);
   auto rs = fas.For({Variant(int64_t{1})});
   EXPECT_EQ(rs->Field("Kdfasbm"), Variant("3"));
   rs->MoveNext();
@@ -397,11 +416,43 @@ TEST_F(Bc25, ChildRowsMatchAsTheirPerItemQueryWould) {
   EXPECT_FALSE(fas.For({Variant("2")})->Eof());    // text that reads as a number
   EXPECT_TRUE(fas.For({Variant::Null()})->Eof());  // null matches nothing
   EXPECT_TRUE(fas.For({Variant(int64_t{3})})->Eof());
-  ChildRows trf(*conn, "SELECT * FROM TBLBC25TRF Where CAR =?", {Variant(kCar)}, {"NoHS"});
+  ChildRows trf(*conn, "SELECT * FROM TBLBC25TRF Where CAR =?", {Variant(kCar)}, {"NoHS"}, {"TrpBm"});
   EXPECT_FALSE(trf.For({Variant("8446210000")})->Eof());
   EXPECT_TRUE(trf.For({Variant(" 8446210000")})->Eof());  // text matches exactly
-  ChildRows missing(*conn, "SELECT * FROM NoSuchTable Where CAR =?", {Variant(kCar)}, {"NoHS"});
+  ChildRows missing(*conn, "SELECT * FROM NoSuchTable Where CAR =?", {Variant(kCar)}, {"NoHS"}, {"TrpBm"});
   EXPECT_THROW(missing.For({Variant("x")}), Error);
+}
+
+// A database that compares text without regard to case, as the Access driver does.
+class CaseBlind : public Database {
+ public:
+  explicit CaseBlind(Database& db) : db_(db) {}
+  std::unique_ptr<Recordset> Execute(const std::string& sql, const Params& params) override {
+    return db_.Execute(sql, params);
+  }
+  std::unique_ptr<Recordset> Open(const std::string& sql, const Params& params, CursorType cursor) override {
+    return db_.Open(sql, params, cursor);
+  }
+  bool TextComparesIgnoringCase() const override { return true; }
+
+ private:
+  Database& db_;
+};
+
+TEST_F(Bc25, ChildRowsCompareTextAsTheDatabaseDoes) {
+  Sql("insert into TBLBC25TRF (CAR, NoHS, KdTrpBm) values ('CAR-25-0001', 'ab12', 'x'), ('CAR-25-0001', 'AB12', 'y')");
+  ChildRows exact(*conn, "SELECT * FROM TBLBC25TRF Where CAR =?", {Variant(kCar)}, {"NoHS"}, {"KdTrpBm"});
+  auto rs = exact.For(Variant("AB12"));
+  EXPECT_EQ(rs->Field("KdTrpBm"), Variant("y"));
+  rs->MoveNext();
+  EXPECT_TRUE(rs->Eof());
+  CaseBlind blind(*conn);
+  ChildRows folded(blind, "SELECT * FROM TBLBC25TRF Where CAR =?", {Variant(kCar)}, {"NoHS"}, {"KdTrpBm"});
+  std::string seen;
+  for (rs = folded.For(Variant("Ab12")); !rs->Eof(); rs->MoveNext()) seen += rs->Field("KdTrpBm").text();
+  std::sort(seen.begin(), seen.end());  // in the order the document's statement gives them
+  EXPECT_EQ(seen, "xy");
+  EXPECT_EQ(test::ErrorOf([&] { folded.For(Variant("Ab12"))->Field("TrpBm"); }), err::kItemNotFound);  // not kept
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 #include <chrono>
 #include <thread>
 
+#include "db/access_sql.h"
 #include "db/connect.h"
+#include "db/odbc_database.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
+#include "tests/access_sql_check.h"
 #include "tests/testutil.h"
 
 namespace sevrik {
@@ -340,6 +343,129 @@ TEST_F(Streaming, AResultReadToItsLastRowHoldsNoLock) {
   auto writer = test::OpenTestDatabase(ws.db_path(), 200);
   EXPECT_NO_THROW(writer->Execute("insert into N values (0, 'baru')"));
   EXPECT_EQ(rs->Field("t"), Variant("r2"));
+}
+
+// ---- What the Access driver takes -------------------------------------------------------
+
+TEST(AccessRules, PatternsSinglesAndLengthsFollowTheDriver) {
+  // "[" opens a character class on the driver: sent as a class of one "[".
+  const std::pair<const char*, const char*> patterns[] = {
+      {"%[%", "%[[]%"}, {"%a[b]c%", "%a[[]b]c%"}, {"%100%_%", "%100%_%"}, {"%]%", "%]%"}, {"", ""}};
+  for (const auto& [typed, sent] : patterns) EXPECT_EQ(AccessLikePattern(typed), sent) << typed;
+  EXPECT_EQ(LikeParameters("SELECT car FROM T Where Nama LIKE ? and CAR = ?"), (std::vector<bool>{true, false}));
+  EXPECT_EQ(LikeParameters("select 'like ?' from T where a like\n ?"), (std::vector<bool>{true}));
+  EXPECT_EQ(LikeParameters("select * from T where unlike = ?"), (std::vector<bool>{false}));
+  // A Single read at its own precision, not widened.
+  const std::pair<float, double> singles[] = {{0.1f, 0.1}, {7.5f, 7.5}, {1234.567f, 1234.567}, {-0.3f, -0.3},
+                                              {16777217.0f, 16777216.0}, {1e-7f, 1e-7}};
+  for (const auto& [single, value] : singles) EXPECT_EQ(SingleValue(single), value) << value;
+  EXPECT_EQ(Utf16Length("abc"), 3u);
+  EXPECT_EQ(Utf16Length("Caf\xC3\xA9"), 4u);
+  EXPECT_EQ(Utf16Length("\xE2\x9C\x93\xF0\x9F\x98\x80"), 3u);  // a pair of surrogates counts two
+}
+
+TEST(AccessRules, TheStatementCheckFindsWhatTheDriverRefuses) {
+  const char* taken[] = {
+      "SELECT * FROM TBLBC25HDR Where CAR = ?",
+      "UPDATE tblBC23Hdr SET snrf = ?, Status = ? WHERE (car =?) AND snrf IS NULL AND Status = ?",
+      "SELECT COUNT(*) AS n FROM (SELECT * FROM TBLBC23DTL Where CAR =?) AS counted",
+      "Select a.KDKPBC, a.SNRF, b.NAMALOKAL From tblBC25Hdr a, tblPartner b Where a.KDKPBC = b.KDKPBC And a.CAR = ?",
+      "SELECT KDREC, URAIAN from tblTabel Where KDTAB='01'",
+      "SELECT car FROM TBLBC23HDR Where Pasoknama LIKE ?",
+      "DELETE FROM tblKomLog"};
+  for (const char* sql : taken) EXPECT_EQ(test::AccessSqlFaults(sql), std::vector<std::string>{}) << sql;
+  const char* refused[] = {"select * from T where CAR = ? limit 1",
+                           "select a || b from T",
+                           "select IfNull(a, '') from T",
+                           "select coalesce(a, b) from T",
+                           "select cast(a as text) from T",
+                           "select \"a\" from T",
+                           "select `a` from T",
+                           "select * from T where a = true",
+                           "select * from T where d = '2026-12-01'",
+                           "select * from T where d = DATE '2026'",
+                           "select * from T where d = #12/01/2026#",
+                           "select * from T where a like ? escape '!'",
+                           "insert into T (a) values (?)",
+                           "select ? from T",
+                           "select * from T a join U b on a.k = ?"};
+  for (const char* sql : refused) EXPECT_FALSE(test::AccessSqlFaults(sql).empty()) << sql;
+  EXPECT_TRUE(test::StatementLogFaults("PREPARE\tselect * from T where a = ?\nBIND\t1\ttext\t3\t3\n"
+                                       "BIND\t1\ttext\t1\t0\nBIND\t2\tinteger\t10\t0\n")
+                  .empty());
+  EXPECT_EQ(test::StatementLogFaults("BIND\t1\ttext\t255\t3\n").size(), 1u);  // not its length
+  EXPECT_EQ(test::StatementLogFaults("BIND\t1\tbigint\t19\t0\n").size(), 1u);
+  EXPECT_EQ(test::StatementLogFaults("PREPARE\tselect * from T limit 5\n").size(), 1u);
+  EXPECT_EQ(test::StatementLogFaults("TRANSACTION\t0\nTRANSACTION\t1\n").size(), 1u);
+}
+
+TEST_F(Recordsets, AValueLongerThanItsColumnIsRefusedByNameBeforeTheUpdate) {
+  ws.OpenSqlite()->Exec("CREATE TABLE V (CAR TEXT, Ref VARCHAR(10), Memo TEXT); INSERT INTO V VALUES ('A', 'lama', '')");
+  auto rs = db->Open("select * from V where CAR = ?", {Variant("A")}, CursorType::Keyset);
+  rs->SetField("Ref", Variant("Caf\xC3\xA9-67890"));  // ten characters, eleven bytes
+  rs->SetField("Memo", Variant(std::string(300, 'm')));
+  EXPECT_NO_THROW(rs->Update());
+  EXPECT_EQ(ws.OpenSqlite()->QueryText("select Ref from V"), "Caf\xC3\xA9-67890");
+  // SQLite keeps a text of any length; the Access driver's text columns do not.
+  if (!test::UsingOdbc()) GTEST_SKIP() << "SQLite's columns have no length";
+  rs->SetField("Ref", Variant("12345678901"));
+  try {
+    rs->Update();
+    ADD_FAILURE() << "saved";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), err::kInvalidArgument);
+    EXPECT_NE(e.description().find("V.Ref"), std::string::npos) << e.description();
+  }
+  EXPECT_EQ(ws.OpenSqlite()->QueryText("select Ref from V"), "Caf\xC3\xA9-67890");
+}
+
+TEST_F(Recordsets, IntegersBeyond32BitsAreNoIntegerParameterForTheDriver) {
+  ws.OpenSqlite()->Exec("insert into T (CAR, Hitung) values ('besar', 1099511627776)");
+  auto rs = db->Execute("select * from T where Hitung = ?", {Variant(int64_t{1} << 40)});
+  ASSERT_FALSE(rs->Eof());
+  EXPECT_EQ(rs->Field("CAR"), Variant("besar"));
+  // Past 2^53 a double no longer holds it: the driver cannot be given it.
+  const Params huge{Variant((int64_t{1} << 60) + 1)};
+  if (test::UsingOdbc()) EXPECT_EQ(ErrorOf([&] { db->Execute("select * from T where Hitung = ?", huge); }), err::kOverflow);
+  else EXPECT_TRUE(db->Execute("select * from T where Hitung = ?", huge)->Eof());
+}
+
+TEST_F(Recordsets, NoTransactionBeginsBesideAnOpenCursor) {
+  ws.OpenSqlite()->Exec(
+      "CREATE TABLE N (k INTEGER, t TEXT);"
+      "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 3000) "
+      "INSERT INTO N SELECT i, 'r' || i FROM c");
+  auto walk = db->Execute("select * from N where k > ? order by k", {Variant(0)});
+  walk->MoveNext();
+  auto rs = db->Open("select * from T where CAR = ?", {Variant("A")}, CursorType::Keyset);
+  rs->SetField("Nama", Variant("DISIMPAN"));
+  EXPECT_NO_THROW(rs->Update());
+  if (const char* log = std::getenv("SEVRIK_ODBC_STATEMENT_LOG")) {
+    // The walk's cursor went before the save's transaction began.
+    const std::string text = test::ReadFile(log);
+    const size_t last = text.rfind("TRANSACTION\t");
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_EQ(text.substr(last, text.find('\n', last) - last), "TRANSACTION\t0");
+  }
+  int64_t n = 1, sum = 1;
+  for (; !walk->Eof(); walk->MoveNext(), ++n) sum += walk->Field("k").integer();
+  EXPECT_EQ(n, 3000);
+  EXPECT_EQ(sum, 3000 * 3001 / 2);
+  EXPECT_EQ(ws.OpenSqlite()->QueryText("select Nama from T where CAR = 'A'"), "DISIMPAN");
+}
+
+TEST_F(Recordsets, ThroughOdbcALockIsWaitedForNoLongerThanTheWait) {
+  // The connection string names no wait of the driver's own (as SEVRIK_DATABASE may not).
+  auto odbc = OpenOdbcDatabase("Driver=" SEVRIK_SQLITE_ODBC_DRIVER ";Database=" + ws.db_path() + ";NoCreat=1", 1000);
+  auto other = ws.OpenSqlite();
+  other->Exec("BEGIN EXCLUSIVE");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ErrorOf([&] { odbc->Execute("select * from T where CAR = ?", {Variant("A")}); }), err::kDatabase);
+  const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_GE(waited, 0.9);
+  EXPECT_LT(waited, 6.0);
+  other->Exec("ROLLBACK");
+  EXPECT_EQ(odbc->Execute("select * from T where CAR = ?", {Variant("A")})->Field("Hitung"), Variant(int64_t{7}));
 }
 
 TEST(Variants, ConvertAsTheProceduresExpect) {

@@ -43,7 +43,7 @@ std::string OdbcConnectionString(const std::string& host_path, int lock_wait_ms)
 }
 
 std::unique_ptr<Database> OpenTestDatabase(const std::string& host_path, int lock_wait_ms) {
-  if (UsingOdbc()) return OpenOdbcDatabase(OdbcConnectionString(host_path, lock_wait_ms));
+  if (UsingOdbc()) return OpenOdbcDatabase(OdbcConnectionString(host_path, lock_wait_ms), lock_wait_ms);
   return OpenSqliteDatabase(host_path, lock_wait_ms);
 }
 
