@@ -224,6 +224,42 @@ TEST_F(Program, AReferenceTheDatabaseRefusesIsKeptAndWrittenAtTheNextStart) {
   EXPECT_EQ(w.ws.RunLog(), "");
 }
 
+// Neither the database nor the pending file takes the reference: the run ends with the
+// run-time error that gives it, its journal entry stays open, and a later start stores it.
+TEST_F(Program, AReferenceStoredNowhereEndsTheRunWithItAndALaterStartStoresIt) {
+  w.sql->Exec("CREATE TRIGGER refuse BEFORE UPDATE ON TBLBC23HDR BEGIN SELECT RAISE(ABORT, 'database is locked'); END");
+  fs::create_directory(w.ws.program + "/SEVRIK.PND");  // a name the pending file cannot take
+  const test::RunResult r = Start({"QUE", "BC23", kCarA})->Wait();
+  const std::string reference = QueuedReferenceOf(kCarA);
+  ASSERT_FALSE(reference.empty());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Referensi " + reference + " untuk CAR " + kCarA), std::string::npos)
+      << r.err;
+  EXPECT_EQ(w.State(kCarA), "-/01");
+  const std::vector<JournalEntry> open = RunJournal(w.ws.program + "/SEVRIK.JNL").Entries();
+  ASSERT_EQ(open.size(), 1u);
+  EXPECT_FALSE(open[0].ended);
+
+  w.sql->Exec("DROP TRIGGER refuse");
+  fs::remove(w.ws.program + "/SEVRIK.PND");
+  EXPECT_EQ(test::RunProgram(w.ws.program + "/SEVRIK", {"nothing"}, w.ws.dir.path(), {"SEVRIK_DIALOGS=console"}).status, 0);
+  EXPECT_EQ(w.State(kCarA), reference + "/02");
+  const std::vector<JournalEntry> done = RunJournal(w.ws.program + "/SEVRIK.JNL").Entries();
+  ASSERT_EQ(done.size(), 1u);
+  EXPECT_TRUE(done[0].ended);
+  EXPECT_EQ(done[0].reference, reference);
+}
+
+// The journal cannot be written: no translator starts, and the run says so.
+TEST_F(Program, AJournalThatCannotBeWrittenStartsNoTranslator) {
+  fs::create_directory(w.ws.program + "/SEVRIK.JNL");
+  const test::RunResult r = Start({"QUE", "BC23", kCarA})->Wait();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("SEVRIK.JNL tidak dapat ditulis; translator tidak dijalankan"), std::string::npos) << r.err;
+  EXPECT_EQ(w.Calls(), "");
+  EXPECT_EQ(w.State(kCarA), "-/01");
+}
+
 TEST_F(Program, ASecondRunWaitsForTheFirstAndBothKeepTheirOwnFiles) {
   w.Control("sleep=1500\n");
   auto first = Start({"QUE", "BC23", kCarA});
@@ -281,6 +317,7 @@ TEST(Killed, ARunKilledAnywhereLosesNoReferenceAndLendsNoStatus) {
        },
        "as it was"},
       {"while its translator runs", {"QUE", "BC23", kCarA}, translator_runs, "queued"},
+      {"a cancellation, while its translator runs", {"UNQ", "BC23", kCarA}, translator_runs, "cancelled"},
       {"after the translator's 0, waiting for a locked database", {"QUE", "BC23", kCarA},
        [](World& w, test::RunningProgram&) {
          ASSERT_TRUE(test::WaitFor([&] { return w.Has("calls.log"); }));
@@ -294,6 +331,7 @@ TEST(Killed, ARunKilledAnywhereLosesNoReferenceAndLendsNoStatus) {
     SCOPED_TRACE(c.name);
     World w({true, false});
     tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), w.ws.program);
+    if (c.first[0] == "UNQ") w.QueueA();
     const std::string before = w.State(kCarA), before_b = w.State(kCarB);
     w.Control("sleep=1000\n");
     std::optional<RunLock> other;
@@ -319,6 +357,9 @@ TEST(Killed, ARunKilledAnywhereLosesNoReferenceAndLendsNoStatus) {
     ExpectEveryQueuedReferenceStored(w);
     if (c.state_a == "queued") {
       EXPECT_TRUE(w.State(kCarA).ends_with("/02")) << w.State(kCarA);
+    } else if (c.state_a == "cancelled") {
+      EXPECT_TRUE(w.State(kCarA).ends_with("/01")) << w.State(kCarA);
+      EXPECT_FALSE(fs::exists(w.ws.package + "/queue/" + Split(before, "/")[0] + ".flt"));
     } else {
       EXPECT_EQ(w.State(kCarA), before);
     }
