@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 namespace sevrik {
@@ -33,6 +34,11 @@ class ConsoleDialogs : public Dialogs {
   std::istream& in_;
   std::ostream& err_;
 };
+
+// The message boxes of a program that shows nothing but boxes (ZUL, Ranuvel Plug-In): windows
+// when DialogsOnDisplay(), else the console. A window system that must be started for them (Qt)
+// is started at the first box. `argc` and `argv` must outlive the result.
+std::unique_ptr<Dialogs> MakeProgramDialogs(int& argc, char** argv, const std::string& app_title);
 
 // True when message boxes are shown as windows: SEVRIK_DIALOGS is not "console" and a
 // display is reachable (platform/display.h).

@@ -1,11 +1,44 @@
 #include "platform/dialogs_qt.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QString>
+#include <cstdlib>
+#include <iostream>
 
+#include "platform/display.h"
 #include "platform/text.h"
 
 namespace sevrik {
+namespace {
+
+// Qt's boxes in a program that has no window of its own: the application is made for the first.
+class StartedQtDialogs : public Dialogs {
+ public:
+  StartedQtDialogs(int& argc, char** argv, std::string app_title)
+      : argc_(argc), argv_(argv), boxes_(std::move(app_title)) {}
+  MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override {
+    if (!app_ && !QApplication::instance()) {
+      const std::string platform = QtPlatformFor(ReachableDisplay());
+      if (!platform.empty()) ::setenv("QT_QPA_PLATFORM", platform.c_str(), 0);
+      app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    return boxes_.ShowMessage(text, buttons, icon, title);
+  }
+
+ private:
+  int& argc_;
+  char** argv_;
+  std::unique_ptr<QApplication> app_;
+  QtDialogs boxes_;
+};
+
+}  // namespace
+
+std::unique_ptr<Dialogs> MakeProgramDialogs(int& argc, char** argv, const std::string& app_title) {
+  if (DialogsOnDisplay()) return std::make_unique<StartedQtDialogs>(argc, argv, app_title);
+  return std::make_unique<ConsoleDialogs>(app_title, std::cin, std::cerr);
+}
 
 MsgAnswer QtDialogs::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                 const std::string& title) {

@@ -1,5 +1,7 @@
 #include "platform/dialogs_win32.h"
 
+#include <iostream>
+
 #include "platform/win32.h"
 
 namespace sevrik {
@@ -21,6 +23,11 @@ MsgAnswer Win32Dialogs::ShowMessage(const std::string& text, MsgButtons buttons,
   if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
   // A box that could not be shown (answer 0) asks nothing: No, as a closed console's input.
   return answer == IDYES ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+std::unique_ptr<Dialogs> MakeProgramDialogs(int&, char**, const std::string& app_title) {
+  if (DialogsOnDisplay()) return std::make_unique<Win32Dialogs>(app_title);
+  return std::make_unique<ConsoleDialogs>(app_title, std::cin, std::cerr);
 }
 
 }  // namespace sevrik

@@ -8,6 +8,13 @@
 
 namespace sevrik {
 
+// The executable formats of programs, and this system's.
+enum class ProgramFormat {
+  Elf,  // Linux: ELF header, program headers, section headers
+  Pe,   // Windows: "MZ" header, e_lfanew, "PE\0\0", file header, optional header, section table
+};
+ProgramFormat HostProgramFormat();
+
 // Creates the folder, one level. A missing parent is error 76; an existing entry of that name
 // is error 75.
 void MakeDirectory(std::string_view path);

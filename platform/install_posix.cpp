@@ -167,4 +167,6 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
 }
 
 }  // namespace host
+ProgramFormat HostProgramFormat() { return ProgramFormat::Elf; }
+
 }  // namespace sevrik

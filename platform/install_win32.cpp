@@ -166,4 +166,6 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
 }
 
 }  // namespace host
+ProgramFormat HostProgramFormat() { return ProgramFormat::Pe; }
+
 }  // namespace sevrik

@@ -6,12 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/install.h"
+
 namespace sevrik::updater {
 
-enum class ProgramFormat {
-  Elf,  // Linux: ELF header, program headers, section headers
-  Pe,   // Windows: "MZ" header, e_lfanew, "PE\0\0", file header, optional header, section table
-};
+using sevrik::ProgramFormat;
 
 // Empty when `bytes` is a whole program of `format`: its headers are there and every table and
 // section that the headers name lies inside the file (offset + size <= file size). Otherwise
