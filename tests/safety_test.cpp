@@ -173,6 +173,23 @@ TEST(Safety, AnIncompleteDeclarationIsNotQueued) {
   }
 }
 
+// A full program folder: the run journal cannot take what the run would start, so no translator
+// starts, nothing changes, and the run says so (its run log cannot be written either).
+TEST(Safety, AFullProgramFolderStartsNoTranslatorAndSaysSo) {
+  World w({true, false});
+  w.QueueA();
+  const std::string before = w.State(kCarB);
+  test::FaultFileSystem faults;
+  faults.FillDiskAfter(w.ws.program, 0);
+  const QueueResult r = CreateFlatBC23(*w.session, kCarB);
+  EXPECT_FALSE(r.run.started);
+  EXPECT_EQ(r.run.why_not, NotStarted::JournalNotWritten);
+  ASSERT_TRUE(r.run.untold);
+  EXPECT_NE(r.run.untold->description().find("SEVRIK.JNL tidak dapat ditulis"), std::string::npos);
+  EXPECT_EQ(w.Calls(), "");
+  EXPECT_EQ(w.State(kCarB), before);
+}
+
 TEST(Safety, AHeaderThatCannotBeReadIsNotQueued) {
   World w({true, false});
   w.QueueA();
