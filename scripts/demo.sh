@@ -77,6 +77,8 @@ echo "== Sent (C:\EDI\outbox):"
 ls "$pkg/outbox" | sed 's/^/   /'
 echo "== Every translator call (C:\EDI\calls.log):"
 sed 's/^/   /' "$pkg/calls.log"
+echo "== The run journal (C:\BeaCukai\TPB25\SEVRIK.JNL): each run written down before its translator starts"
+tr -d '\r' <"$prog/SEVRIK.JNL" | sed 's/^/   /'
 
 echo
 echo "== SEVRIK logdel, answered with y"
