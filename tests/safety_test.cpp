@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "platform/runlock.h"
 #include "platform/text.h"
 #include "tests/fault_fs.h"
+#include "tests/mounts.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 
@@ -275,6 +277,32 @@ TEST_F(Program, AJournalThatCannotBeWrittenStartsNoTranslator) {
   EXPECT_NE(r.err.find("SEVRIK.JNL tidak dapat ditulis; translator tidak dijalankan"), std::string::npos) << r.err;
   EXPECT_EQ(w.Calls(), "");
   EXPECT_EQ(w.State(kCarA), "-/01");
+}
+
+// The system's own full disk, once: a program folder on a small file system with no room left.
+TEST_F(Program, AFullProgramDiskStartsNoTranslatorAndEndsTheRunSayingWhy) {
+  test::TempDir saved;
+  fs::copy(w.ws.program, saved.path(), fs::copy_options::recursive);
+  const test::Mount disk = test::Mount::SmallDisk(w.ws.program, "64m");
+  if (!disk.ok()) GTEST_SKIP() << "needs root for a tmpfs mount: " << disk.error();
+  fs::copy(saved.path(), w.ws.program, fs::copy_options::recursive);
+  w.sql = w.ws.OpenSqlite();  // the database on the small disk
+  {
+    // Everything that is left taken by one file.
+    std::FILE* filler = std::fopen((w.ws.program + "/filler").c_str(), "wb");
+    ASSERT_NE(filler, nullptr);
+    const std::string block(1 << 16, 'x');
+    while (std::fwrite(block.data(), 1, block.size(), filler) == block.size()) {
+    }
+    std::fclose(filler);
+  }
+  const std::string before = w.State(kCarA);
+  const test::RunResult r = Start({"QUE", "BC23", kCarA})->Wait();
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("SEVRIK.JNL tidak dapat ditulis; translator tidak dijalankan"), std::string::npos) << r.err;
+  EXPECT_EQ(w.Calls(), "");
+  EXPECT_EQ(w.State(kCarA), before);
+  w.sql.reset();  // nothing of the test holds the disk when it is unmounted
 }
 
 TEST_F(Program, ASecondRunWaitsForTheFirstAndBothKeepTheirOwnFiles) {
