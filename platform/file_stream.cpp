@@ -1,5 +1,9 @@
-// What both systems' file streams share: cutting what a LineReader reads into lines.
+// What both systems' file streams share: cutting what a LineReader reads into lines, and the
+// buffered writing of a replacement and of an append.
 #include "platform/file_stream.h"
+
+#include "platform/error.h"
+#include "platform/fs_host.h"
 
 namespace sevrik {
 
@@ -25,6 +29,34 @@ LineReader::Piece LineReader::Next(std::string& out, size_t max_bytes) {
       return Piece::Line;
     }
   }
+}
+
+void FileReplacement::Flush() {
+  if (handle_ == -1) throw Error(err::kBadFileName);
+  WriteWhole(handle_, buffer_, path_);
+  buffer_.clear();
+}
+
+void FileReplacement::Write(std::string_view bytes) {
+  buffer_.append(bytes);
+  size_ += bytes.size();
+  if (buffer_.size() >= kStreamChunk) Flush();
+}
+
+void LineAppender::Flush() {
+  try {
+    WriteWhole(handle_, buffer_, "");
+    buffer_.clear();
+  } catch (...) {
+    CutBack();
+    throw;
+  }
+}
+
+void LineAppender::Write(std::string_view bytes) {
+  if (committed_) throw Error(err::kBadFileName);
+  buffer_.append(bytes);
+  if (buffer_.size() >= kStreamChunk) Flush();
 }
 
 }  // namespace sevrik

@@ -4,11 +4,15 @@
 // Paths have their Windows meaning, as in fs.h; every failure is an Error as there.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace sevrik {
+
+// How much a stream reads or buffers at a time.
+inline constexpr size_t kStreamChunk = 1 << 16;
 
 // Reads a file line by line, at most a given number of bytes at a time, so that memory does
 // not grow with the file or with one of its lines.

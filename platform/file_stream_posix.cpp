@@ -14,8 +14,6 @@
 namespace sevrik {
 namespace {
 
-constexpr size_t kChunk = 1 << 16;
-
 std::string ParentOf(const std::string& host) {
   const size_t slash = host.find_last_of('/');
   if (slash == std::string::npos) return ".";
@@ -28,17 +26,6 @@ std::string ParentOf(const std::string& host) {
 }
 
 int Fd(std::intptr_t h) { return static_cast<int>(h); }
-
-void WriteAll(int fd, std::string_view bytes, const std::string& host) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail(errno, host);
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-}
 
 int OpenFile(const std::string& host, int flags) {
   if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
@@ -69,9 +56,9 @@ bool LineReader::Fill() {
   buffer_.erase(0, pos_);
   pos_ = 0;
   const size_t had = buffer_.size();
-  buffer_.resize(had + kChunk);
+  buffer_.resize(had + kStreamChunk);
   ssize_t n;
-  do n = ::read(Fd(handle_), buffer_.data() + had, kChunk);
+  do n = ::read(Fd(handle_), buffer_.data() + had, kStreamChunk);
   while (n < 0 && errno == EINTR);
   if (n < 0) {
     const int e = errno;
@@ -104,18 +91,6 @@ FileReplacement::FileReplacement(std::string_view path) : path_(HostPath(path)) 
 FileReplacement::~FileReplacement() {
   if (handle_ >= 0) ::close(Fd(handle_));
   if (!temp_.empty()) ::unlink(temp_.c_str());
-}
-
-void FileReplacement::Flush() {
-  if (handle_ < 0) throw Error(err::kBadFileName);
-  WriteAll(Fd(handle_), buffer_, path_);
-  buffer_.clear();
-}
-
-void FileReplacement::Write(std::string_view bytes) {
-  buffer_.append(bytes);
-  size_ += bytes.size();
-  if (buffer_.size() >= kChunk) Flush();
 }
 
 void FileReplacement::Commit() {
@@ -159,22 +134,6 @@ void LineAppender::CutBack() noexcept {
   if (handle_ < 0) return;
   buffer_.clear();
   if (::ftruncate(Fd(handle_), static_cast<off_t>(original_size_)) == 0) ::fsync(Fd(handle_));
-}
-
-void LineAppender::Flush() {
-  try {
-    WriteAll(Fd(handle_), buffer_, "");
-    buffer_.clear();
-  } catch (...) {
-    CutBack();
-    throw;
-  }
-}
-
-void LineAppender::Write(std::string_view bytes) {
-  if (committed_) throw Error(err::kBadFileName);
-  buffer_.append(bytes);
-  if (buffer_.size() >= kChunk) Flush();
 }
 
 void LineAppender::Commit() {

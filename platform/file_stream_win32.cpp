@@ -13,8 +13,6 @@
 namespace sevrik {
 namespace {
 
-constexpr size_t kChunk = 1 << 16;
-
 HANDLE H(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 std::intptr_t Id(HANDLE h) { return h == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(h); }
 
@@ -35,15 +33,6 @@ HANDLE OpenFile(const std::string& host, DWORD access, DWORD disposition) {
   return h;
 }
 
-void WriteAll(HANDLE h, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 20));
-    DWORD written = 0;
-    if (!::WriteFile(h, bytes.data(), chunk, &written, nullptr)) throw LastWin32Error();
-    bytes.remove_prefix(written);
-  }
-}
-
 }  // namespace
 
 LineReader::LineReader(std::string_view path) { handle_ = Id(OpenFile(HostPath(path), GENERIC_READ, OPEN_EXISTING)); }
@@ -57,9 +46,9 @@ bool LineReader::Fill() {
   buffer_.erase(0, pos_);
   pos_ = 0;
   const size_t had = buffer_.size();
-  buffer_.resize(had + kChunk);
+  buffer_.resize(had + kStreamChunk);
   DWORD got = 0;
-  if (!::ReadFile(H(handle_), buffer_.data() + had, static_cast<DWORD>(kChunk), &got, nullptr)) {
+  if (!::ReadFile(H(handle_), buffer_.data() + had, static_cast<DWORD>(kStreamChunk), &got, nullptr)) {
     buffer_.resize(had);
     throw LastWin32Error();
   }
@@ -92,18 +81,6 @@ FileReplacement::FileReplacement(std::string_view path) : path_(HostPath(path)) 
 FileReplacement::~FileReplacement() {
   if (handle_ != -1) ::CloseHandle(H(handle_));
   if (!temp_.empty()) ::DeleteFileA(ToAnsi(temp_).c_str());
-}
-
-void FileReplacement::Flush() {
-  if (handle_ == -1) throw Error(err::kBadFileName);
-  WriteAll(H(handle_), buffer_);
-  buffer_.clear();
-}
-
-void FileReplacement::Write(std::string_view bytes) {
-  buffer_.append(bytes);
-  size_ += bytes.size();
-  if (buffer_.size() >= kChunk) Flush();
 }
 
 void FileReplacement::Commit() {
@@ -152,22 +129,6 @@ void LineAppender::CutBack() noexcept {
   at.QuadPart = static_cast<LONGLONG>(original_size_);
   if (::SetFilePointerEx(H(handle_), at, nullptr, FILE_BEGIN) && ::SetEndOfFile(H(handle_)))
     ::FlushFileBuffers(H(handle_));
-}
-
-void LineAppender::Flush() {
-  try {
-    WriteAll(H(handle_), buffer_);
-    buffer_.clear();
-  } catch (...) {
-    CutBack();
-    throw;
-  }
-}
-
-void LineAppender::Write(std::string_view bytes) {
-  if (committed_) throw Error(err::kBadFileName);
-  buffer_.append(bytes);
-  if (buffer_.size() >= kChunk) Flush();
 }
 
 void LineAppender::Commit() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,6 +16,9 @@ namespace sevrik {
 
 bool IsFileHost(const std::string& host);       // an existing plain file
 bool IsDirectoryHost(const std::string& host);  // an existing folder
+// Writes all of `bytes` to an open file (a descriptor, or on Windows the file's handle);
+// `host` names the file in the error.
+void WriteWhole(std::intptr_t file, std::string_view bytes, const std::string& host);
 
 namespace host {
 

@@ -150,6 +150,10 @@ bool IsFileHost(const std::string& host) {
   return ::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+void WriteWhole(std::intptr_t file, std::string_view bytes, const std::string& host) {
+  WriteAll(static_cast<int>(file), bytes, host);
+}
+
 bool IsDirectoryHost(const std::string& host) {
   struct stat st;
   return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

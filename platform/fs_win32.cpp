@@ -81,6 +81,10 @@ bool IsFileHost(const std::string& host) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+void WriteWhole(std::intptr_t file, std::string_view bytes, const std::string&) {
+  WriteAll(reinterpret_cast<HANDLE>(file), bytes);
+}
+
 bool IsDirectoryHost(const std::string& host) {
   const DWORD a = Attributes(host);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
