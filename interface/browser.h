@@ -133,6 +133,11 @@ class DocumentBrowser {
 
   // The key (CAR, the first cell) of a listed row; empty for no row or a row not listed.
   std::string KeyOf(std::optional<size_t> row) const;
+  // The tool tip of a listed row: each cell's header and whole text, one a line, then the
+  // document's last run in the run journal (the action, its time, success or failure with the
+  // reason, the reference), so that a failure stays told after its box is gone. Empty for a
+  // row not listed.
+  std::string RowToolTip(size_t row) const;
   // The last search's outcome; its rows are what the list shows.
   const BrowseOutcome& outcome() const { return outcome_; }
 
