@@ -1,5 +1,6 @@
 #include "platform/dialogs_qt.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QString>
 
@@ -9,7 +10,12 @@ namespace sevrik {
 
 MsgAnswer QtDialogs::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                 const std::string& title) {
-  QMessageBox box;
+  // The box belongs to the window that asks, and shows the arrow over a busy window.
+  QMessageBox box(QApplication::activeWindow());
+  QApplication::setOverrideCursor(Qt::ArrowCursor);
+  struct Restore {
+    ~Restore() { QApplication::restoreOverrideCursor(); }
+  } restore;
   box.setWindowTitle(QString::fromStdString(title.empty() ? app_title_ : title));
   box.setText(QString::fromStdString(ReplaceAll(text, "\r\n", "\n")));
   switch (icon) {

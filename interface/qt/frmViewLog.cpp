@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "interface/forms.h"
 #include "interface/qt/layout.h"
@@ -33,8 +34,18 @@ LogViewerWindow::LogViewerWindow(Session& session)
   txtMsg->setFont(LogFont());
 
   connect(cmdClose, &QPushButton::clicked, this, [this] { close(); });
-  connect(File1, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { ShowFile(item->text().toStdString()); });
+  // The selected file shows, whether a click or the keyboard selected it; a click on the file
+  // that is already selected shows it again.
+  connect(File1, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item, QListWidgetItem*) {
+    if (!item) return;
+    ShowFile(item->text().toStdString());
+    just_changed_ = true;  // the press that made the change shows nothing more
+    QTimer::singleShot(0, this, [this] { just_changed_ = false; });
+  });
+  connect(File1, &QListWidget::itemPressed, this, [this](QListWidgetItem* item) {
+    if (!just_changed_) ShowFile(item->text().toStdString());
+    just_changed_ = false;
+  });
 
   // The list is filled once, here; what went wrong is told once the window shows.
   LogListing listing = viewer_.List();

@@ -27,6 +27,7 @@ class LogViewerWindow : public QDialog {
 
  private:
   LogViewer viewer_;
+  bool just_changed_ = false;  // the selection moved in the event being handled
 };
 
 }  // namespace sevrik::qt
