@@ -36,6 +36,7 @@ BrowserWindow::BrowserWindow(Session& session) : FormWindow(forms::kFrmKb), brow
   for (const char* name : kSearchFields)
     ::SendMessageW(field, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
   ::SendMessageW(field, CB_SETCURSEL, 0, 0);
+  FitEntries();
 
   HWND list = Control("lView1");
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_INFOTIP |
@@ -55,6 +56,50 @@ BrowserWindow::BrowserWindow(Session& session) : FormWindow(forms::kFrmKb), brow
 
 BrowserWindow::~BrowserWindow() {
   if (hwnd()) ::DestroyWindow(hwnd());
+  for (HFONT font : entry_fonts_)
+    if (font) ::DeleteObject(font);
+}
+
+void BrowserWindow::FitEntries() {
+  const char* names[] = {"cbDok", "cbFld"};
+  for (size_t i = 0; i < std::size(names); ++i) {
+    HWND combo = Control(names[i]);
+    const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    if (count <= 0) continue;
+    RECT r;
+    ::GetWindowRect(combo, &r);
+    const int field = r.right - r.left - ::GetSystemMetrics(SM_CXVSCROLL) * dpi() / 96 -
+                      2 * ::GetSystemMetrics(SM_CXEDGE) * dpi() / 96 - Px(30, dpi());
+    HDC dc = ::GetDC(combo);
+    const auto widest = [&](HFONT font) {
+      HGDIOBJ before = ::SelectObject(dc, font);
+      int most = 0;
+      for (int e = 0; e < count; ++e) {
+        std::wstring text(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(e), 0)), L'\0');
+        ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(e), reinterpret_cast<LPARAM>(text.data()));
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        most = std::max(most, static_cast<int>(size.cx));
+      }
+      ::SelectObject(dc, before);
+      return most;
+    };
+    HFONT fitted = nullptr;
+    if (widest(font()) > field) {
+      for (double points = table().font.points - 0.25; points >= 6.0; points -= 0.25) {
+        if (fitted) ::DeleteObject(fitted);
+        fitted = MakeFont(table().font.family, points, dpi());
+        if (widest(fitted) <= field) break;
+      }
+    }
+    ::ReleaseDC(combo, dc);
+    ::SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(fitted ? fitted : font()), TRUE);
+    // The selection field keeps the table's height whatever the font.
+    ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                   std::max(static_cast<int>(Px(forms::Find(forms::kFrmKb, names[i]).rect.height, dpi())) - 6, 1));
+    if (entry_fonts_[i]) ::DeleteObject(entry_fonts_[i]);
+    entry_fonts_[i] = fitted;
+  }
 }
 
 BrowseSearch BrowserWindow::Search() const {
@@ -100,7 +145,8 @@ void BrowserWindow::Select(size_t row) {
 }
 
 void BrowserWindow::Laid() {
-  if (Control("lView1") && ListView_GetItemCount(Control("lView1")) >= 0) SizeColumns();
+  FitEntries();
+  SizeColumns();
 }
 
 void BrowserWindow::SizeColumns() {

@@ -38,9 +38,13 @@ class BrowserWindow : public FormWindow, private BrowserView {
   // as wide as their widest cell.
   void SizeColumns();
   void Select(size_t row);
+  // The drop-down lists' entries whole in their selection fields: where the form's width leaves
+  // too little for the font, the list's font steps down by quarter points (to 6 at least).
+  void FitEntries();
 
   DocumentBrowser browser_;
   std::wstring cell_;  // the text a list view asked for last
+  HFONT entry_fonts_[2] = {};  // of cbDok and cbFld, when the form's font is too wide
 };
 
 }  // namespace sevrik::win32

@@ -148,7 +148,8 @@ FormWindow::~FormWindow() {
 
 DWORD FormWindow::Style() const {
   if (table_.border == forms::Border::None) return WS_POPUP | WS_CLIPCHILDREN;
-  return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_CLIPCHILDREN;
+  // An overlapped window: the system places it where the table leaves that to the system.
+  return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 }
 
 DWORD FormWindow::ExStyle() const {

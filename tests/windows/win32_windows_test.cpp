@@ -3,8 +3,8 @@
 // actions answered in their message boxes, the log viewer clicked and walked by keyboard. The
 // data is a real SQLite file reached through ODBC, the translator the stand-in package; the
 // script windows_views.sh lays them out and names them in the environment:
-//   SEVRIK_TEST_PROGRAM  the program folder (T:\BeaCukai\TPB25) with SEVRIK.exe and dbTPB.orig
-//   SEVRIK_TEST_PACKAGE  the package folder (T:\EDI)
+//   SEVRIK_TEST_PROGRAM  the program folder with SEVRIK.exe and dbTPB.orig
+//   SEVRIK_TEST_PACKAGE  the package folder
 //   SEVRIK_DATABASE      the ODBC connection string of the program folder's dbTPB.mdb
 //   SEVRIK_TEST_GEOMETRY_ONLY  set: only the layout, at the display's DPI
 //   SEVRIK_TEST_DPI      the DPI the display is set to
@@ -224,6 +224,44 @@ TEST_F(Win32Windows, TheBrowserIsLaidOutAsTheFormAtTheDisplaysDpi) {
     }
   }
   EXPECT_EQ(test::ListRows(Kb("lView1")), 0);  // nothing is read before the first Browse
+
+  // No caption or drop-down entry is cut (the form's controls share one font, the list's).
+  for (const char* name : {"cbDok", "cbFld"}) {
+    // The selection field: the combo less its frame and its arrow button.
+    const RECT r = test::RectIn(browser, Kb(name));
+    const int field = r.right - r.left - ::GetSystemMetrics(SM_CXVSCROLL) - 2 * ::GetSystemMetrics(SM_CXEDGE) - 2;
+    // The entries' font: the system's dialog font as high as the combo's entries are.
+    const int entry_height = static_cast<int>(::SendMessageW(Kb(name), CB_GETITEMHEIGHT, 0, 0));
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    HDC dc = ::GetDC(nullptr);
+    for (LONG height = 40; height >= 6; --height) {
+      LOGFONTW font = metrics.lfMessageFont;
+      font.lfHeight = -height;
+      font.lfWeight = FW_NORMAL;
+      HFONT made = ::CreateFontIndirectW(&font);
+      HGDIOBJ before = ::SelectObject(dc, made);
+      TEXTMETRICW tm{};
+      ::GetTextMetricsW(dc, &tm);
+      if (tm.tmHeight <= entry_height) {
+        for (const std::string& entry : test::ComboEntries(Kb(name))) {
+          const std::wstring wide(entry.begin(), entry.end());
+          SIZE size{};
+          ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+          EXPECT_LE(size.cx, field) << entry << " at " << height << " px";
+        }
+        height = 0;
+      }
+      ::SelectObject(dc, before);
+      ::DeleteObject(made);
+    }
+    ::ReleaseDC(nullptr, dc);
+  }
+  for (const char* name : {"Label1", "Label2"})
+    EXPECT_LE(test::ListTextWidth(Kb("lView1"), test::TextOf(Kb(name))), test::RectIn(browser, Kb(name)).right -
+                                                                              test::RectIn(browser, Kb(name)).left)
+        << name;
 
   // The tab order of the form, as the dialog manager walks it, forwards and back.
   const char* order[] = {"cbDok", "cbFld", "txtQ", "cmdGo", "lView1", "cmdClose", "cmdFlat", "cmdBatal", "cmdConnect"};
@@ -474,7 +512,7 @@ TEST_F(Win32Windows, TheOtherDocumentTypesAndKomunikasi) {
   test::ClickListRow(Kb("lView1"), 1);
   test::Click(Kb("cmdConnect"));
   box = Answer("SEVRIK", "ok");  // the communication run shows its command line
-  EXPECT_EQ(box.text, "Ranuvel \"T:\\EDI\\TPBCOM.ext\" \"Leased Line\"");
+  EXPECT_EQ(box.text, "Ranuvel \"" + kPackage + "\\TPBCOM.ext\" \"Leased Line\"");
   Settle();
   EXPECT_NE(ReadText(kPackage + "\\calls.log").find("TPBCOM"), std::string::npos);
   EXPECT_FALSE(test::BoxShown(program->id()));

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SEVRIK.exe's windows under Wine, driven by win32_windows_test.exe:
 #   windows_views.sh <Linux build folder> <Windows build folder> [gtest filter]
-# Lays out a workspace on drive T: of the Wine prefix (T:\BeaCukai\TPB25, T:\EDI) with the
+# Lays out a workspace on drive T: of the Wine prefix (T:\Views\BeaCukai\TPB25, T:\Views\EDI) with the
 # Linux build's workspace builder and the stand-in package, reached through Wine's odbc32 and
 # the host's 32-bit SQLite ODBC driver; runs the window tests at 96 DPI, then the layout tests
 # again at 144 DPI (150 %).
@@ -15,7 +15,7 @@ driver=/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so
 for f in "$host/tools/sevrik-workspace" "$win/interface/SEVRIK.exe" "$driver" "$win/tests/windows/win32_windows_test.exe"; do
   [ -e "$f" ] || { echo "missing $f (the Linux build, the Windows build, libsqliteodbc:i386)" >&2; exit 1; }
 done
-W=$WINEPREFIX/drive_t
+W=$WINEPREFIX/drive_t/Views
 set_dpi() {
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
   wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
@@ -23,11 +23,11 @@ set_dpi() {
 }
 cleanup() {
   set_dpi 96 || true
-  rm -rf "$W/EDI" "$W/BeaCukai"
+  rm -rf "$W"
 }
 trap cleanup EXIT
 rm -rf "$W/EDI" "$W/BeaCukai"
-"$host/tools/sevrik-workspace" --program "$W/BeaCukai/TPB25" --package "$W/EDI" --setting 'T:\EDI' \
+"$host/tools/sevrik-workspace" --program "$W/BeaCukai/TPB25" --package "$W/EDI" --setting 'T:\Views\EDI' \
   --standin "$host/tools/package" >/dev/null
 cp "$win/interface/SEVRIK.exe" "$win/shim/ZUL.exe" "$W/BeaCukai/TPB25/"
 cp "$win/tools/package/ranuvel.exe" "$W/EDI/ranuvel.exe"
@@ -52,7 +52,7 @@ UPDATE TBLBC23HDR SET Jmbrg = 5000 WHERE CAR = '$car';
 COMMIT;"
 cp "$db" "$W/BeaCukai/TPB25/dbTPB.orig"
 
-export SEVRIK_TEST_PROGRAM='T:\BeaCukai\TPB25' SEVRIK_TEST_PACKAGE='T:\EDI'
+export SEVRIK_TEST_PROGRAM='T:\Views\BeaCukai\TPB25' SEVRIK_TEST_PACKAGE='T:\Views\EDI'
 export SEVRIK_DATABASE="Driver=$driver;Database=$db"
 set_dpi 96
 SEVRIK_TEST_DPI=96 wine "$win/tests/windows/win32_windows_test.exe" --gtest_filter="$filter"
