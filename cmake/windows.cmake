@@ -28,6 +28,7 @@ add_subdirectory(shim)
 add_subdirectory(updater)
 add_subdirectory(tools)
 add_subdirectory(tests/windows)
+add_subdirectory(bench)
 
 # Each program carries its icon, its manifest (common controls 6, per-monitor DPI awareness,
 # asInvoker) and its version.

@@ -147,9 +147,11 @@ FormWindow::~FormWindow() {
 }
 
 DWORD FormWindow::Style() const {
-  if (table_.border == forms::Border::None) return WS_POPUP | WS_CLIPCHILDREN;
+  // Not clipping its children: the form paints the inside of its frames, which paint only
+  // their edge and caption.
+  if (table_.border == forms::Border::None) return WS_POPUP;
   // An overlapped window: the system places it where the table leaves that to the system.
-  return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 }
 
 DWORD FormWindow::ExStyle() const {
@@ -259,6 +261,11 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       break;
+    case WM_CTLCOLORSTATIC:
+      // Labels, frames and read-only boxes on the form's face, as in a dialog.
+      ::SetBkColor(reinterpret_cast<HDC>(wparam), ::GetSysColor(COLOR_BTNFACE));
+      ::SetTextColor(reinterpret_cast<HDC>(wparam), ::GetSysColor(COLOR_BTNTEXT));
+      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     case WM_SETCURSOR:
       if (busy_) {
         ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
