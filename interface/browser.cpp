@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "interface/forms.h"
 #include "interface/journal.h"
@@ -97,6 +98,18 @@ std::string FormatWholeNumber(const Variant& value, const LocaleInfo& locale) {
   std::string digits = std::to_string(static_cast<long long>(whole));
   if (digits == "-0") digits = "0";
   return Grouped(digits, locale.group_separator);
+}
+
+std::vector<std::string> WidthSamples(const std::vector<DocumentRow>& rows, size_t column) {
+  std::unordered_set<std::string> seen;
+  std::vector<std::string> samples;
+  for (const DocumentRow& row : rows) {
+    std::string shape = row[column];
+    for (char& c : shape)
+      if (c >= '1' && c <= '9') c = '0';
+    if (seen.insert(std::move(shape)).second) samples.push_back(row[column]);
+  }
+  return samples;
 }
 
 std::string BrowserCaption() {

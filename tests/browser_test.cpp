@@ -123,6 +123,14 @@ TEST(BrowserCells, SubmissionDateAndWholeNumbers) {
   }
 }
 
+TEST(BrowserCells, WidthSamplesOneCellOfEachShape) {
+  std::vector<DocumentRow> rows(5);
+  const char* cars[] = {"0501", "0502", "0599", "05010", "ABCD"};
+  for (size_t i = 0; i < rows.size(); ++i) rows[i][0] = cars[i];
+  EXPECT_EQ(WidthSamples(rows, 0), (std::vector<std::string>{"0501", "05010", "ABCD"}));
+  EXPECT_EQ(WidthSamples({}, 0), std::vector<std::string>{});
+}
+
 TEST(ConsoleProgressLine, OneLineRewrittenInPlaceAndClearedAtTheEnd) {
   std::ostringstream out;
   ConsoleProgress p(out);

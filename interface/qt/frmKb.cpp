@@ -195,12 +195,8 @@ void BrowserWindow::SizeColumns() {
     int width = Px(kListColumns[column].width_twips, dpi);
     if (column == 0 || column == 1 || column == 8) {  // the CAR, the date and the status are never cut
       int widest = lView1->header()->sectionSizeHint(static_cast<int>(column));
-      std::string_view last;
-      for (const DocumentRow& row : rows) {
-        if (row[column] == last) continue;
-        last = row[column];
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(row[column])) + margin);
-      }
+      for (const std::string& cell : WidthSamples(rows, column))
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(cell)) + margin);
       width = std::max(width, widest);
     }
     lView1->header()->resizeSection(static_cast<int>(column), width);

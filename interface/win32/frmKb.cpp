@@ -166,16 +166,7 @@ void BrowserWindow::SizeColumns() {
     int width = Px(kListColumns[column].width_twips, dpi());
     if (std::find(std::begin(kWholeColumns), std::end(kWholeColumns), column) != std::end(kWholeColumns)) {
       int widest = width_of(kListColumns[column].header);
-      size_t longest = 0;  // a cell no longer than one measured wider is not measured again
-      std::string_view last;
-      for (const DocumentRow& row : rows) {
-        const std::string& cell = row[column];
-        if (cell == last) continue;
-        last = cell;
-        if (cell.size() + 2 < longest) continue;
-        longest = std::max(longest, cell.size());
-        widest = std::max(widest, width_of(cell));
-      }
+      for (const std::string& cell : WidthSamples(rows, column)) widest = std::max(widest, width_of(cell));
       width = std::max(width, widest + Px(kCellMarginTwips, dpi()));
     }
     ListView_SetColumnWidth(list, static_cast<int>(column), width);
