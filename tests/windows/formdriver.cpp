@@ -139,7 +139,7 @@ DrivenProgram::~DrivenProgram() {
   ::CloseHandle(info_.hThread);
 }
 
-HWND DrivenProgram::Window(const std::string& caption, const char* cls, int timeout_ms) const {
+HWND DrivenProgram::Window(const std::string& caption, const char* cls, int timeout_ms, bool settle) const {
   FindWindow f{info_.dwProcessId, caption, cls};
   WaitFor(
       [&] {
@@ -147,7 +147,7 @@ HWND DrivenProgram::Window(const std::string& caption, const char* cls, int time
         return f.found != nullptr || Ended().has_value();
       },
       timeout_ms);
-  if (f.found) Settle(f.found);
+  if (f.found && settle) Settle(f.found);
   return f.found;
 }
 

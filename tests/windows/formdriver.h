@@ -24,8 +24,12 @@ class DrivenProgram {
   DrivenProgram(const DrivenProgram&) = delete;
   DrivenProgram& operator=(const DrivenProgram&) = delete;
 
-  // Its visible top-level window with the caption (and of the class, when given), waited for.
-  HWND Window(const std::string& caption, const char* cls = nullptr, int timeout_ms = 20000) const;
+  // Its visible top-level window with the caption (and of the class, when given), waited for;
+  // then, with `settle`, until its thread has handled what was sent and posted before (a
+  // program that shows a window without waiting for input, as a command-line build does,
+  // is not waited for).
+  HWND Window(const std::string& caption, const char* cls = nullptr, int timeout_ms = 20000,
+              bool settle = true) const;
   // Whether it has ended; its exit status when it has, waiting up to `timeout_ms`.
   std::optional<DWORD> Ended(int timeout_ms = 0) const;
   DWORD id() const { return info_.dwProcessId; }

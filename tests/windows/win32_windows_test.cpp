@@ -460,6 +460,14 @@ TEST_F(Win32Windows, CreateAndCancelAskTellAndKeepTheDocumentSelected) {
   EXPECT_LT(row, test::ListTopRow(Kb("lView1")) + test::ListVisibleRows(Kb("lView1")));
 
   test::Click(Kb("cmdBatal"));
+  box = Answer("Perhatian", "no");
+  EXPECT_EQ(box.text, "Akan membatalkan EDIFACT dokumen BC23 ini ?\r\nCAR = " + kCar23);
+  Settle();
+  EXPECT_FALSE(test::BoxShown(program->id()));
+  EXPECT_FALSE(Exists(kPackage + "\\ipdata\\TPBUNQ.STA"));
+  EXPECT_EQ(Status("TBLBC23HDR", kCar23), "02");
+
+  test::Click(Kb("cmdBatal"));
   box = Answer("Perhatian", "yes");
   EXPECT_EQ(box.text, "Akan membatalkan EDIFACT dokumen BC23 ini ?\r\nCAR = " + kCar23);
   box = Answer("Perhatian", "ok");
@@ -539,11 +547,34 @@ TEST_F(Win32Windows, TheProgressWindowStaysAboveTheBrowserDuringALongCreate) {
   EXPECT_FALSE(test::HasStyle(progress, WS_CAPTION));
   HWND bar = On(progress, forms::kFrmProgress, "ProgressBar1");
   EXPECT_EQ(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 5000);
+  // The bar is seen moving on its way to the end.
+  EXPECT_TRUE(test::WaitFor([&] {
+    const LRESULT at = ::SendMessageW(bar, PBM_GETPOS, 0, 0);
+    return at > 0 && at < 5000;
+  }));
   const test::Box box = Answer("Perhatian", "ok");
   EXPECT_EQ(box.text, "CAR = " + kCar23b + " berhasil!");
   EXPECT_FALSE(::IsWindowVisible(progress));
   EXPECT_EQ(::SendMessageW(bar, PBM_GETPOS, 0, 0), 5000);
   Close();
+}
+
+// "QUE BC23" from the command line shows frmProgress, centred, while it builds, and ends.
+TEST_F(Win32Windows, TheCommandLineCreateShowsTheProgressWindow) {
+  program = Start("QUE BC23 " + kCar23b);
+  HWND progress = program->Window("frmProgress", "SevrikForm", 20000, false);
+  ASSERT_NE(progress, nullptr);
+  EXPECT_EQ(::GetWindow(progress, GW_OWNER), nullptr);
+  RECT work{}, window{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  ::GetWindowRect(progress, &window);
+  EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 1);
+  EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 1);
+  EXPECT_EQ(::SendMessageW(On(progress, forms::kFrmProgress, "ProgressBar1"), PBM_GETRANGE, FALSE, 0), 5000);
+  const std::optional<DWORD> status = program->Ended(120000);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(*status, 0u);
+  EXPECT_EQ(Status("TBLBC23HDR", kCar23b), "02");
 }
 
 // The CAR, the date and the status are never cut: each column is at least as wide as its widest
