@@ -512,6 +512,17 @@ TEST_F(QtWindows, TheLogViewerListsShowsAndReplaces) {
   EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "BC23\nREF-1\n");
   click(0);
   EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "");
+  // The keyboard shows the file it selects, as a click does; a click on the selected file
+  // shows it again.
+  QTest::keyClick(v.File1, Qt::Key_End);
+  EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "BC23\nREF-1\n");
+  QTest::keyClick(v.File1, Qt::Key_Up);
+  EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "baris \xC3\xA9\nkedua\n");
+  v.txtMsg->setPlainText("diubah");
+  click(1);
+  EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "baris \xC3\xA9\nkedua\n");
+  click(0);
+  EXPECT_TRUE(dialogs.boxes.empty());
   // A file gone by the time it is clicked is told; the viewer stays.
   fs::remove(ws.package + "/ipdata/run.log");
   click(1);

@@ -4,7 +4,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
+#include <QEvent>
 
 #include "interface/forms.h"
 #include "interface/qt/layout.h"
@@ -36,15 +36,14 @@ LogViewerWindow::LogViewerWindow(Session& session)
   connect(cmdClose, &QPushButton::clicked, this, [this] { close(); });
   // The selected file shows, whether a click or the keyboard selected it; a click on the file
   // that is already selected shows it again.
+  File1->viewport()->installEventFilter(this);
   connect(File1, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item, QListWidgetItem*) {
     if (!item) return;
     ShowFile(item->text().toStdString());
-    just_changed_ = true;  // the press that made the change shows nothing more
-    QTimer::singleShot(0, this, [this] { just_changed_ = false; });
+    changed_by_press_ = true;  // a press that made the change shows nothing more
   });
   connect(File1, &QListWidget::itemPressed, this, [this](QListWidgetItem* item) {
-    if (!just_changed_) ShowFile(item->text().toStdString());
-    just_changed_ = false;
+    if (!changed_by_press_) ShowFile(item->text().toStdString());
   });
 
   // The list is filled once, here; what went wrong is told once the window shows.
@@ -52,6 +51,11 @@ LogViewerWindow::LogViewerWindow(Session& session)
   for (const std::string& name : listing.names) File1->addItem(QString::fromStdString(name));
   if (listing.error)
     QMetaObject::invokeMethod(this, [this, e = *listing.error] { viewer_.Report(e); }, Qt::QueuedConnection);
+}
+
+bool LogViewerWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == File1->viewport() && event->type() == QEvent::MouseButtonPress) changed_by_press_ = false;
+  return QDialog::eventFilter(watched, event);
 }
 
 void LogViewerWindow::ShowFile(const std::string& name) {

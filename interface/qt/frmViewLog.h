@@ -25,9 +25,13 @@ class LogViewerWindow : public QDialog {
   QPlainTextEdit* txtMsg = nullptr;
   QPushButton* cmdClose = nullptr;
 
+ protected:
+  // Marks the start of a press on the list.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   LogViewer viewer_;
-  bool just_changed_ = false;  // the selection moved in the event being handled
+  bool changed_by_press_ = false;  // the press being handled moved the selection
 };
 
 }  // namespace sevrik::qt
