@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cctype>
 #include <stdexcept>
 
 #include "tests/windows/winutil.h"
@@ -330,6 +331,17 @@ void PressKey(HWND form, WORD key, bool shift, wchar_t ch) {
     ::SetKeyboardState(keys);
     ::AttachThreadInput(::GetCurrentThreadId(), thread, FALSE);
   }
+}
+
+void PressAltKey(HWND form, char letter) {
+  HWND target = FocusOf(form);
+  if (!target) target = form;
+  const WORD key = static_cast<WORD>(::toupper(static_cast<unsigned char>(letter)));
+  const UINT scan = ::MapVirtualKeyW(key, 0);
+  const LPARAM alt = static_cast<LPARAM>(1 | (scan << 16) | (1u << 29));  // the context bit: Alt is down
+  ::PostMessageW(target, WM_SYSKEYDOWN, key, alt);
+  ::PostMessageW(target, WM_SYSCHAR, static_cast<WPARAM>(letter), alt);
+  ::PostMessageW(target, WM_SYSKEYUP, key, alt | static_cast<LPARAM>(3u << 30));
 }
 
 std::optional<Box> AnswerBox(DWORD process, const std::string& title, const std::string& button, int timeout_ms) {

@@ -88,6 +88,9 @@ HWND FocusOf(HWND form);
 // none).
 void PressKey(HWND form, WORD key, bool shift = false, wchar_t ch = 0);
 
+// Alt with a letter (an access key), as the keyboard sends it to the focused control.
+void PressAltKey(HWND form, char letter);
+
 // A message box of the program, as it was shown, and answered.
 struct Box {
   std::string title, text, buttons;  // buttons: "ok ", "yes no "
