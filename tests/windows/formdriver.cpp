@@ -70,7 +70,7 @@ constexpr size_t kTextChars = 4096;
 constexpr size_t kTextAt = 1024;  // the text buffer after the structure
 constexpr size_t kRemoteSize = kTextAt + kTextChars * sizeof(wchar_t);
 
-struct FindWindow {
+struct WindowSearch {
   DWORD pid;
   std::string caption;
   const char* cls;
@@ -78,7 +78,7 @@ struct FindWindow {
 };
 
 BOOL CALLBACK VisitWindow(HWND window, LPARAM data) {
-  auto* f = reinterpret_cast<FindWindow*>(data);
+  auto* f = reinterpret_cast<WindowSearch*>(data);
   DWORD pid = 0;
   ::GetWindowThreadProcessId(window, &pid);
   if (pid != f->pid || !::IsWindowVisible(window)) return TRUE;
@@ -92,14 +92,14 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM data) {
   return FALSE;
 }
 
-struct FindBox {
+struct BoxSearch {
   DWORD pid;
   HWND found = nullptr;
   std::string title;  // empty: any
 };
 
 BOOL CALLBACK VisitBox(HWND window, LPARAM data) {
-  auto* f = reinterpret_cast<FindBox*>(data);
+  auto* f = reinterpret_cast<BoxSearch*>(data);
   DWORD pid = 0;
   ::GetWindowThreadProcessId(window, &pid);
   char cls[64] = "";
@@ -141,7 +141,7 @@ DrivenProgram::~DrivenProgram() {
 }
 
 HWND DrivenProgram::Window(const std::string& caption, const char* cls, int timeout_ms, bool settle) const {
-  FindWindow f{info_.dwProcessId, caption, cls};
+  WindowSearch f{info_.dwProcessId, caption, cls};
   WaitFor(
       [&] {
         ::EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&f));
@@ -345,7 +345,7 @@ void PressAltKey(HWND form, char letter) {
 }
 
 std::optional<Box> AnswerBox(DWORD process, const std::string& title, const std::string& button, int timeout_ms) {
-  FindBox f{process, nullptr, title};
+  BoxSearch f{process, nullptr, title};
   if (!WaitFor(
           [&] {
             ::EnumWindows(VisitBox, reinterpret_cast<LPARAM>(&f));
@@ -375,7 +375,7 @@ std::optional<Box> AnswerBox(DWORD process, const std::string& title, const std:
 }
 
 bool BoxShown(DWORD process) {
-  FindBox f{process, nullptr, {}};
+  BoxSearch f{process, nullptr, {}};
   ::EnumWindows(VisitBox, reinterpret_cast<LPARAM>(&f));
   return f.found != nullptr;
 }
