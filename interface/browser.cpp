@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "interface/forms.h"
+#include "interface/journal.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
 
@@ -98,6 +100,18 @@ std::string FormatWholeNumber(const Variant& value, const LocaleInfo& locale) {
   return Grouped(digits, locale.group_separator);
 }
 
+std::vector<std::string> WidthSamples(const std::vector<DocumentRow>& rows, size_t column) {
+  std::unordered_set<std::string> seen;
+  std::vector<std::string> samples;
+  for (const DocumentRow& row : rows) {
+    std::string shape = row[column];
+    for (char& c : shape)
+      if (c >= '1' && c <= '9') c = '0';
+    if (seen.insert(std::move(shape)).second) samples.push_back(row[column]);
+  }
+  return samples;
+}
+
 std::string BrowserCaption() {
   return std::string(forms::kFrmKb.caption) + " Ver. " + std::to_string(kVersionMajor) + "." +
          std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
@@ -143,6 +157,36 @@ void DocumentBrowser::Run(const BrowseSearch& search, const std::string& keep_se
 
 std::string DocumentBrowser::KeyOf(std::optional<size_t> row) const {
   return row && *row < outcome_.rows.size() ? outcome_.rows[*row][0] : std::string();
+}
+
+std::string DocumentBrowser::RowToolTip(size_t row) const {
+  if (row >= outcome_.rows.size()) return {};
+  const DocumentRow& cells = outcome_.rows[row];
+  std::string tip;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (i) tip += "\r\n";
+    tip += std::string(kListColumns[i].header) + ": " + cells[i];
+  }
+  // The journal is read as the tip is asked for: it tells runs of other SEVRIK processes too.
+  std::vector<JournalEntry> entries;
+  try {
+    entries = RunJournal(JournalPath(s_)).Entries();
+  } catch (const Error&) {
+    return tip;  // a journal that cannot be read tells nothing here; the runs report it
+  }
+  const auto last = std::find_if(entries.rbegin(), entries.rend(),
+                                 [&](const JournalEntry& e) { return !e.car.empty() && e.car == cells[0]; });
+  if (last == entries.rend()) return tip;
+  const std::string action = last->action == "QUE"   ? "Create EDIFACT"
+                             : last->action == "UNQ" ? "Batal EDIFACT"
+                                                     : last->action;
+  tip += "\r\nProses terakhir: " + action + " " + last->type + ", " + last->time;
+  if (!last->ended) return tip + ", belum selesai";
+  if (!last->end_time.empty()) tip += ", selesai " + last->end_time;
+  if (last->status == "0") tip += ": berhasil";
+  else tip += ": gagal" + (last->reason.empty() ? std::string() : " (" + last->reason + ")");
+  if (!last->reference.empty()) tip += "\r\nReferensi: " + last->reference;
+  return tip;
 }
 
 namespace {

@@ -42,6 +42,11 @@ inline constexpr std::array<ListColumn, 9> kListColumns = {{{"No. Pengajuan", 24
 // One listed document: its nine cells, the first being its CAR.
 using DocumentRow = std::array<std::string, 9>;
 
+// The cells of a column that a view measures to make the column as wide as its widest cell:
+// one of each shape, a shape being the text with every digit read as "0" (the digits of the
+// windows' fonts are equally wide), so that 50,000 keys of one length are measured once.
+std::vector<std::string> WidthSamples(const std::vector<DocumentRow>& rows, size_t column);
+
 // A search as the browser runs it: the header table of the document type, the search
 // column, and the text typed, which reaches the database only inside the bound pattern
 // "%" + text + "%" (an apostrophe is searched for as typed; "%" and "_" keep their meaning).
@@ -133,6 +138,11 @@ class DocumentBrowser {
 
   // The key (CAR, the first cell) of a listed row; empty for no row or a row not listed.
   std::string KeyOf(std::optional<size_t> row) const;
+  // The tool tip of a listed row: each cell's header and whole text, one a line, then the
+  // document's last run in the run journal (the action, its time, success or failure with the
+  // reason, the reference), so that a failure stays told after its box is gone. Empty for a
+  // row not listed.
+  std::string RowToolTip(size_t row) const;
   // The last search's outcome; its rows are what the list shows.
   const BrowseOutcome& outcome() const { return outcome_; }
 

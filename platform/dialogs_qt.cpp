@@ -42,7 +42,12 @@ std::unique_ptr<Dialogs> MakeProgramDialogs(int& argc, char** argv, const std::s
 
 MsgAnswer QtDialogs::ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                 const std::string& title) {
-  QMessageBox box;
+  // The box belongs to the window that asks, and shows the arrow over a busy window.
+  QMessageBox box(QApplication::activeWindow());
+  QApplication::setOverrideCursor(Qt::ArrowCursor);
+  struct Restore {
+    ~Restore() { QApplication::restoreOverrideCursor(); }
+  } restore;
   box.setWindowTitle(QString::fromStdString(title.empty() ? app_title_ : title));
   box.setText(QString::fromStdString(ReplaceAll(text, "\r\n", "\n")));
   switch (icon) {

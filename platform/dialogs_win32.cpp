@@ -16,9 +16,11 @@ MsgAnswer Win32Dialogs::ShowMessage(const std::string& text, MsgButtons buttons,
     case MsgIcon::Exclamation: style |= MB_ICONEXCLAMATION; break;
     case MsgIcon::Information: style |= MB_ICONASTERISK; break;
   }
-  // No owner window: the box belongs to the task, in front of the others.
-  style |= MB_TASKMODAL | MB_SETFOREGROUND;
-  const int answer = ::MessageBoxA(nullptr, ToAnsi(text).c_str(), ToAnsi(title.empty() ? app_title_ : title).c_str(),
+  // The box belongs to the window that asks (the thread's active window), which it keeps
+  // disabled while it is shown; without one it belongs to the task, in front of the others.
+  HWND owner = ::GetActiveWindow();
+  style |= (owner ? MB_APPLMODAL : MB_TASKMODAL) | MB_SETFOREGROUND;
+  const int answer = ::MessageBoxA(owner, ToAnsi(text).c_str(), ToAnsi(title.empty() ? app_title_ : title).c_str(),
                                    style);
   if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
   // A box that could not be shown (answer 0) asks nothing: No, as a closed console's input.

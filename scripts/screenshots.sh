@@ -7,6 +7,10 @@
 #   4-progress.png           the progress window while a large BC 2.3 document is built
 #   5-outcome.png            the outcome box after the create
 #   6-log-viewer.png         the log viewer showing the queue log
+# and the same windows of SEVRIK.exe under Wine (its X11 driver on the same display), driven by
+# the keyboard, at 100 % and at 150 % (144 DPI):
+#   windows-100-1-browser-empty.png ... windows-100-6-log-viewer.png
+#   windows-150-1-browser-empty.png ... windows-150-6-log-viewer.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -89,3 +93,67 @@ xdotool mousemove --window "$v" $(((120 + 180 + 600) / 15)) $(((120 + 570 + 100)
 shot "$v" 6-log-viewer.png
 key "$v" alt+c
 wait $log_pid
+
+# SEVRIK.exe under Wine: a prefix of its own whose windows are X windows on the display, a
+# workspace on its drive T: reached through odbc32 and the 32-bit SQLite ODBC driver.
+scripts/setup-windows.sh >/dev/null
+scripts/build-windows.sh build-win32 -DSEVRIK_HOST_BUILD="$PWD/build" >/dev/null
+export WINEPREFIX=$work/wineprefix WINEARCH=win32 WINEDEBUG=-all
+wineboot -i >/dev/null 2>&1
+W=$WINEPREFIX/drive_t
+mkdir -p "$W"
+ln -sfn ../drive_t "$WINEPREFIX/dosdevices/t:"
+build/tools/sevrik-workspace --program "$W/BeaCukai/TPB25" --package "$W/EDI" --setting 'T:\EDI' \
+  --standin build/tools/package >/dev/null
+cp build-win32/interface/SEVRIK.exe build-win32/shim/ZUL.exe "$W/BeaCukai/TPB25/"
+cp build-win32/tools/package/ranuvel.exe "$W/EDI/"
+sqlite3 "$W/BeaCukai/TPB25/dbTPB.mdb" "
+  create temp table one as select * from TBLBC23DTL where CAR = '$car' and Serial = 1;
+  with recursive n(i) as (select 4 union all select i + 1 from n where i < 5000)
+  insert into TBLBC23DTL select one.* from one, n;
+  update TBLBC23DTL set Serial = rowid where CAR = '$car' and Serial = 1 and rowid > 3;"
+# (5,000 items here: a build under Wine through ODBC takes longer than on Linux.)
+cp "$W/BeaCukai/TPB25/dbTPB.mdb" "$W/BeaCukai/TPB25/dbTPB.orig"
+export SEVRIK_DATABASE="Driver=/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so;Database=$W/BeaCukai/TPB25/dbTPB.mdb"
+keys() { xdotool windowfocus --sync "$1" 2>/dev/null || true; shift; for k in "$@"; do xdotool key "$k"; sleep 0.2; done; }
+for scale in 100 150; do
+  dpi=$((96 * scale / 100))
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+  wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
+    /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+  wineserver -w
+  cp "$W/BeaCukai/TPB25/dbTPB.orig" "$W/BeaCukai/TPB25/dbTPB.mdb"
+  n=windows-$scale
+  wine 'T:\BeaCukai\TPB25\SEVRIK.exe' list &
+  list_pid=$!
+  w=$(wait_window "EDI Interface for TPB")
+  shot "$w" $n-1-browser-empty.png
+  keys "$w" Tab Tab Return                                 # Enter in the search text: Browse
+  shot "$w" $n-2-browser-listing.png
+  keys "$w" Tab Tab Tab Tab Return                         # the list's first row, then Create EDIFACT
+  q=$(wait_window "Perhatian")
+  shot "$q" $n-3-confirmation.png
+  keys "$q" Return                                         # Yes
+  p=$(wait_window "frmProgress")
+  sleep 2
+  import -window "$p" "$out/$n-4-progress.png"; echo "== $out/$n-4-progress.png"
+  o=
+  for _ in $(seq 1200); do
+    o=$(xdotool search --onlyvisible --name "Perhatian" 2>/dev/null | head -n 1) && [ -n "$o" ] && break
+    sleep 0.1
+  done
+  [ -n "$o" ] || { echo "no outcome box" >&2; exit 1; }
+  shot "$o" $n-5-outcome.png
+  keys "$o" Return
+  sleep 0.5
+  keys "$w" alt+F4
+  wait $list_pid || true
+  wine 'T:\BeaCukai\TPB25\SEVRIK.exe' log &
+  log_pid=$!
+  v=$(wait_window "View Log")
+  keys "$v" Down                                           # the first file, by the keyboard
+  shot "$v" $n-6-log-viewer.png
+  keys "$v" alt+F4
+  wait $log_pid || true
+done
+wineserver -k || true

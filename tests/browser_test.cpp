@@ -1,6 +1,7 @@
 // The document browser's data and actions, without a window, on a real workspace.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 
 #include "interface/browser.h"
@@ -120,6 +121,14 @@ TEST(BrowserCells, SubmissionDateAndWholeNumbers) {
     EXPECT_EQ(FormatWholeNumber(c.value, LocaleInfo::Classic()), c.classic);
     EXPECT_EQ(FormatWholeNumber(c.value, de), c.grouped);
   }
+}
+
+TEST(BrowserCells, WidthSamplesOneCellOfEachShape) {
+  std::vector<DocumentRow> rows(5);
+  const char* cars[] = {"0501", "0502", "0599", "05010", "ABCD"};
+  for (size_t i = 0; i < rows.size(); ++i) rows[i][0] = cars[i];
+  EXPECT_EQ(WidthSamples(rows, 0), (std::vector<std::string>{"0501", "05010", "ABCD"}));
+  EXPECT_EQ(WidthSamples({}, 0), std::vector<std::string>{});
 }
 
 TEST(ConsoleProgressLine, OneLineRewrittenInPlaceAndClearedAtTheEnd) {
@@ -272,6 +281,40 @@ TEST_F(BrowserLogic, ActionsBrowseAgainAndKeepTheirDocument) {
   browser.Communicate();
   EXPECT_NE(test::ReadFile(ws.package + "/calls.log").find("TPBCOM"), std::string::npos);
   EXPECT_EQ(view.drawn.size(), 3u);
+}
+
+// A row's tool tip: every cell whole, then the document's last run from the run journal, so
+// that a failure stays told after its box is gone.
+TEST_F(BrowserLogic, ARowsToolTipTellsItsCellsAndTheDocumentsLastRun) {
+  const BrowseSearch search{0, 0, ""};
+  browser.Browse(search);
+  const std::string before = browser.RowToolTip(0);
+  EXPECT_EQ(before.rfind("No. Pengajuan: " + kCar1 + "\r\nTg. Aju: 01-12-2026\r\nKPBC: ", 0), 0u) << before;
+  EXPECT_NE(before.find("\r\nPemasok: GUANGZHOU TEXTILE MACHINERY CO., LTD.\r\n"), std::string::npos) << before;
+  EXPECT_NE(before.find("\r\nStatus: Siap dikirim"), std::string::npos) << before;
+  EXPECT_EQ(before.find("Proses terakhir"), std::string::npos) << before;
+  EXPECT_EQ(browser.RowToolTip(7), "");  // not listed
+
+  test::WriteFile(ws.package + "/standin.ctl", "result=7\n");
+  dialogs.answers = {MsgAnswer::Yes};
+  browser.Create(search, 0);
+  const std::string failed = browser.RowToolTip(0);
+  EXPECT_NE(failed.find("\r\nProses terakhir: Create EDIFACT BC23, "), std::string::npos) << failed;
+  EXPECT_NE(failed.find(": gagal ("), std::string::npos) << failed;
+  EXPECT_EQ(failed.find("Referensi"), std::string::npos) << failed;
+  EXPECT_EQ(browser.RowToolTip(1).find("Proses terakhir"), std::string::npos);  // another document
+
+  std::remove((ws.package + "/standin.ctl").c_str());
+  dialogs.answers = {MsgAnswer::Yes};
+  browser.Create(search, 0);
+  const std::string queued = browser.RowToolTip(0);
+  EXPECT_NE(queued.find("Status: Dalam antrian\r\nProses terakhir: Create EDIFACT BC23, "), std::string::npos) << queued;
+  EXPECT_NE(queued.find(": berhasil\r\nReferensi: "), std::string::npos) << queued;
+  EXPECT_EQ(queued.find("gagal"), std::string::npos) << queued;
+
+  dialogs.answers = {MsgAnswer::Yes};
+  browser.Cancel(search, 0);
+  EXPECT_NE(browser.RowToolTip(0).find("Proses terakhir: Batal EDIFACT BC23, "), std::string::npos);
 }
 
 }  // namespace

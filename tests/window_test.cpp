@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QStyleOptionComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -301,6 +302,154 @@ TEST_F(QtWindows, CreateForBc25AndBc40) {
   EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Exclamation);
 }
 
+// The keyboard as a clerk uses it: Tab into the list selects the focused row (the first when
+// none has the focus), the arrows, Home, End, Page Up and Page Down move the selection, Enter
+// presses a focused button, Escape closes nothing; Close and the close box do.
+TEST_F(QtWindows, TheKeyboardSelectsRowsAndPressesButtons) {
+  BrowserWindow b(*session, nullptr);
+  b.show();
+  QApplication::setActiveWindow(&b);
+  QTest::keyClick(b.txtQ, Qt::Key_Return);
+  ASSERT_EQ(Rows(b), 2);
+  EXPECT_EQ(b.SelectedRow(), std::nullopt);  // a plain search selects nothing
+  b.lView1->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  EXPECT_EQ(b.SelectedRow(), std::optional<size_t>(0));
+  const struct {
+    Qt::Key key;
+    size_t row;
+  } moves[] = {{Qt::Key_Down, 1}, {Qt::Key_Home, 0}, {Qt::Key_End, 1}, {Qt::Key_PageUp, 0}, {Qt::Key_PageDown, 1},
+               {Qt::Key_Up, 0}};
+  for (const auto& m : moves) {
+    QTest::keyClick(b.lView1, m.key);
+    EXPECT_EQ(b.SelectedRow(), std::optional<size_t>(m.row)) << m.key;
+  }
+
+  // One row found: the list takes the focus with it selected.
+  b.txtQ->setFocus(Qt::TabFocusReason);
+  b.txtQ->setText("1201");
+  QTest::keyClick(b.txtQ, Qt::Key_Return);
+  ASSERT_EQ(Rows(b), 1);
+  EXPECT_EQ(b.SelectedRow(), std::nullopt);
+  b.lView1->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  EXPECT_EQ(b.SelectedKey(), kCar1);
+
+  // Enter on a focused button presses it.
+  b.txtQ->setText("");
+  b.cmdGo->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(b.cmdGo, Qt::Key_Return);
+  EXPECT_EQ(Rows(b), 2);
+  EXPECT_TRUE(dialogs.boxes.empty());
+
+  // Escape in the search text and on the window closes nothing.
+  QTest::keyClick(b.txtQ, Qt::Key_Escape);
+  QTest::keyClick(&b, Qt::Key_Escape);
+  EXPECT_TRUE(b.isVisible());
+  b.cmdClose->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(b.cmdClose, Qt::Key_Enter);
+  EXPECT_FALSE(b.isVisible());
+  b.show();
+  EXPECT_TRUE(b.close());  // the close box
+  EXPECT_FALSE(b.isVisible());
+}
+
+// After an action the same document stays selected and in view, in a list longer than the
+// window; its row's tool tip tells the run.
+TEST_F(QtWindows, TheDocumentActedOnStaysSelectedAndInView) {
+  for (int i = 0; i < 60; ++i)
+    sql->Exec("INSERT INTO TBLBC23HDR (CAR, Kdkpbc, Pasoknama, Status) VALUES ('0501000002022026120000" +
+              std::to_string(1000 + i) + "', '050100', 'PEMASOK " + std::to_string(i) + "', '01')");
+  BrowserWindow b(*session, nullptr);
+  b.resize(b.size());
+  b.show();
+  QTest::keyClick(b.txtQ, Qt::Key_Return);
+  ASSERT_EQ(Rows(b), 62);
+  int row = -1;
+  for (int r = 0; r < Rows(b); ++r)
+    if (Cell(b, r, 0) == kCar1) row = r;
+  ASSERT_GE(row, 0);
+  b.lView1->setCurrentIndex(b.lView1->model()->index(row, 0));
+  b.lView1->scrollToTop();
+  dialogs.answers = {MsgAnswer::Yes};
+  QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].text, "CAR = " + kCar1 + " berhasil!");
+  EXPECT_EQ(b.SelectedKey(), kCar1);
+  const QModelIndex selected = b.lView1->model()->index(static_cast<int>(*b.SelectedRow()), 0);
+  EXPECT_TRUE(b.lView1->viewport()->rect().contains(b.lView1->visualRect(selected).center()));
+  const std::string tip = selected.data(Qt::ToolTipRole).toString().toStdString();
+  EXPECT_NE(tip.find("Proses terakhir: Create EDIFACT BC23, "), std::string::npos) << tip;
+  EXPECT_NE(tip.find(": berhasil"), std::string::npos) << tip;
+}
+
+// The CAR, the date and the status are never cut; no drop-down entry or caption is clipped;
+// every cell shows whole in its tool tip.
+TEST_F(QtWindows, NoCarDateStatusOrEntryIsCut) {
+  sql->Exec("UPDATE tblTabel SET URAIAN = 'DALAM ANTRIAN PENGIRIMAN ULANG' WHERE KDTAB = '01' AND KDREC = '01'");
+  for (int dpi_scale : {0, 1}) {
+    SCOPED_TRACE(dpi_scale);
+    BrowserWindow b(*session, nullptr);
+    if (dpi_scale) {
+      QFont bigger = b.font();
+      bigger.setPointSizeF(bigger.pointSizeF() * 1.5);
+      b.lView1->setFont(bigger);
+    }
+    b.show();
+    QTest::keyClick(b.txtQ, Qt::Key_Return);
+    ASSERT_EQ(Rows(b), 2);
+    const QFontMetrics metrics(b.lView1->font());
+    for (int column : {0, 1, 8})
+      for (int r = 0; r < Rows(b); ++r)
+        EXPECT_GE(b.lView1->header()->sectionSize(column),
+                  metrics.horizontalAdvance(QString::fromStdString(Cell(b, r, column))))
+            << column << " " << Cell(b, r, column);
+    const std::string tip = b.lView1->model()->index(0, 3).data(Qt::ToolTipRole).toString().toStdString();
+    EXPECT_NE(tip.find("Pemasok: GUANGZHOU TEXTILE MACHINERY CO., LTD."), std::string::npos) << tip;
+    for (QComboBox* combo : {b.cbDok, b.cbFld}) {
+      QStyleOptionComboBox option;
+      option.initFrom(combo);
+      const int field =
+          combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+      for (int i = 0; i < combo->count(); ++i)
+        EXPECT_LE(combo->fontMetrics().horizontalAdvance(combo->itemText(i)), field) << combo->itemText(i).toStdString();
+    }
+    for (QLabel* label : b.findChildren<QLabel*>())
+      EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << label->text().toStdString();
+  }
+}
+
+// The progress window stays above the browser; a search runs under the busy cursor, and a box
+// shows the arrow.
+TEST_F(QtWindows, TheProgressWindowStaysAboveAndASearchLooksBusy) {
+  ProgressWindow progress;
+  {
+    BrowserWindow b(*session, &progress);
+    EXPECT_EQ(progress.widget()->parentWidget(), &b);
+    EXPECT_TRUE(progress.widget()->windowFlags() & Qt::Tool);
+    EXPECT_TRUE(progress.widget()->isWindow());
+
+    class CursorDialogs : public Dialogs {
+     public:
+      MsgAnswer ShowMessage(const std::string&, MsgButtons, MsgIcon, const std::string&) override {
+        shapes.push_back(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor);
+        return MsgAnswer::Ok;
+      }
+      std::vector<Qt::CursorShape> shapes;
+    } cursors;
+    Session watched{session->db, cursors, session->program_folder, session->package_folder,
+                    session->network_profile, session->locale, nullptr};
+    BrowserWindow w(watched, nullptr);
+    w.show();
+    w.txtQ->setText("TIDAK ADA");
+    QTest::mouseClick(w.cmdGo, Qt::LeftButton);
+    ASSERT_EQ(cursors.shapes.size(), 1u);
+    EXPECT_EQ(cursors.shapes[0], Qt::WaitCursor);  // the not-found box comes at the end of the search
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  }
+  EXPECT_EQ(progress.widget()->parentWidget(), nullptr);  // the browser gone, the window stays whole
+}
+
 TEST_F(QtWindows, KomunikasiRunsAndTheAccessKeys) {
   BrowserWindow b(*session, nullptr);
   b.show();
@@ -363,6 +512,17 @@ TEST_F(QtWindows, TheLogViewerListsShowsAndReplaces) {
   EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "BC23\nREF-1\n");
   click(0);
   EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "");
+  // The keyboard shows the file it selects, as a click does; a click on the selected file
+  // shows it again.
+  QTest::keyClick(v.File1, Qt::Key_End);
+  EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "BC23\nREF-1\n");
+  QTest::keyClick(v.File1, Qt::Key_Up);
+  EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "baris \xC3\xA9\nkedua\n");
+  v.txtMsg->setPlainText("diubah");
+  click(1);
+  EXPECT_EQ(v.txtMsg->toPlainText().toStdString(), "baris \xC3\xA9\nkedua\n");
+  click(0);
+  EXPECT_TRUE(dialogs.boxes.empty());
   // A file gone by the time it is clicked is told; the viewer stays.
   fs::remove(ws.package + "/ipdata/run.log");
   click(1);

@@ -1,27 +1,44 @@
 // SEVRIK.exe: the interface between the TPB customs application and the EDI translator, on
-// Windows. The command-line actions run on the ODBC adapter; the windows ("list", "log") are
-// not built for Windows yet and say so.
+// Windows. The command-line actions run on the ODBC adapter; "list" and "log" show the windows
+// on the Win32 common controls, and a BC 2.3 build started from the command line shows
+// frmProgress.
 #include <iostream>
 #include <memory>
 
 #include "db/connect.h"
+#include "interface/console_progress.h"
 #include "interface/mdlMain.h"
+#include "interface/win32/frmProgress.h"
+#include "interface/win32/layout.h"
+#include "interface/win32/views.h"
 #include "platform/args.h"
 #include "platform/dialogs.h"
 #include "platform/dialogs_win32.h"
+#include "platform/display.h"
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/process.h"
 
 int main(int argc, char** argv) {
   using namespace sevrik;
   std::unique_ptr<Dialogs> dialogs;
-  if (DialogsOnDisplay()) dialogs = std::make_unique<Win32Dialogs>(kAppTitle);
+  const bool on_display = DialogsOnDisplay();
+  if (on_display) dialogs = std::make_unique<Win32Dialogs>(kAppTitle);
   else dialogs = std::make_unique<ConsoleDialogs>(kAppTitle, std::cin, std::cerr);
   MainEnvironment env{ProgramFolder(), *dialogs, ConnectDatabase, {}, nullptr,
                       [](const std::string& text) { std::cerr << text << std::endl; }};
-  env.show_window = [](Session&, const std::string& window) {
-    throw Error(err::kActionNotSupported,
-                "Jendela \"" + window + "\" belum tersedia pada SEVRIK untuk Windows versi ini.");
-  };
-  return RunMain(ProgramArgumentText(argc, argv), env);
+  env.show_window = [](Session& session, const std::string& window) { win32::ShowForm(session, window); };
+  // The windows repaint while the program waits for a child process; they take no input then.
+  SetPendingEventsHandler([] { win32::PaintPending(); });
+
+  // A BC 2.3 build shows its progress: in frmProgress with message boxes as windows, else as a
+  // line on a terminal; nothing when the error stream is a file or a pipe.
+  const std::string arguments = ProgramArgumentText(argc, argv);
+  win32::ProgressWindow progress_window;
+  ConsoleProgress console_progress(std::cerr);
+  if (arguments.rfind("QUE BC23 ", 0) == 0) {
+    if (on_display) env.progress = &progress_window;
+    else if (StandardErrorIsTerminal()) env.progress = &console_progress;
+  }
+  return RunMain(arguments, env);
 }

@@ -1,12 +1,16 @@
 #include "interface/qt/frmKb.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTreeView>
 
 #include "interface/forms.h"
@@ -14,6 +18,29 @@
 #include "interface/qt/layout.h"
 
 namespace sevrik::qt {
+namespace {
+
+// The widest entry of a drop-down list in its selection field: where the form's width and the
+// style's frame and arrow leave too little for the font, the font steps down by quarter points
+// (no further than 6 points) rather than cut an entry ("Nama Pemasok").
+void FitEntries(QComboBox& combo) {
+  const auto fits = [&combo] {
+    QStyleOptionComboBox option;
+    option.initFrom(&combo);
+    const int field =
+        combo.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &combo).width();
+    for (int i = 0; i < combo.count(); ++i)
+      if (combo.fontMetrics().horizontalAdvance(combo.itemText(i)) > field) return false;
+    return true;
+  };
+  QFont font = combo.font();
+  while (!fits() && font.pointSizeF() > 6.0) {
+    font.setPointSizeF(font.pointSizeF() - 0.25);
+    combo.setFont(font);
+  }
+}
+
+}  // namespace
 
 // lView1's rows, read from the browser's last outcome: nothing is copied.
 class DocumentModel : public QAbstractTableModel {
@@ -35,6 +62,8 @@ class DocumentModel : public QAbstractTableModel {
     if (role == Qt::DisplayRole)
       return QString::fromStdString(browser_.outcome().rows[static_cast<size_t>(index.row())][column]);
     if (role == Qt::TextAlignmentRole) return Alignment(column);
+    // Every cell whole, and the document's last run.
+    if (role == Qt::ToolTipRole) return QString::fromStdString(browser_.RowToolTip(static_cast<size_t>(index.row())));
     return {};
   }
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
@@ -73,25 +102,31 @@ BrowserWindow::BrowserWindow(Session& session, ProgressWindow* progress)
   cbDok->setCurrentIndex(0);
   for (const char* field : kSearchFields) cbFld->addItem(QString(field));
   cbFld->setCurrentIndex(0);
+  for (QComboBox* combo : {cbDok, cbFld}) FitEntries(*combo);
 
   model_ = new DocumentModel(browser_, lView1);
   lView1->setModel(model_);
   lView1->header()->setStretchLastSection(false);
   lView1->header()->setSectionsMovable(false);
-  const int dpi = Dpi(*this);
-  for (size_t i = 0; i < kListColumns.size(); ++i)
-    lView1->header()->resizeSection(static_cast<int>(i), Px(kListColumns[i].width_twips, dpi));
+  SizeColumns();
 
   connect(cmdGo, &QPushButton::clicked, this, [this] { Browse(); });
   connect(txtQ, &QLineEdit::returnPressed, this, [this] { Browse(); });
-  connect(cmdFlat, &QPushButton::clicked, this, [this] { browser_.Create(Search(), SelectedRow()); });
-  connect(cmdBatal, &QPushButton::clicked, this, [this] { browser_.Cancel(Search(), SelectedRow()); });
-  connect(cmdConnect, &QPushButton::clicked, this, [this] { browser_.Communicate(); });
+  connect(cmdFlat, &QPushButton::clicked, this, [this] { Busy([this] { browser_.Create(Search(), SelectedRow()); }); });
+  connect(cmdBatal, &QPushButton::clicked, this, [this] { Busy([this] { browser_.Cancel(Search(), SelectedRow()); }); });
+  connect(cmdConnect, &QPushButton::clicked, this, [this] { Busy([this] { browser_.Communicate(); }); });
   connect(cmdClose, &QPushButton::clicked, this, [this] { close(); });
-  if (progress) session.progress = progress;  // the BC 2.3 build and a waiting action show it
+  lView1->installEventFilter(this);
+  for (QPushButton* button : {cmdGo, cmdConnect, cmdBatal, cmdFlat, cmdClose}) button->installEventFilter(this);
+  if (progress) {
+    session.progress = progress;  // the BC 2.3 build and a waiting action show it
+    progress->SetOwner(this);     // above the browser
+    progress_ = progress;
+  }
 }
 
 BrowserWindow::~BrowserWindow() {
+  if (progress_) progress_->SetOwner(nullptr);  // the progress window is not the browser's to delete
   // The rows go with the browser, before the list: the list lets go of its model first.
   lView1->setModel(nullptr);
   delete model_;
@@ -107,7 +142,66 @@ std::optional<size_t> BrowserWindow::SelectedRow() const {
   return static_cast<size_t>(current.row());
 }
 
-void BrowserWindow::Browse() { browser_.Browse(Search()); }
+template <class Run>
+void BrowserWindow::Busy(Run&& run) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  struct Restore {
+    ~Restore() { QApplication::restoreOverrideCursor(); }
+  } restore;
+  run();
+}
+
+void BrowserWindow::Browse() {
+  Busy([this] { browser_.Browse(Search()); });
+}
+
+void BrowserWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+bool BrowserWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lView1 && event->type() == QEvent::FocusIn && model_->rowCount() > 0 && !SelectedRow()) {
+    // The focused row is the selected row: the first when no row has the focus.
+    const QModelIndex current = lView1->currentIndex();
+    Select(current.isValid() ? static_cast<size_t>(current.row()) : 0);
+  }
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+      button->click();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void BrowserWindow::Select(size_t row) {
+  const QModelIndex index = model_->index(static_cast<int>(row), 0);
+  lView1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  lView1->scrollTo(index);
+}
+
+void BrowserWindow::SizeColumns() {
+  const int dpi = Dpi(*this);
+  const QFontMetrics metrics(lView1->font());
+  const int margin = lView1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lView1) * 2 + Px(180, dpi);
+  const std::vector<DocumentRow>& rows = browser_.outcome().rows;
+  for (size_t column = 0; column < kListColumns.size(); ++column) {
+    int width = Px(kListColumns[column].width_twips, dpi);
+    if (column == 0 || column == 1 || column == 8) {  // the CAR, the date and the status are never cut
+      int widest = lView1->header()->sectionSizeHint(static_cast<int>(column));
+      for (const std::string& cell : WidthSamples(rows, column))
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(cell)) + margin);
+      width = std::max(width, widest);
+    }
+    lView1->header()->resizeSection(static_cast<int>(column), width);
+  }
+}
 
 std::string BrowserWindow::SelectedKey() const { return browser_.KeyOf(SelectedRow()); }
 
@@ -117,7 +211,8 @@ void BrowserWindow::Draw(const BrowseOutcome& outcome) {
   model_->EndReset();
   Frame1->setTitle(QString::fromStdString(outcome.frame_caption));
   txtTot->setText(QString::fromStdString(outcome.total));
-  if (outcome.selected) lView1->setCurrentIndex(model_->index(static_cast<int>(*outcome.selected), 0));
+  SizeColumns();
+  if (outcome.selected) Select(*outcome.selected);
 }
 
 }  // namespace sevrik::qt

@@ -31,6 +31,8 @@ class BrowserWindow : public QDialog, private BrowserView {
   void Browse();
   // The selected document's key, or empty.
   std::string SelectedKey() const;
+  // The selected row, if a row is selected.
+  std::optional<size_t> SelectedRow() const;
 
   QComboBox* cbDok = nullptr;
   QComboBox* cbFld = nullptr;
@@ -44,13 +46,26 @@ class BrowserWindow : public QDialog, private BrowserView {
   QPushButton* cmdFlat = nullptr;
   QPushButton* cmdClose = nullptr;
 
+ protected:
+  // Escape closes nothing: Close and the window's close box do.
+  void keyPressEvent(QKeyEvent* event) override;
+  // The list takes the focus with a row selected; Enter on a focused button presses it.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   BrowseSearch Search() const;
-  std::optional<size_t> SelectedRow() const;
   void RowsAboutToChange() override;
   void Draw(const BrowseOutcome& outcome) override;
+  // The columns as wide as the table gives them, and the CAR, the date and the status at least
+  // as wide as their widest cell.
+  void SizeColumns();
+  void Select(size_t row);
+  // Runs a search or an action under the busy cursor.
+  template <class Run>
+  void Busy(Run&& run);
 
   DocumentModel* model_ = nullptr;
+  ProgressWindow* progress_ = nullptr;
   DocumentBrowser browser_;
 };
 

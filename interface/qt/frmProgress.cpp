@@ -16,7 +16,14 @@ ProgressWindow::ProgressWindow() : window_(std::make_unique<QWidget>(nullptr, Wi
   notice_->setAlignment(Qt::AlignCenter);
 }
 
-ProgressWindow::~ProgressWindow() = default;
+ProgressWindow::~ProgressWindow() {
+  if (window_ && window_->parentWidget()) window_->setParent(nullptr);  // this window is ours, not the owner's
+}
+
+void ProgressWindow::SetOwner(QWidget* owner) {
+  // A tool window with a parent stays above it (its transient parent for the window manager).
+  window_->setParent(owner, WindowFlagsOf(forms::kFrmProgress));
+}
 
 void ProgressWindow::Draw(bool centre, bool repaint) {
   bar_->setRange(0, static_cast<int>(model_.maximum()));

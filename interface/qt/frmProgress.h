@@ -24,6 +24,9 @@ class ProgressWindow : public ProgressSink {
   // A line of text in the window (that the run waits for another run), shown at once.
   void Notice(const std::string& text) override;
 
+  // The window stays above `owner` while it is shown (none: a window of its own).
+  void SetOwner(QWidget* owner);
+
   QWidget* widget() const { return window_.get(); }
   QProgressBar* bar() const { return bar_; }
 

@@ -25,8 +25,13 @@ class LogViewerWindow : public QDialog {
   QPlainTextEdit* txtMsg = nullptr;
   QPushButton* cmdClose = nullptr;
 
+ protected:
+  // Marks the start of a press on the list.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   LogViewer viewer_;
+  bool changed_by_press_ = false;  // the press being handled moved the selection
 };
 
 }  // namespace sevrik::qt

@@ -86,12 +86,7 @@ check "ZUL.exe started the translator with its line" \
   grep -qF '<TPBQUE> <T:\EDI\IPDATA\BC23.FLT> <Dokumen> <BC23> <BC23>' "$W/EDI/calls.log"
 check "queued through ZUL.exe" test "$(first_line "$W/EDI/ipdata/TPBQUE.STA")" = 0
 
-list_says() {
-  local out
-  out=$(on_windows list 2>&1 | tr -d '\r') && return 1
-  grep -q "Run-time error '445':" <<<"$out" && grep -q 'belum tersedia' <<<"$out"
-}
-check "list answers that the window is not there yet" list_says
+# "list" and "log" show their windows: win32_windows_test drives them.
 
 # A real message box: the version box of a start without arguments, read and closed by the
 # tests' box helper.

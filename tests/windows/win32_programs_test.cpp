@@ -129,6 +129,66 @@ size_t SectionTable(const std::string& pe) {
   return header + 24 + u(header + 20, 2);
 }
 
+// Each program carries its version (2.0.0, a description, its name), its manifest (common
+// controls 6, per-monitor DPI awareness, asInvoker) and its icon, and no time stamp in its
+// header, so that two builds of one commit give the same bytes.
+TEST(ProgramImage, TheProgramsCarryTheirVersionManifestAndIcon) {
+  const struct {
+    const char* built;
+    const char* name;
+  } programs[] = {{"interface/SEVRIK.exe", "SEVRIK"}, {"shim/ZUL.exe", "ZUL"},
+                  {"updater/Ranuvel Plug-In.exe", "Ranuvel Plug-In"}};
+  for (const auto& p : programs) {
+    SCOPED_TRACE(p.built);
+    const std::string path = test::BuiltProgram(p.built);
+    const std::string image = ReadFile(path);
+    const auto u32 = [&](size_t at) {
+      uint32_t v = 0;
+      for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(image[at + static_cast<size_t>(i)]);
+      return v;
+    };
+    EXPECT_EQ(u32(u32(0x3C) + 8), 0u);  // TimeDateStamp of the file header
+
+    DWORD handle = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &handle);
+    ASSERT_GT(size, 0u);
+    std::string info(size, '\0');
+    ASSERT_TRUE(::GetFileVersionInfoA(path.c_str(), 0, size, info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00020000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00020000u);
+    const auto text = [&](const char* key) {
+      char* value = nullptr;
+      UINT n = 0;
+      const std::string at = std::string("\\StringFileInfo\\040904B0\\") + key;
+      return ::VerQueryValueA(info.data(), at.c_str(), reinterpret_cast<void**>(&value), &n) && value
+                 ? std::string(value)
+                 : std::string();
+    };
+    EXPECT_EQ(text("FileVersion"), "2.0.0");
+    EXPECT_EQ(text("ProductVersion"), "2.0.0");
+    EXPECT_EQ(text("InternalName"), p.name);
+    EXPECT_EQ(text("ProductName"), "SEVRIK");
+    EXPECT_NE(text("FileDescription").find(p.name), std::string::npos);
+
+    HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HRSRC manifest = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(manifest, nullptr);
+    const std::string xml(static_cast<const char*>(::LockResource(::LoadResource(module, manifest))),
+                          ::SizeofResource(module, manifest));
+    EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(xml.find("PerMonitorV2"), std::string::npos);
+    EXPECT_NE(xml.find("true/pm"), std::string::npos);
+    EXPECT_NE(xml.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)), nullptr);  // RT_GROUP_ICON
+    ::FreeLibrary(module);
+  }
+}
+
 TEST(ProgramImage, TheProgramsOfThisBuildAreWholePrograms) {
   for (const char* built : {"interface/SEVRIK.exe", "shim/ZUL.exe", "updater/Ranuvel Plug-In.exe"})
     EXPECT_EQ(updater::ProgramImageProblem(ReadFile(test::BuiltProgram(built)), updater::ProgramFormat::Pe), "")

@@ -1,0 +1,93 @@
+// Benchmark of SEVRIK.exe's document browser under Wine: Browse of the documents of a BC 2.3
+// header table through ODBC (the workspace that browse_bench_win32.sh lays out), from Enter in
+// the search text to the list showing its rows, median of five after one to warm the caches,
+// and the peak memory of the SEVRIK.exe process.
+// Targets: at most 1 s and at most 80 MB.
+//   browse_bench_win32 <program folder> <rows expected>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "interface/forms.h"
+#include "interface/win32/layout.h"
+#include "platform/win32.h"
+#include "tests/windows/formdriver.h"
+
+#include <psapi.h>  // after the Windows headers
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace sevrik;
+
+HWND Kb(HWND form, const char* name) { return test::ControlOf(form, win32::ControlId(forms::kFrmKb, name)); }
+
+// The list's row count, asked of the window's thread: it answers once the search has been
+// drawn and the thread waits for input again.
+int Rows(HWND list) {
+  DWORD_PTR rows = 0;
+  ::SendMessageTimeoutW(list, 0x1004 /* LVM_GETITEMCOUNT */, 0, 0, SMTO_BLOCK, 120000, &rows);
+  return static_cast<int>(rows);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: browse_bench_win32 <program folder> <rows>\n");
+    return 2;
+  }
+  const std::string folder = argv[1];
+  const int expected = std::atoi(argv[2]);
+  test::DrivenProgram program(folder + "\\SEVRIK.exe list", folder, {"SEVRIK_DIALOGS="});
+  HWND form = program.Window("EDI Interface for TPB Ver. 2.0.0", nullptr, 60000);
+  if (!form) {
+    std::fprintf(stderr, "no browser window\n");
+    return 1;
+  }
+  HWND list = Kb(form, "lView1");
+  // The focus to the search text, as a clerk tabs there.
+  test::PressKey(form, VK_TAB);
+  test::PressKey(form, VK_TAB);
+  test::WaitFor([&] { return test::FocusOf(form) == Kb(form, "txtQ"); }, 10000);
+  std::vector<double> times;
+  for (int run = 0; run < 6; ++run) {
+    if (run > 0) {  // empty the list first, so that the search is seen to fill it
+      test::Type(Kb(form, "txtQ"), "TIDAK ADA");
+      test::PressKey(form, VK_RETURN);
+      test::AnswerBox(program.id(), "Perhatian", "ok", 60000);
+      test::WaitFor([&] { return Rows(list) == 0; }, 60000);
+      test::Type(Kb(form, "txtQ"), "");
+    }
+    const auto start = Clock::now();
+    test::PressKey(form, VK_RETURN);
+    while (Rows(list) != expected) {
+      if (std::chrono::duration<double>(Clock::now() - start).count() > 120) {
+        std::fprintf(stderr, "the list shows %d rows, not %d\n", Rows(list), expected);
+        return 1;
+      }
+    }
+    const std::string first = test::ListCell(list, 0, 0);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (first.empty()) std::fprintf(stderr, "the first row shows no CAR\n");
+    if (run > 0) times.push_back(seconds);
+  }
+  std::sort(times.begin(), times.end());
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.id());
+  const bool measured = process && ::K32GetProcessMemoryInfo(process, &memory, sizeof memory);
+  if (process) ::CloseHandle(process);
+  std::printf("Win32 browser under Wine, Browse of %d documents through ODBC, Enter to the rows shown: %.3f s "
+              "(median of 5; target at most 1 s)\n",
+              expected, times[times.size() / 2]);
+  if (measured)
+    std::printf("peak memory of SEVRIK.exe: %.1f MB working set (target at most 80 MB)\n",
+                static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
+  ::PostMessageW(form, WM_CLOSE, 0, 0);
+  program.Ended(20000);
+  return 0;
+}

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The browser benchmark on both platforms on the same data: SEVRIK.exe's Win32 browser under
+# Wine through ODBC (browse_bench_win32.exe), beside the Linux Qt browser (browse_bench):
+#   bench/browse_bench_win32.sh [rows, default 50000]
+# Needs the Linux build in build/ (with SEVRIK_BENCH=ON) and the Windows build in build-win32/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rows=${1:-50000}
+host=$PWD/build
+win=$PWD/build-win32
+driver=/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so
+for f in "$host/tools/sevrik-workspace" "$win/interface/SEVRIK.exe" "$win/bench/browse_bench_win32.exe" "$driver"; do
+  [ -e "$f" ] || { echo "missing $f" >&2; exit 1; }
+done
+work=$(mktemp -d)
+export WINEPREFIX=$work/wineprefix WINEDEBUG=-all
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+tests/windows/prefix.sh
+W=$WINEPREFIX/drive_t
+"$host/tools/sevrik-workspace" --program "$W/BeaCukai/TPB25" --package "$W/EDI" --setting 'T:\EDI' >/dev/null
+cp "$win/interface/SEVRIK.exe" "$W/BeaCukai/TPB25/"
+db=$W/BeaCukai/TPB25/dbTPB.mdb
+# The same documents as browse_bench: the demo's two BC 2.3 documents and `rows` more.
+sqlite3 "$db" "BEGIN;
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < $rows)
+INSERT INTO TBLBC23HDR (CAR, Kdkpbc, Pasoknama, Bruto, Netto, Jmcont, Jmbrg, Status)
+SELECT printf('0501000002022026121%07d', i), '050100', 'PEMASOK NOMOR ' || i, 1000.5 + i, 900.25 + i,
+  i % 4, i % 50, printf('%02d', i % 7) FROM n;
+COMMIT;"
+SEVRIK_DATABASE="Driver=$driver;Database=$db" wine "$win/bench/browse_bench_win32.exe" 'T:\BeaCukai\TPB25' $((rows + 2)) |
+  tr -d '\r'
+if [ -x "$host/bench/browse_bench" ]; then
+  echo "The Linux Qt browser on the same data (SQLite directly):"
+  "$host/bench/browse_bench" "$rows"
+fi

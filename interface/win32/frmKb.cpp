@@ -1,0 +1,241 @@
+#include "interface/win32/frmKb.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "interface/forms.h"
+
+namespace sevrik::win32 {
+namespace {
+
+constexpr int Id(const char* name) { return ControlId(forms::kFrmKb, name); }
+
+// The columns that are never cut: the CAR, the date and the status.
+constexpr size_t kWholeColumns[] = {0, 1, 8};
+
+// The space a list view keeps beside a cell's text, in twips (6 pixels each side at 96 DPI).
+constexpr int kCellMarginTwips = 180;
+
+std::wstring Text(HWND control) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)), L'\0');
+  ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()) + 1);
+  return text;
+}
+
+}  // namespace
+
+BrowserWindow::BrowserWindow(Session& session) : FormWindow(forms::kFrmKb), browser_(session, *this) {
+  Create(nullptr);
+  ::SetWindowTextW(hwnd(), Wide(BrowserCaption()).c_str());
+  HWND document = Control("cbDok");
+  for (const char* type : kDocumentTypes)
+    ::SendMessageW(document, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(type).c_str()));
+  ::SendMessageW(document, CB_SETCURSEL, 0, 0);
+  HWND field = Control("cbFld");
+  for (const char* name : kSearchFields)
+    ::SendMessageW(field, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
+  ::SendMessageW(field, CB_SETCURSEL, 0, 0);
+  FitEntries();
+
+  HWND list = Control("lView1");
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_INFOTIP |
+                                              LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER);
+  for (size_t i = 0; i < kListColumns.size(); ++i) {
+    std::wstring header = Wide(kListColumns[i].header);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+    column.fmt = kListColumns[i].right ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    column.cx = Px(kListColumns[i].width_twips, dpi());
+    column.pszText = header.data();
+    column.iSubItem = static_cast<int>(i);
+    ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+  SizeColumns();
+}
+
+BrowserWindow::~BrowserWindow() {
+  if (hwnd()) ::DestroyWindow(hwnd());
+  for (HFONT font : entry_fonts_)
+    if (font) ::DeleteObject(font);
+}
+
+void BrowserWindow::FitEntries() {
+  const char* names[] = {"cbDok", "cbFld"};
+  for (size_t i = 0; i < std::size(names); ++i) {
+    HWND combo = Control(names[i]);
+    const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    if (count <= 0) continue;
+    RECT r;
+    ::GetWindowRect(combo, &r);
+    const int field = r.right - r.left - ::GetSystemMetrics(SM_CXVSCROLL) * dpi() / 96 -
+                      2 * ::GetSystemMetrics(SM_CXEDGE) * dpi() / 96 - Px(30, dpi());
+    HDC dc = ::GetDC(combo);
+    const auto widest = [&](HFONT font) {
+      HGDIOBJ before = ::SelectObject(dc, font);
+      int most = 0;
+      for (int e = 0; e < count; ++e) {
+        std::wstring text(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(e), 0)), L'\0');
+        ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(e), reinterpret_cast<LPARAM>(text.data()));
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        most = std::max(most, static_cast<int>(size.cx));
+      }
+      ::SelectObject(dc, before);
+      return most;
+    };
+    HFONT fitted = nullptr;
+    if (widest(font()) > field) {
+      for (double points = table().font.points - 0.25; points >= 6.0; points -= 0.25) {
+        if (fitted) ::DeleteObject(fitted);
+        fitted = MakeFont(table().font.family, points, dpi());
+        if (widest(fitted) <= field) break;
+      }
+    }
+    ::ReleaseDC(combo, dc);
+    ::SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(fitted ? fitted : font()), TRUE);
+    // The selection field keeps the table's height whatever the font.
+    ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                   std::max(static_cast<int>(Px(forms::Find(forms::kFrmKb, names[i]).rect.height, dpi())) - 6, 1));
+    if (entry_fonts_[i]) ::DeleteObject(entry_fonts_[i]);
+    entry_fonts_[i] = fitted;
+  }
+}
+
+BrowseSearch BrowserWindow::Search() const {
+  const auto index = [this](const char* name) {
+    return static_cast<int>(::SendMessageW(Control(name), CB_GETCURSEL, 0, 0));
+  };
+  return {index("cbDok"), index("cbFld"), Utf8(Text(Control("txtQ")))};
+}
+
+std::optional<size_t> BrowserWindow::SelectedRow() const {
+  const int row = ListView_GetNextItem(Control("lView1"), -1, LVNI_SELECTED);
+  if (row < 0) return std::nullopt;
+  return static_cast<size_t>(row);
+}
+
+void BrowserWindow::Browse() {
+  Busy([this] { browser_.Browse(Search()); });
+}
+
+void BrowserWindow::RowsAboutToChange() {
+  // The list reads the rows that are about to go: it holds none until they are drawn.
+  HWND list = Control("lView1");
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemCountEx(list, 0, 0);
+}
+
+void BrowserWindow::Draw(const BrowseOutcome& outcome) {
+  HWND list = Control("lView1");
+  ListView_SetItemCountEx(list, static_cast<int>(outcome.rows.size()), 0);
+  ::SetWindowTextW(Control("Frame1"), Wide(outcome.frame_caption).c_str());
+  ::SetWindowTextW(Control("txtTot"), Wide(outcome.total).c_str());
+  SizeColumns();
+  if (outcome.selected) Select(*outcome.selected);
+  ::InvalidateRect(list, nullptr, TRUE);
+  ::UpdateWindow(list);
+}
+
+void BrowserWindow::Select(size_t row) {
+  HWND list = Control("lView1");
+  const int at = static_cast<int>(row);
+  ListView_SetItemState(list, at, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_EnsureVisible(list, at, FALSE);
+}
+
+void BrowserWindow::Laid() {
+  FitEntries();
+  SizeColumns();
+}
+
+void BrowserWindow::SizeColumns() {
+  HWND list = Control("lView1");
+  HWND header = ListView_GetHeader(list);
+  if (!header || Header_GetItemCount(header) != static_cast<int>(kListColumns.size())) return;
+  HDC dc = ::GetDC(list);
+  HGDIOBJ before = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
+  const auto width_of = [dc](const std::string& text) {
+    const std::wstring wide = Wide(text);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    return static_cast<int>(size.cx);
+  };
+  const std::vector<DocumentRow>& rows = browser_.outcome().rows;
+  for (size_t column = 0; column < kListColumns.size(); ++column) {
+    int width = Px(kListColumns[column].width_twips, dpi());
+    if (std::find(std::begin(kWholeColumns), std::end(kWholeColumns), column) != std::end(kWholeColumns)) {
+      int widest = width_of(kListColumns[column].header);
+      for (const std::string& cell : WidthSamples(rows, column)) widest = std::max(widest, width_of(cell));
+      width = std::max(width, widest + Px(kCellMarginTwips, dpi()));
+    }
+    ListView_SetColumnWidth(list, static_cast<int>(column), width);
+  }
+  ::SelectObject(dc, before);
+  ::ReleaseDC(list, dc);
+}
+
+LRESULT BrowserWindow::Notify(NMHDR& header) {
+  HWND list = Control("lView1");
+  if (header.hwndFrom != list) return 0;
+  const std::vector<DocumentRow>& rows = browser_.outcome().rows;
+  switch (header.code) {
+    case LVN_GETDISPINFOW: {
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+      const auto row = static_cast<size_t>(item.iItem);
+      const auto column = static_cast<size_t>(item.iSubItem);
+      if ((item.mask & LVIF_TEXT) && row < rows.size() && column < kListColumns.size()) {
+        cell_ = Wide(rows[row][column]);
+        item.pszText = cell_.data();
+      }
+      return 0;
+    }
+    case LVN_GETINFOTIPW: {
+      auto& tip = reinterpret_cast<NMLVGETINFOTIPW&>(header);
+      const auto row = static_cast<size_t>(tip.iItem);
+      if (row >= rows.size() || tip.cchTextMax <= 0) return 0;
+      const std::wstring text = Wide(browser_.RowToolTip(row));
+      lstrcpynW(tip.pszText, text.c_str(), tip.cchTextMax);
+      return 0;
+    }
+    case NM_SETFOCUS:
+      // The focused row is the selected row: the list takes the focus with a row selected.
+      if (!rows.empty() && ListView_GetNextItem(list, -1, LVNI_SELECTED) < 0) {
+        const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+        Select(focused >= 0 ? static_cast<size_t>(focused) : 0);
+      }
+      return 0;
+    default: return 0;
+  }
+}
+
+LRESULT BrowserWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_NOTIFY: return Notify(*reinterpret_cast<NMHDR*>(lparam));
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      const bool clicked = HIWORD(wparam) == BN_CLICKED;
+      if (id == IDOK) {
+        // Enter: Browse in the search text, a press of a focused button.
+        HWND focus = ::GetFocus();
+        if (focus == Control("txtQ")) Browse();
+        else if (focus && ::IsChild(hwnd(), focus) && (::SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON))
+          ::SendMessageW(focus, BM_CLICK, 0, 0);
+        return 0;
+      }
+      if (id == IDCANCEL) return 0;  // Escape does not close the browser
+      if (!clicked) break;
+      if (id == Id("cmdGo")) Browse();
+      else if (id == Id("cmdFlat")) Busy([this] { browser_.Create(Search(), SelectedRow()); });
+      else if (id == Id("cmdBatal")) Busy([this] { browser_.Cancel(Search(), SelectedRow()); });
+      else if (id == Id("cmdConnect")) Busy([this] { browser_.Communicate(); });
+      else if (id == Id("cmdClose")) ::DestroyWindow(hwnd());
+      else break;
+      return 0;
+    }
+    default: break;
+  }
+  return FormWindow::Handle(message, wparam, lparam);
+}
+
+}  // namespace sevrik::win32

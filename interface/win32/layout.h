@@ -1,0 +1,108 @@
+// The forms' layouts (interface/forms.h) on the Win32 common controls: twips turned into pixels
+// at the window's DPI (15 twips a pixel at 96 DPI, 10 at 144), and a top-level window whose
+// controls are built from its table. The controls of a frame are the form's children placed
+// inside the frame's rectangle, so that their notifications reach the form; each has the id
+// ControlId gives it, and they are made in the order of their tab indexes, which is the order
+// in which the dialog manager's Tab visits them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "interface/forms.h"
+#include "platform/win32.h"
+
+namespace sevrik::win32 {
+
+inline int Px(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
+
+// The id of a form's control: 100 + its place in the table (the ids 1 and 2 stay the dialog
+// manager's Enter and Escape).
+constexpr int ControlId(const forms::Form& form, std::string_view name) {
+  int index = 0;
+  for (const forms::Control& c : form.controls) {
+    if (name == c.name) return 100 + index;
+    ++index;
+  }
+  throw "no such control";
+}
+
+// The window's class name, for every form.
+inline constexpr const wchar_t* kFormClass = L"SevrikForm";
+
+// UTF-8 and UTF-16, the text of the "W" functions.
+std::wstring Wide(std::string_view utf8);
+std::string Utf8(std::wstring_view wide);
+
+// The window's DPI (its monitor's, for a per-monitor DPI aware program), else the system's.
+int WindowDpi(HWND window);
+
+// The pixel rectangle of a control of the table, relative to the form's client area.
+RECT ControlRect(const forms::Form& table, const forms::Control& c, int dpi);
+
+// A top-level window built from a form's table. The caption, the font, the client size and the
+// controls' places follow the table at the window's DPI, and again when the DPI changes.
+class FormWindow {
+ public:
+  explicit FormWindow(const forms::Form& table);
+  virtual ~FormWindow();
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+
+  // Makes the window (hidden) and its controls. `owner`: the window it stays above.
+  void Create(HWND owner);
+  HWND hwnd() const { return hwnd_; }
+  HWND Control(std::string_view name) const;
+  int dpi() const { return dpi_; }
+  HFONT font() const { return font_; }
+  // Shows the window, centred on its monitor's work area when the table places it there.
+  void Show();
+
+  // The system's busy cursor while `run` runs.
+  template <class Run>
+  void Busy(Run&& run) {
+    ++busy_;
+    HCURSOR before = ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+    struct Restore {
+      FormWindow& w;
+      HCURSOR before;
+      ~Restore() {
+        --w.busy_;
+        ::SetCursor(before);
+      }
+    } restore{*this, before};
+    run();
+  }
+
+ protected:
+  // A message of the window; the default is the system's.
+  virtual LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  // After the controls are placed at `dpi`: what a kind needs beyond the table.
+  virtual void Laid() {}
+  const forms::Form& table() const { return table_; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  void Layout(int dpi);
+  DWORD Style() const;
+  DWORD ExStyle() const;
+
+  const forms::Form& table_;
+  HWND hwnd_ = nullptr;
+  HWND tips_ = nullptr;
+  HWND focus_ = nullptr;  // the control that had the focus when the window was deactivated
+  HFONT font_ = nullptr;
+  int dpi_ = 96;
+  int busy_ = 0;
+};
+
+// Makes a font of the family (empty: the system's dialog font) at the points and DPI.
+HFONT MakeFont(std::string_view family, double points, int dpi);
+
+// Runs the window's message loop, with the dialog manager's keyboard, until it is destroyed.
+void RunWindow(const FormWindow& form);
+
+// Paints what waits to be painted, without taking the user's input.
+void PaintPending();
+
+}  // namespace sevrik::win32
