@@ -6,6 +6,7 @@
 #include <string>
 
 #include "interface/forms.h"
+#include "interface/session.h"
 
 namespace sevrik {
 
@@ -39,6 +40,28 @@ class ProgressModel {
   bool visible_ = false;
   bool notice_shown_ = false;
   std::string notice_;
+};
+
+// A progress display drawn from a ProgressModel: the calls of a build go to the model, and the
+// view draws what the model then holds. A view implements the two drawings only.
+class ModelledProgress : public ProgressSink {
+ public:
+  void Show() override { Draw(true, model_.Show()); }
+  void SetMaximum(long maximum) override { Draw(false, model_.SetMaximum(maximum)); }
+  // Called for every item: only the bar's value is drawn.
+  void SetValue(long value) override { DrawValue(model_.SetValue(value)); }
+  void Hide() override { Draw(false, model_.Hide()); }
+  void Notice(const std::string& text) override { Draw(true, model_.Notice(text)); }
+
+ protected:
+  // Draws the whole model; `centre` centres the window first; `repaint` paints now.
+  virtual void Draw(bool centre, bool repaint) = 0;
+  // Draws the bar's value alone.
+  virtual void DrawValue(bool repaint) = 0;
+  const ProgressModel& model() const { return model_; }
+
+ private:
+  ProgressModel model_;
 };
 
 }  // namespace sevrik

@@ -26,41 +26,19 @@ void ProgressWindow::SetOwner(QWidget* owner) {
 }
 
 void ProgressWindow::Draw(bool centre, bool repaint) {
-  bar_->setRange(0, static_cast<int>(model_.maximum()));
-  bar_->setValue(static_cast<int>(model_.value()));
-  notice_->setText(QString::fromStdString(model_.notice()));
-  notice_->setVisible(model_.notice_shown());
-  bar_->setVisible(!model_.notice_shown());
+  bar_->setRange(0, static_cast<int>(model().maximum()));
+  bar_->setValue(static_cast<int>(model().value()));
+  notice_->setText(QString::fromStdString(model().notice()));
+  notice_->setVisible(model().notice_shown());
+  bar_->setVisible(!model().notice_shown());
   if (centre) CentreOnScreen(*window_);
-  window_->setVisible(model_.visible());
+  window_->setVisible(model().visible());
   if (repaint) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void ProgressWindow::Show() {
-  const bool repaint = model_.Show();
-  Draw(true, repaint);
-}
-
-void ProgressWindow::SetMaximum(long maximum) {
-  const bool repaint = model_.SetMaximum(maximum);
-  Draw(false, repaint);
-}
-
-void ProgressWindow::SetValue(long value) {
-  // Called for every item: only the bar's value changes.
-  const bool repaint = model_.SetValue(value);
-  bar_->setValue(static_cast<int>(model_.value()));
+void ProgressWindow::DrawValue(bool repaint) {
+  bar_->setValue(static_cast<int>(model().value()));
   if (repaint) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-void ProgressWindow::Hide() {
-  const bool repaint = model_.Hide();
-  Draw(false, repaint);
-}
-
-void ProgressWindow::Notice(const std::string& text) {
-  const bool repaint = model_.Notice(text);
-  Draw(true, repaint);
 }
 
 }  // namespace sevrik::qt

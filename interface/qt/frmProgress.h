@@ -13,16 +13,10 @@ class QLabel;
 
 namespace sevrik::qt {
 
-class ProgressWindow : public ProgressSink {
+class ProgressWindow : public ModelledProgress {
  public:
   ProgressWindow();
   ~ProgressWindow() override;
-  void Show() override;
-  void SetMaximum(long maximum) override;
-  void SetValue(long value) override;
-  void Hide() override;
-  // A line of text in the window (that the run waits for another run), shown at once.
-  void Notice(const std::string& text) override;
 
   // The window stays above `owner` while it is shown (none: a window of its own).
   void SetOwner(QWidget* owner);
@@ -31,9 +25,8 @@ class ProgressWindow : public ProgressSink {
   QProgressBar* bar() const { return bar_; }
 
  private:
-  // Draws the model; `centre` centres the window on its screen first; `repaint` paints now.
-  void Draw(bool centre, bool repaint);
-  ProgressModel model_;
+  void Draw(bool centre, bool repaint) override;
+  void DrawValue(bool repaint) override;
   std::unique_ptr<QWidget> window_;
   QProgressBar* bar_ = nullptr;
   QLabel* notice_ = nullptr;

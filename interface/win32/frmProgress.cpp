@@ -27,18 +27,18 @@ ProgressWindow::~ProgressWindow() = default;
 
 void ProgressWindow::Draw(bool centre, bool repaint) {
   if (!form_) {
-    if (!model_.visible()) return;
+    if (!model().visible()) return;
     form_ = std::make_unique<ProgressForm>();
     form_->Create(owner_);
   }
   HWND bar = form_->Control("ProgressBar1");
   HWND notice = form_->Control("lblNotice");
-  ::SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(model_.maximum()));
-  ::SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(model_.value()), 0);
-  ::SetWindowTextW(notice, Wide(model_.notice()).c_str());
-  ::ShowWindow(notice, model_.notice_shown() ? SW_SHOWNA : SW_HIDE);
-  ::ShowWindow(bar, model_.notice_shown() ? SW_HIDE : SW_SHOWNA);
-  if (model_.visible()) {
+  ::SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(model().maximum()));
+  ::SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(model().value()), 0);
+  ::SetWindowTextW(notice, Wide(model().notice()).c_str());
+  ::ShowWindow(notice, model().notice_shown() ? SW_SHOWNA : SW_HIDE);
+  ::ShowWindow(bar, model().notice_shown() ? SW_HIDE : SW_SHOWNA);
+  if (model().visible()) {
     if (centre || !::IsWindowVisible(form_->hwnd())) form_->Show();
   } else {
     ::ShowWindow(form_->hwnd(), SW_HIDE);
@@ -49,35 +49,13 @@ void ProgressWindow::Draw(bool centre, bool repaint) {
   }
 }
 
-void ProgressWindow::Show() {
-  const bool repaint = model_.Show();
-  Draw(true, repaint);
-}
-
-void ProgressWindow::SetMaximum(long maximum) {
-  const bool repaint = model_.SetMaximum(maximum);
-  Draw(false, repaint);
-}
-
-void ProgressWindow::SetValue(long value) {
-  // Called for every item: only the bar's value changes.
-  const bool repaint = model_.SetValue(value);
+void ProgressWindow::DrawValue(bool repaint) {
   if (!form_) return;
-  ::SendMessageW(form_->Control("ProgressBar1"), PBM_SETPOS, static_cast<WPARAM>(model_.value()), 0);
+  ::SendMessageW(form_->Control("ProgressBar1"), PBM_SETPOS, static_cast<WPARAM>(model().value()), 0);
   if (repaint) {
     ::RedrawWindow(form_->hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     PaintPending();
   }
-}
-
-void ProgressWindow::Hide() {
-  const bool repaint = model_.Hide();
-  Draw(false, repaint);
-}
-
-void ProgressWindow::Notice(const std::string& text) {
-  const bool repaint = model_.Notice(text);
-  Draw(true, repaint);
 }
 
 }  // namespace sevrik::win32

@@ -10,25 +10,17 @@
 
 namespace sevrik::win32 {
 
-class ProgressWindow : public ProgressSink {
+class ProgressWindow : public ModelledProgress {
  public:
   // `owner`: the window that it stays above while it is shown (none from the command line).
   explicit ProgressWindow(HWND owner = nullptr);
   ~ProgressWindow() override;
-  void Show() override;
-  void SetMaximum(long maximum) override;
-  void SetValue(long value) override;
-  void Hide() override;
-  // A line of text in the bar's place (that the run waits for another run), shown at once.
-  void Notice(const std::string& text) override;
 
   HWND hwnd() const { return form_ ? form_->hwnd() : nullptr; }
 
  private:
-  // Makes the window at its first showing; draws the model; `centre` centres it first;
-  // `repaint` paints now.
-  void Draw(bool centre, bool repaint);
-  ProgressModel model_;
+  void Draw(bool centre, bool repaint) override;
+  void DrawValue(bool repaint) override;
   HWND owner_;
   std::unique_ptr<FormWindow> form_;
 };
