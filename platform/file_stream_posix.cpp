@@ -14,15 +14,8 @@
 namespace sevrik {
 namespace {
 
-std::string ParentOf(const std::string& host) {
-  const size_t slash = host.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return host.substr(0, slash);
-}
-
 [[noreturn]] void Fail(int e, const std::string& host) {
-  throw OsError(e, e == ENOENT && !IsDirectoryHost(ParentOf(host)));
+  throw OsError(e, e == ENOENT && !IsDirectoryHost(ParentFolderOf(host)));
 }
 
 int Fd(std::intptr_t h) { return static_cast<int>(h); }
@@ -76,7 +69,7 @@ FileReplacement::FileReplacement(std::string_view path) : path_(HostPath(path)) 
   const std::string stem = path_.substr(slash == std::string::npos ? 0 : slash + 1, 200);
   struct stat old;
   const bool keep_mode = ::lstat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-  NewFile temp = CreateUniqueFile(ParentOf(path_), stem, keep_mode ? 0600 : 0666, RandomSuffix);
+  NewFile temp = CreateUniqueFile(ParentFolderOf(path_), stem, keep_mode ? 0600 : 0666, RandomSuffix);
   handle_ = temp.fd;
   temp_ = temp.path;
   if (keep_mode && ::fchmod(temp.fd, old.st_mode & 0777) != 0) {
@@ -99,12 +92,12 @@ void FileReplacement::Commit() {
   if (::close(Fd(std::exchange(handle_, -1))) != 0) Fail(errno, path_);
   if (::rename(temp_.c_str(), path_.c_str()) != 0) Fail(errno, path_);
   temp_.clear();
-  SyncFolder(ParentOf(path_));
+  SyncFolder(ParentFolderOf(path_));
 }
 
 void FileReplacement::CommitAsRemoval() {
   if (::unlink(path_.c_str()) != 0 && errno != ENOENT) Fail(errno, path_);
-  SyncFolder(ParentOf(path_));
+  SyncFolder(ParentFolderOf(path_));
 }
 
 LineAppender::LineAppender(std::string_view path) {

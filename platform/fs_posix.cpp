@@ -114,15 +114,9 @@ std::string Resolve(std::string_view path, int error_number) {
 
 
 
-std::string ParentOf(const std::string& host) {
-  const size_t slash = host.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return host.substr(0, slash);
-}
 
 [[noreturn]] void ThrowOs(int e, const std::string& host) {
-  throw OsError(e, e == ENOENT && !IsDirectoryHost(ParentOf(host)));
+  throw OsError(e, e == ENOENT && !IsDirectoryHost(ParentFolderOf(host)));
 }
 
 int OpenOrThrow(const std::string& host, int flags) {
@@ -154,6 +148,13 @@ void WriteWhole(std::intptr_t file, std::string_view bytes, const std::string& h
   WriteAll(static_cast<int>(file), bytes, host);
 }
 
+std::string ParentFolderOf(const std::string& host) {
+  const size_t slash = host.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return host.substr(0, slash);
+}
+
 bool IsDirectoryHost(const std::string& host) {
   struct stat st;
   return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -163,7 +164,7 @@ std::string ProgramFolder() {
   char buf[PATH_MAX];
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
   if (n <= 0) return ".";
-  return ParentOf(std::string(buf, static_cast<size_t>(n)));
+  return ParentFolderOf(std::string(buf, static_cast<size_t>(n)));
 }
 
 namespace host {
@@ -279,7 +280,7 @@ namespace host {
 void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
   const std::string host = HostPath(path);
   if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
-  const std::string folder = ParentOf(host);
+  const std::string folder = ParentFolderOf(host);
   const size_t slash = host.find_last_of('/');
   // Cut so that the temporary name stays within the longest name a folder takes.
   const std::string stem = host.substr(slash == std::string::npos ? 0 : slash + 1, 200);

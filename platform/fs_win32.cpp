@@ -41,12 +41,6 @@ DWORD Attributes(const std::string& host) { return ::GetFileAttributesA(ToAnsi(h
 
 
 
-std::string ParentOf(const std::string& host) {
-  const size_t sep = host.find_last_of("\\/");
-  if (sep == std::string::npos) return ".";
-  if (sep == 0 || (sep == 2 && HasDrive(host))) return host.substr(0, sep + 1);
-  return host.substr(0, sep);
-}
 
 // A read-only file is not written, nor replaced. The system refuses it by itself; the check
 // says so for a privileged user too (Wine run as root does not refuse).
@@ -83,6 +77,13 @@ bool IsFileHost(const std::string& host) {
 
 void WriteWhole(std::intptr_t file, std::string_view bytes, const std::string&) {
   WriteAll(reinterpret_cast<HANDLE>(file), bytes);
+}
+
+std::string ParentFolderOf(const std::string& host) {
+  const size_t sep = host.find_last_of("\\/");
+  if (sep == std::string::npos) return ".";
+  if (sep == 0 || (sep == 2 && HasDrive(host))) return host.substr(0, sep + 1);
+  return host.substr(0, sep);
 }
 
 bool IsDirectoryHost(const std::string& host) {
@@ -219,7 +220,7 @@ void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
   const std::string host = HostPath(path);
   if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
   CheckWritable(host);
-  const std::string folder = ParentOf(host);
+  const std::string folder = ParentFolderOf(host);
   const size_t sep = host.find_last_of("\\/");
   const std::string stem = host.substr(sep == std::string::npos ? 0 : sep + 1, 200);
   const std::string base = folder.ends_with('\\') ? folder : folder + "\\";

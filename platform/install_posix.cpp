@@ -18,13 +18,6 @@
 namespace sevrik {
 namespace {
 
-std::string ParentOf(const std::string& host) {
-  const size_t slash = host.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return host.substr(0, slash);
-}
-
 bool IsDirectory(const std::string& host) {
   struct stat st;
   return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -42,7 +35,7 @@ class Copy {
   std::string temp;
 };
 
-[[noreturn]] void Fail(int e, const std::string& host) { throw OsError(e, e == ENOENT && !IsDirectory(ParentOf(host))); }
+[[noreturn]] void Fail(int e, const std::string& host) { throw OsError(e, e == ENOENT && !IsDirectory(ParentFolderOf(host))); }
 
 }  // namespace
 
@@ -130,7 +123,7 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
   const std::string bytes = ReadWhole(c.in, source_host);
   if (check) check(bytes);
 
-  const std::string folder = ParentOf(target_host);
+  const std::string folder = ParentFolderOf(target_host);
   if (!IsDirectory(folder)) throw Error(err::kPathNotFound);
   const std::string name = target_host.substr(folder.size() + 1);
   struct stat old;

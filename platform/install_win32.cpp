@@ -14,13 +14,6 @@
 namespace sevrik {
 namespace {
 
-std::string ParentOf(const std::string& host) {
-  const size_t sep = host.find_last_of("\\/");
-  if (sep == std::string::npos) return ".";
-  if (sep == 0 || (sep == 2 && host[1] == ':')) return host.substr(0, sep + 1);
-  return host.substr(0, sep);
-}
-
 DWORD Attributes(const std::string& host) { return ::GetFileAttributesA(ToAnsi(host).c_str()); }
 
 bool IsDirectory(const std::string& host) {
@@ -115,7 +108,7 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
   const std::string bytes = ReadWhole(c.in);
   if (check) check(bytes);
 
-  const std::string folder = ParentOf(target_host);
+  const std::string folder = ParentFolderOf(target_host);
   if (!IsDirectory(folder)) throw Error(err::kPathNotFound);
   const DWORD old = Attributes(target_host);
   if (old != INVALID_FILE_ATTRIBUTES) {
