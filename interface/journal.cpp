@@ -48,15 +48,10 @@ std::optional<unsigned long long> Number(const std::string& text) {
   return std::stoull(text);
 }
 
-// The first line of a status file and its second, or none when it cannot be read.
-struct StatusFile {
-  std::string first, second;
-};
-std::optional<StatusFile> ReadStatus(const Session& s, const std::string& name) {
+// The status file's lines, or none when it cannot be read.
+std::optional<StatusLines> ReadStatus(const Session& s, const std::string& name) {
   try {
-    const std::string bytes = ReadFileBytes(s.package_folder + "\\ipdata\\" + name);
-    const std::vector<std::string> lines = Split(FromCp1252(bytes), "\r\n");
-    return StatusFile{StatusFileLine(bytes), lines.size() > 1 ? lines[1] : std::string()};
+    return ReadStatusLines(s, name);
   } catch (const Error&) {
     return std::nullopt;
   }

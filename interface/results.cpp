@@ -144,7 +144,13 @@ void CollectTranslatorResult(const Session& session, const std::string& base_nam
 }
 
 std::string ReadStatusFile(const Session& session, const std::string& name) {
-  return StatusFileLine(ReadFileBytes(session.package_folder + "\\ipdata\\" + name));
+  return ReadStatusLines(session, name).first;
+}
+
+StatusLines ReadStatusLines(const Session& session, const std::string& name) {
+  const std::string bytes = ReadFileBytes(session.package_folder + "\\ipdata\\" + name);
+  const std::vector<std::string> lines = Split(FromCp1252(bytes), "\r\n");
+  return {StatusFileLine(bytes), lines.size() > 1 ? lines[1] : std::string()};
 }
 
 std::string ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car) {

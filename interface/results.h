@@ -60,6 +60,13 @@ void CollectTranslatorResult(const Session& session, const std::string& base_nam
 // The first line of "\ipdata\<name>", without its line end. Missing: error 53; empty: 62.
 std::string ReadStatusFile(const Session& session, const std::string& name);
 
+// The first line of "\ipdata\<name>" and its second (the reason; empty without one), with
+// ReadStatusFile's errors.
+struct StatusLines {
+  std::string first, second;
+};
+StatusLines ReadStatusLines(const Session& session, const std::string& name);
+
 // Stores the reference of "\ipdata\TPBQUE.LOG" (its second line) as the document's snrf and
 // sets its Status to "02", and returns the reference. No log, or an empty reference: nothing
 // happens and the result is empty. A log of one line:

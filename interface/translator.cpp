@@ -150,10 +150,9 @@ void TranslatorRun::Finish(const Error* failure) {
 
 bool TranslatorRun::ReadStatus() {
   try {
-    const std::string bytes = ReadFileBytes(s_.package_folder + "\\ipdata\\" + profile_ + ".STA");
-    outcome_.status = StatusFileLine(bytes);
-    const std::vector<std::string> lines = Split(FromCp1252(bytes), "\r\n");
-    outcome_.reason = lines.size() > 1 ? lines[1] : std::string();
+    StatusLines lines = ReadStatusLines(s_, profile_ + ".STA");
+    outcome_.status = std::move(lines.first);
+    outcome_.reason = std::move(lines.second);
     return true;
   } catch (const Error& e) {
     outcome_.status_error = e;
