@@ -85,10 +85,12 @@ void RunJournal::End(JournalEntry& entry, const std::string& status, const std::
   AppendFileBytesSynced(path_, EndRecord(entry));
 }
 
-std::vector<JournalEntry> RunJournal::Entries() const {
+std::vector<JournalEntry> RunJournal::Entries(size_t* bytes) const {
   std::vector<JournalEntry> entries;
+  if (bytes) *bytes = 0;
   if (!FileExists(path_)) return entries;
   const std::string text = ReadFileBytes(path_);
+  if (bytes) *bytes = text.size();
   std::map<std::string, size_t> by_id;
   size_t start = 0;
   while (start < text.size()) {
@@ -127,9 +129,8 @@ std::vector<JournalEntry> RunJournal::Entries() const {
   return entries;
 }
 
-void RunJournal::Compact(size_t limit) const {
-  if (!FileExists(path_) || ReadFileHead(path_, limit + 1).size() <= limit) return;
-  const std::vector<JournalEntry> entries = Entries();
+void RunJournal::Compact(const std::vector<JournalEntry>& entries, size_t bytes, size_t limit) const {
+  if (bytes <= limit) return;
   // The last ended entry of each document, and every open one, in their order.
   std::map<std::pair<std::string, std::string>, size_t> last;
   for (size_t i = 0; i < entries.size(); ++i)
@@ -147,7 +148,8 @@ void RunJournal::Compact(size_t limit) const {
 
 void CompleteOpenRuns(const Session& session, const std::function<void()>& waiting) {
   const RunJournal journal(JournalPath(session));
-  std::vector<JournalEntry> entries = journal.Entries();
+  size_t bytes = 0;
+  std::vector<JournalEntry> entries = journal.Entries(&bytes);
   // Only the last run of a profile can have left its files: each run removes the earlier
   // run's before it begins.
   std::map<std::string, size_t> last_of_action;
@@ -219,7 +221,7 @@ void CompleteOpenRuns(const Session& session, const std::function<void()>& waiti
     journal.End(e, status, reason, reference);
   }
   try {
-    journal.Compact();
+    journal.Compact(entries, bytes);
   } catch (const Error& err) {
     AppendToRunLog(session.RunLogPath(), err);
   }

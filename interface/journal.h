@@ -56,12 +56,12 @@ class RunJournal {
            const std::string& reference) const;
 
   // Every entry in the order begun, with its process and outcome; in time linear in the
-  // file's size. No file: none.
-  std::vector<JournalEntry> Entries() const;
+  // file's size, which `bytes` receives when given. No file: none.
+  std::vector<JournalEntry> Entries(size_t* bytes = nullptr) const;
 
-  // Rewrites a file larger than `limit` bytes with the open entries and the last ended entry
-  // of each document.
-  void Compact(size_t limit = 256 * 1024) const;
+  // Rewrites a file of `bytes` bytes, larger than `limit`, with the open entries and the last
+  // ended entry of each document, from the entries just read.
+  void Compact(const std::vector<JournalEntry>& entries, size_t bytes, size_t limit = 256 * 1024) const;
 
  private:
   std::string path_;
