@@ -1,18 +1,5 @@
-# Cross-compiling the Windows programs with mingw-w64 for 32-bit Windows (the Access driver
-# that ships with Windows is 32-bit). The runtime (libgcc, libstdc++, winpthread) is linked
-# statically, so the programs need no DLL besides the system's own.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling the Windows programs with mingw-w64 for 32-bit Windows: what is shipped, since
+# the Access driver that ships with Windows is 32-bit.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(SEVRIK_MINGW_PREFIX i686-w64-mingw32)
-# The "-posix" compilers: std::thread and std::mutex over winpthread.
-set(CMAKE_C_COMPILER ${SEVRIK_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${SEVRIK_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${SEVRIK_MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${SEVRIK_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-# Tests run under Wine, through a wrapper that gives them the build tree's own Wine prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/windows/wine-run.sh)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

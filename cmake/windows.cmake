@@ -1,7 +1,32 @@
 # The Windows tree, included by the top-level CMakeLists.txt when cross-compiling.
-if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
-  message(FATAL_ERROR "The Windows programs are 32-bit: configure with cmake/mingw-i686.cmake")
+# Two trees of the same sources: 32-bit (cmake/mingw-i686.cmake), what is shipped, and 64-bit
+# (cmake/mingw-x86_64.cmake), for the tests under 64-bit Wine where the machine runs no 32-bit
+# program. Each tree's tests run under the Wine loader and with the host's SQLite ODBC driver of
+# its own width.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(SEVRIK_WINDOWS_ARCH i686)
+  set(SEVRIK_WINE_ARCH win32)
+  set(SEVRIK_WINE_LOADER /usr/bin/wine)
+  set(SEVRIK_HOST_MULTIARCH i386-linux-gnu)
+elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(SEVRIK_WINDOWS_ARCH x86_64)
+  set(SEVRIK_WINE_ARCH win64)
+  set(SEVRIK_WINE_LOADER /usr/lib/wine/wine64)
+  set(SEVRIK_HOST_MULTIARCH x86_64-linux-gnu)
+else()
+  message(FATAL_ERROR "configure with cmake/mingw-i686.cmake or cmake/mingw-x86_64.cmake")
 endif()
+set(SEVRIK_WINE_ODBC_DRIVER /usr/lib/${SEVRIK_HOST_MULTIARCH}/odbc/libsqlite3odbc.so)
+# The tree's Wine, for its tests and for the scripts that take the tree (". <tree>/wine.env").
+# The 64-bit loader is named itself: Debian's "wine" starts the 32-bit loader whenever it is
+# installed, which a kernel without 32-bit support refuses.
+set(SEVRIK_WINE_VARIABLES SEVRIK_WINE=${SEVRIK_WINE_LOADER} WINEARCH=${SEVRIK_WINE_ARCH}
+    SEVRIK_WINE_ODBC_DRIVER=${SEVRIK_WINE_ODBC_DRIVER})
+if(SEVRIK_WINE_ARCH STREQUAL "win64")
+  list(APPEND SEVRIK_WINE_VARIABLES WINELOADER=${SEVRIK_WINE_LOADER})
+endif()
+list(JOIN SEVRIK_WINE_VARIABLES "\nexport " SEVRIK_WINE_EXPORTS)
+file(WRITE ${CMAKE_BINARY_DIR}/wine.env "export ${SEVRIK_WINE_EXPORTS}\n")
 enable_language(C)  # googletest's own project needs it
 enable_language(RC)
 enable_testing()

@@ -21,8 +21,16 @@ std::map<std::string, std::string> ParseConnectionString(std::string_view text) 
   return items;
 }
 
+// The Access driver as the ODBC of this program's width names it: the one that comes with
+// Windows is 32-bit; 64-bit Windows has only the newer driver of the 64-bit database engine.
+#if defined(_WIN64)
+constexpr char kAccessDriver[] = "Microsoft Access Driver (*.mdb, *.accdb)";
+#else
+constexpr char kAccessDriver[] = "Microsoft Access Driver (*.mdb)";
+#endif
+
 std::string AccessConnectionString(const std::string& database_path, const std::string& password) {
-  return "Driver={Microsoft Access Driver (*.mdb)};Dbq=" + database_path + ";Pwd=" + password;
+  return std::string("Driver={") + kAccessDriver + "};Dbq=" + database_path + ";Pwd=" + password;
 }
 
 std::unique_ptr<Database> ConnectDatabase(const std::string& connection_string) {

@@ -95,26 +95,30 @@ key "$v" alt+c
 wait $log_pid
 
 # SEVRIK.exe under Wine: a prefix of its own whose windows are X windows on the display, a
-# workspace on its drive T: reached through odbc32 and the 32-bit SQLite ODBC driver.
+# workspace on its drive T: reached through odbc32 and the SQLite ODBC driver of the tree's
+# width. The 32-bit programs where the machine runs them, else the 64-bit ones
+# (SEVRIK_WINDOWS_ARCH chooses).
 scripts/setup-windows.sh >/dev/null
-scripts/build-windows.sh build-win32 -DSEVRIK_HOST_BUILD="$PWD/build" >/dev/null
-export WINEPREFIX=$work/wineprefix WINEARCH=win32 WINEDEBUG=-all
-wineboot -i >/dev/null 2>&1
+arch=${SEVRIK_WINDOWS_ARCH:-}
+[ -n "$arch" ] || { if scripts/runs-32bit.sh; then arch=i686; else arch=x86_64; fi; }
+win=build-win32
+[ "$arch" = i686 ] || win=build-win64
+SEVRIK_WINDOWS_ARCH=$arch scripts/build-windows.sh $win -DSEVRIK_HOST_BUILD="$PWD/build" >/dev/null
+. tests/windows/wine.sh
+load_wine_env $win
+export WINEPREFIX=$work/wineprefix WINEDEBUG=-all
+wine wineboot -i >/dev/null 2>&1
 W=$WINEPREFIX/drive_t
 mkdir -p "$W"
 ln -sfn ../drive_t "$WINEPREFIX/dosdevices/t:"
 build/tools/sevrik-workspace --program "$W/BeaCukai/TPB25" --package "$W/EDI" --setting 'T:\EDI' \
   --standin build/tools/package >/dev/null
-cp build-win32/interface/SEVRIK.exe build-win32/shim/ZUL.exe "$W/BeaCukai/TPB25/"
-cp build-win32/tools/package/ranuvel.exe "$W/EDI/"
-sqlite3 "$W/BeaCukai/TPB25/dbTPB.mdb" "
-  create temp table one as select * from TBLBC23DTL where CAR = '$car' and Serial = 1;
-  with recursive n(i) as (select 4 union all select i + 1 from n where i < 5000)
-  insert into TBLBC23DTL select one.* from one, n;
-  update TBLBC23DTL set Serial = rowid where CAR = '$car' and Serial = 1 and rowid > 3;"
-# (5,000 items here: a build under Wine through ODBC takes longer than on Linux.)
+cp $win/interface/SEVRIK.exe $win/shim/ZUL.exe "$W/BeaCukai/TPB25/"
+cp $win/tools/package/ranuvel.exe "$W/EDI/"
+# 20,000 items, so that the build lasts long enough to be seen.
+tests/windows/big_document.sh "$W/BeaCukai/TPB25/dbTPB.mdb" "$car" 20000
 cp "$W/BeaCukai/TPB25/dbTPB.mdb" "$W/BeaCukai/TPB25/dbTPB.orig"
-export SEVRIK_DATABASE="Driver=/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so;Database=$W/BeaCukai/TPB25/dbTPB.mdb"
+export SEVRIK_DATABASE="Driver=$SEVRIK_WINE_ODBC_DRIVER;Database=$W/BeaCukai/TPB25/dbTPB.mdb"
 keys() { xdotool windowfocus --sync "$1" 2>/dev/null || true; shift; for k in "$@"; do xdotool key "$k"; sleep 0.2; done; }
 for scale in 100 150; do
   dpi=$((96 * scale / 100))
@@ -135,7 +139,7 @@ for scale in 100 150; do
   shot "$q" $n-3-confirmation.png
   keys "$q" Return                                         # Yes
   p=$(wait_window "frmProgress")
-  sleep 2
+  sleep 0.3
   import -window "$p" "$out/$n-4-progress.png"; echo "== $out/$n-4-progress.png"
   o=
   for _ in $(seq 1200); do

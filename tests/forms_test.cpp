@@ -61,25 +61,74 @@ TEST(FormTables, TheTabOrderOfTheBrowser) {
   EXPECT_TRUE(forms::TabOrder(forms::kFrmProgress).empty());
 }
 
-// How many of the values 1 to maximum, each set once, repaint the window.
-int Repaints(ProgressModel& p, long maximum) {
+// A clock that moves only when the test moves it.
+struct TestClock {
+  ProgressModel::Clock::time_point at{};
+  std::function<ProgressModel::Clock::time_point()> Now() {
+    return [this] { return at; };
+  }
+};
+
+// How many of the values 1 to maximum, each set once `ms_per_item` after the one before, are
+// drawn.
+int Draws(long maximum, int ms_per_item) {
+  TestClock clock;
+  ProgressModel p(clock.Now());
   p.Show();
   p.SetMaximum(maximum);
-  int repaints = 0;
-  for (long v = 1; v <= maximum; ++v) repaints += p.SetValue(v);
-  return repaints;
+  int draws = 0;
+  for (long v = 1; v <= maximum; ++v) {
+    clock.at += std::chrono::milliseconds(ms_per_item);
+    draws += p.SetValue(v);
+  }
+  EXPECT_EQ(p.value(), maximum);
+  EXPECT_FALSE(p.value_undrawn());
+  return draws;
 }
 
-TEST(ProgressRules, RepaintedAtMostAboutTwoHundredTimesAndAtTheEnd) {
+TEST(ProgressRules, DrawnOnAWholePercentAtMostEvery50MsAndAtTheEnd) {
   const struct {
     long maximum;
-    int repaints;
-  } cases[] = {{1, 1}, {3, 3}, {200, 200}, {400, 201}, {1000, 201}, {50000, 201}, {50250, 202}};
-  for (const auto& c : cases) {
-    ProgressModel p;
-    EXPECT_EQ(Repaints(p, c.maximum), c.repaints) << c.maximum;
-    EXPECT_EQ(p.value(), c.maximum);
+    int ms_per_item;
+    int draws;
+  } cases[] = {
+      {1, 0, 1},        // the first value is the maximum
+      {5000, 0, 2},     // a build faster than the eye: the first value and the maximum
+      {5000, 1, 101},   // 5 s: the first value, each percent 50 ms on (1, 51, ... 4951), the maximum
+      {50000, 10, 101}, // a slow build: each whole percent once
+      {3, 100, 3},      // fewer items than percents: each item
+  };
+  for (const auto& c : cases) EXPECT_EQ(Draws(c.maximum, c.ms_per_item), c.draws) << c.maximum << " " << c.ms_per_item;
+}
+
+// The value drawings of a view.
+class CountingProgress : public ModelledProgress {
+ public:
+  explicit CountingProgress(TestClock& clock) : ModelledProgress(clock.Now()) {}
+  int values_drawn = 0;
+  long last_value_drawn = -1;
+
+ protected:
+  void Draw(bool, bool) override {}
+  void DrawValue() override {
+    ++values_drawn;
+    last_value_drawn = model().value();
   }
+};
+
+TEST(ProgressRules, TheLastValueIsDrawnBeforeTheWindowGoes) {
+  TestClock clock;  // that never moves
+  CountingProgress progress(clock);
+  progress.Show();
+  progress.SetMaximum(50000);
+  for (long v = 1; v <= 32767; ++v) progress.SetValue(v);  // a counter that stops short
+  EXPECT_EQ(progress.values_drawn, 1);
+  progress.Hide();
+  EXPECT_EQ(progress.values_drawn, 2);
+  EXPECT_EQ(progress.last_value_drawn, 32767);
+  progress.Show();
+  progress.Hide();  // nothing more to draw
+  EXPECT_EQ(progress.values_drawn, 2);
 }
 
 TEST(ProgressRules, TheBarHeldInItsRange) {

@@ -36,9 +36,9 @@ void ProgressWindow::Draw(bool centre, bool repaint) {
   if (repaint) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void ProgressWindow::DrawValue(bool repaint) {
+void ProgressWindow::DrawValue() {
   bar_->setValue(static_cast<int>(model().value()));
-  if (repaint) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace sevrik::qt

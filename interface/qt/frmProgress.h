@@ -26,7 +26,7 @@ class ProgressWindow : public ModelledProgress {
 
  private:
   void Draw(bool centre, bool repaint) override;
-  void DrawValue(bool repaint) override;
+  void DrawValue() override;
   std::unique_ptr<QWidget> window_;
   QProgressBar* bar_ = nullptr;
   QLabel* notice_ = nullptr;

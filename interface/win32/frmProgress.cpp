@@ -49,13 +49,11 @@ void ProgressWindow::Draw(bool centre, bool repaint) {
   }
 }
 
-void ProgressWindow::DrawValue(bool repaint) {
+void ProgressWindow::DrawValue() {
   if (!form_) return;
   ::SendMessageW(form_->Control("ProgressBar1"), PBM_SETPOS, static_cast<WPARAM>(model().value()), 0);
-  if (repaint) {
-    ::RedrawWindow(form_->hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PaintPending();
-  }
+  ::RedrawWindow(form_->hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  PaintPending();
 }
 
 }  // namespace sevrik::win32

@@ -20,7 +20,7 @@ class ProgressWindow : public ModelledProgress {
 
  private:
   void Draw(bool centre, bool repaint) override;
-  void DrawValue(bool repaint) override;
+  void DrawValue() override;
   HWND owner_;
   std::unique_ptr<FormWindow> form_;
 };

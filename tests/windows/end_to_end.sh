@@ -2,7 +2,7 @@
 # SEVRIK.exe end to end under Wine, beside the Linux build on the same data:
 #   end_to_end.sh <Linux build folder> <Windows build folder>
 # Two workspaces from the same builder: one on drive T: of the Wine prefix (T:\BeaCukai\TPB25,
-# T:\EDI), reached through Wine's odbc32 and the host's 32-bit SQLite ODBC driver, one for the
+# T:\EDI), reached through Wine's odbc32 and the host's SQLite ODBC driver of the tree's width, one for the
 # Linux build with T: mapped by SEVRIK_DRIVE_T. Both run the customs application's command
 # lines; the flat files must be the same bytes, and the documents must end with the same
 # statuses.
@@ -11,9 +11,10 @@ host=$1
 win=$2
 : "${WINEPREFIX:?names the Wine prefix of the test tree}"
 export WINEDEBUG=-all SEVRIK_DIALOGS=console
-driver=/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so
+. "$(dirname "$0")/wine.sh"
+driver=${SEVRIK_WINE_ODBC_DRIVER:-/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so}
 for f in "$host/tools/sevrik-workspace" "$host/interface/SEVRIK" "$win/interface/SEVRIK.exe" "$driver"; do
-  [ -e "$f" ] || { echo "missing $f (the Linux build, the Windows build, libsqliteodbc:i386)" >&2; exit 1; }
+  [ -e "$f" ] || { echo "missing $f (the Linux build, the Windows build, the SQLite ODBC driver of the tree's width)" >&2; exit 1; }
 done
 
 W=$WINEPREFIX/drive_t

@@ -554,11 +554,9 @@ TEST_F(Win32Windows, TheProgressWindowStaysAboveTheBrowserDuringALongCreate) {
   EXPECT_FALSE(test::HasStyle(progress, WS_CAPTION));
   HWND bar = On(progress, forms::kFrmProgress, "ProgressBar1");
   EXPECT_EQ(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 5000);
-  // The bar is seen moving on its way to the end.
-  EXPECT_TRUE(test::WaitFor([&] {
-    const LRESULT at = ::SendMessageW(bar, PBM_GETPOS, 0, 0);
-    return at > 0 && at < 5000;
-  }));
+  // The bar is seen on its way. (It is drawn on whole percents at most every 50 ms, and the
+  // window answers between drawings only: a fast build may show no value between 0 and the end.)
+  EXPECT_TRUE(test::WaitFor([&] { return ::SendMessageW(bar, PBM_GETPOS, 0, 0) > 0; }));
   const test::Box box = Answer("Perhatian", "ok");
   EXPECT_EQ(box.text, "CAR = " + kCar23b + " berhasil!");
   EXPECT_FALSE(::IsWindowVisible(progress));
