@@ -5,11 +5,13 @@
 # its own width.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(SEVRIK_WINDOWS_ARCH i686)
+  set(SEVRIK_MANIFEST_ARCH x86)
   set(SEVRIK_WINE_ARCH win32)
   set(SEVRIK_WINE_LOADER /usr/bin/wine)
   set(SEVRIK_HOST_MULTIARCH i386-linux-gnu)
 elseif(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(SEVRIK_WINDOWS_ARCH x86_64)
+  set(SEVRIK_MANIFEST_ARCH amd64)
   set(SEVRIK_WINE_ARCH win64)
   set(SEVRIK_WINE_LOADER /usr/lib/wine/wine64)
   set(SEVRIK_HOST_MULTIARCH x86_64-linux-gnu)

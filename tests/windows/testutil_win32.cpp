@@ -48,6 +48,10 @@ HANDLE Inheritable(const std::string& path, bool write) {
   return h;
 }
 
+// A running program keeps its process handle as its pid_t (a kernel handle's value fits in 32
+// bits on either width of Windows).
+HANDLE ProcessOf(pid_t pid) { return LongToHandle(static_cast<long>(pid)); }
+
 }  // namespace
 
 RunningProgram::RunningProgram(const std::string& program, const std::vector<std::string>& args,
@@ -79,14 +83,14 @@ RunningProgram::RunningProgram(const std::string& program, const std::vector<std
 
 RunningProgram::~RunningProgram() {
   if (pid_ < 0) return;
-  ::TerminateProcess(LongToHandle(pid_), 1);
-  ::WaitForSingleObject(LongToHandle(pid_), INFINITE);
-  ::CloseHandle(LongToHandle(pid_));
+  ::TerminateProcess(ProcessOf(pid_), 1);
+  ::WaitForSingleObject(ProcessOf(pid_), INFINITE);
+  ::CloseHandle(ProcessOf(pid_));
 }
 
 RunResult RunningProgram::Wait() {
   RunResult r;
-  const HANDLE h = LongToHandle(pid_);
+  const HANDLE h = ProcessOf(pid_);
   ::WaitForSingleObject(h, INFINITE);
   DWORD code = 0;
   ::GetExitCodeProcess(h, &code);
@@ -99,7 +103,7 @@ RunResult RunningProgram::Wait() {
 }
 
 RunResult RunningProgram::Kill() {
-  ::TerminateProcess(LongToHandle(pid_), 1);
+  ::TerminateProcess(ProcessOf(pid_), 1);
   return Wait();
 }
 
