@@ -48,20 +48,29 @@ void RecordCall(const std::string& package, const std::string& program, int argc
 std::string CheckFlatFile(const std::string& bytes) {
   if (bytes.empty()) return "flat file kosong";
   if (bytes.size() < 2 || bytes.substr(bytes.size() - 2) != "\r\n") return "baris terakhir tanpa CR LF";
-  const std::vector<std::string> lines = Split(bytes.substr(0, bytes.size() - 2), "\r\n");
-  if (lines.front().rfind("ENV00101", 0) != 0) return "baris pertama bukan ENV00101";
-  if (lines.size() < 3 || lines[lines.size() - 2] != "UNT00101" || lines.back() != "UNZ00101")
-    return "tidak diakhiri UNT00101 dan UNZ00101";
-  static const char* const kTags[] = {
+  static constexpr std::string_view kTags[] = {
       "ENV00101", "HDEC0101", "HDEC0201", "HDEC0301", "HDEC0401", "HDEC0501", "HDEC0601", "HDEC0701",
       "HDEC0801", "HDEC0901", "HDEC1001", "HDEC1101", "HDEC1201", "HDEC1301", "HDEC1401", "UNS00101",
       "DDEC0101", "DDEC0201", "DDEC0301", "DDEC0401", "DDEC0501", "DDEC0701", "UNS00201", "SDEC0101",
       "SDEC0201", "UNT00101", "UNZ00101"};
-  for (size_t i = 0; i < lines.size(); ++i) {
+  // The lines are looked at in place: a large document's file is megabytes.
+  const std::string_view text = std::string_view(bytes).substr(0, bytes.size() - 2);
+  if (!text.starts_with("ENV00101")) return "baris pertama bukan ENV00101";
+  std::string_view before_last, last;
+  size_t count = 0, unknown = 0;
+  for (size_t at = 0; at <= text.size();) {
+    size_t end = text.find("\r\n", at);
+    if (end == std::string_view::npos) end = text.size();
+    before_last = last;
+    last = text.substr(at, end - at);
+    ++count;
     bool known = false;
-    for (const char* tag : kTags) known = known || lines[i].rfind(tag, 0) == 0;
-    if (!known) return "tag tidak dikenal pada baris " + std::to_string(i + 1);
+    for (std::string_view tag : kTags) known = known || last.starts_with(tag);
+    if (!known && unknown == 0) unknown = count;
+    at = end + 2;
   }
+  if (count < 3 || before_last != "UNT00101" || last != "UNZ00101") return "tidak diakhiri UNT00101 dan UNZ00101";
+  if (unknown > 0) return "tag tidak dikenal pada baris " + std::to_string(unknown);
   return {};
 }
 
