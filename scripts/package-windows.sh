@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-windows.sh
-scripts/build-windows.sh build-win32 >/dev/null
+SEVRIK_WINDOWS_ARCH=i686 scripts/build-windows.sh build-win32 >/dev/null
 version=$(sed -n 's/^project(SEVRIK VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 out=${1:-dist/SEVRIK-$version-win32.zip}
 mkdir -p "$(dirname "$out")"
