@@ -3,13 +3,15 @@
 # Wine through ODBC (browse_bench_win32.exe), beside the Linux Qt browser (browse_bench):
 #   bench/browse_bench_win32.sh [rows, default 50000]
 # Needs the Linux build in build/ (with SEVRIK_BENCH=ON) and the Windows build in build-win32/.
+# Runs both and exits 1 when either misses a target or could not do its work.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rows=${1:-50000}
 host=$PWD/build
 win=$PWD/build-win32
 driver=/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so
-for f in "$host/tools/sevrik-workspace" "$win/interface/SEVRIK.exe" "$win/bench/browse_bench_win32.exe" "$driver"; do
+for f in "$host/tools/sevrik-workspace" "$host/bench/browse_bench" "$win/interface/SEVRIK.exe" \
+  "$win/bench/browse_bench_win32.exe" "$driver"; do
   [ -e "$f" ] || { echo "missing $f" >&2; exit 1; }
 done
 work=$(mktemp -d)
@@ -27,9 +29,10 @@ INSERT INTO TBLBC23HDR (CAR, Kdkpbc, Pasoknama, Bruto, Netto, Jmcont, Jmbrg, Sta
 SELECT printf('0501000002022026121%07d', i), '050100', 'PEMASOK NOMOR ' || i, 1000.5 + i, 900.25 + i,
   i % 4, i % 50, printf('%02d', i % 7) FROM n;
 COMMIT;"
+status=0
 SEVRIK_DATABASE="Driver=$driver;Database=$db" wine "$win/bench/browse_bench_win32.exe" 'T:\BeaCukai\TPB25' $((rows + 2)) |
-  tr -d '\r'
-if [ -x "$host/bench/browse_bench" ]; then
-  echo "The Linux Qt browser on the same data (SQLite directly):"
-  "$host/bench/browse_bench" "$rows"
-fi
+  tr -d '\r' || status=1
+echo "The Linux Qt browser on the same data (SQLite directly):"
+"$host/bench/browse_bench" "$rows" || status=1
+[ "$status" = 0 ] || echo "browse_bench_win32.sh: a target was missed (MISSED above)" >&2
+exit "$status"

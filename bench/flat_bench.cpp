@@ -11,6 +11,9 @@
 //   (target: the larger at most 2.5 times the smaller, and at most 48 MB);
 // - "SEVRIK QUE BC25" on a small document without a display, start to exit, against sqlite3
 //   opening the same file and counting the document's items (target: at most 2.5 times).
+// The times compared are those on the clock. The exit status is 1, with a line "MISSED: ..."
+// for each, when a target is missed or a figure could not be measured (a build that is not
+// whole or fails, a sqlite3 run that fails).
 //   flat_bench [google benchmark flags]   (--benchmark_filter: only those, without the last two)
 //   flat_bench --lay-out <items> car|composite         (a workspace kept, for profiling)
 //   flat_bench --build-once[-odbc] BC25|BC23 <program folder> <package folder>
@@ -29,6 +32,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -138,8 +142,13 @@ void BuildFlat(benchmark::State& state, const std::string& type, bool odbc, int 
   auto db = Connect(f, odbc);
   ConsoleDialogs dialogs("bench", std::cin, std::cerr);
   Session s{*db, dialogs, f.program, f.package, "", LocaleInfo::Classic()};
-  for (auto _ : state) BuilderOf(type)(s, kCar);
-  if (fs::file_size(f.package + "/ipdata/" + type + ".FLT") < 100000) state.SkipWithError("flat file too small");
+  for (auto _ : state)
+    if (!BuilderOf(type)(s, kCar).whole) {
+      state.SkipWithError("the build is not whole");
+      break;
+    }
+  if (!state.error_occurred() && fs::file_size(f.package + "/ipdata/" + type + ".FLT") < 100000)
+    state.SkipWithError("flat file too small");
 }
 
 double ChildCpuMs() {
@@ -163,7 +172,10 @@ void Sqlite3Read(benchmark::State& state, const std::string& type, bool car_only
   double& least = g_tool_cpu.try_emplace("BC" + type + "/" + DbName(car_only), 1e300).first->second;
   for (auto _ : state) {
     const double before = ChildCpuMs();
-    if (std::system(cmd.c_str()) != 0) state.SkipWithError("sqlite3 failed");
+    if (std::system(cmd.c_str()) != 0) {
+      state.SkipWithError("sqlite3 failed");
+      break;
+    }
     least = std::min(least, ChildCpuMs() - before);
   }
 }
@@ -200,14 +212,23 @@ class TimesReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs)
-      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "min") {
+      if (r.error_occurred)
+        failed.push_back(r.benchmark_name() + ": " + r.error_message);
+      else if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "min") {
         times[r.run_name.function_name] = r.GetAdjustedRealTime();
         cpu[r.run_name.function_name] = r.GetAdjustedCPUTime();
       }
     ConsoleReporter::ReportRuns(runs);
   }
   std::map<std::string, double> times, cpu;
+  std::vector<std::string> failed;
 };
+
+// A target: printed as missed when not met; false then.
+bool Target(bool met, const std::string& what) {
+  if (!met) std::printf("MISSED: %s\n", what.c_str());
+  return met;
+}
 
 // Starts a program without a shell, with the display variables removed; returns its exit
 // status, and its peak resident memory in KB through `peak_kb`.
@@ -252,6 +273,11 @@ double MedianMs(const std::vector<std::string>& args, const std::string& out, in
   return ms[ms.size() / 2];
 }
 
+std::string FileText(const std::string& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 // The peak the build reported of itself ("peak_kb=" in its output), else `fallback`.
 long BuildPeakKb(const std::string& out, long fallback) {
   std::ifstream in(out);
@@ -260,14 +286,16 @@ long BuildPeakKb(const std::string& out, long fallback) {
   return fallback;
 }
 
-void ReportMemory(const char* self) {
+bool ReportMemory(const char* self) {
+  bool met = true;
   std::map<std::tuple<int, bool, std::string>, long> peak;
   for (const bool car_only : {false, true})
     for (int items : {kItems, kManyItems}) {
       Fixture f(items, car_only);
       for (const std::string type : {"BC25", "BC23"})
         if (Spawn({self, "--build-once", type, f.program, f.package}, f.root + "/build.out", &peak[{items, car_only, type}]) != 0)
-          std::printf("%s: the build of %d items failed (see %s)\n", type.c_str(), items, (f.root + "/build.out").c_str());
+          met = Target(false, type + ": the build of " + std::to_string(items) +
+                                  " items in a process of its own failed: " + FileText(f.root + "/build.out"));
         else
           peak[{items, car_only, type}] = BuildPeakKb(f.root + "/build.out", peak[{items, car_only, type}]);
     }
@@ -277,10 +305,14 @@ void ReportMemory(const char* self) {
       const double large = static_cast<double>(peak[{kManyItems, car_only, type}]) / 1024;
       std::printf("%s (%s): peak memory %.1f MB at %d items, %.1f MB at %d items, ratio %.2f (target <= 2.5, <= 48 MB)\n",
                   type.c_str(), DbName(car_only), small, kItems, large, kManyItems, large / small);
+      const std::string name = type + " (" + DbName(car_only) + ")";
+      met = Target(small > 0 && large > 0 && large <= 2.5 * small, name + ": peak memory more than 2.5 times") && met;
+      met = Target(large <= 48, name + ": peak memory above 48 MB") && met;
     }
+  return met;
 }
 
-void ReportStart() {
+bool ReportStart() {
   const std::string root = TempRoot("sevrik-bench-start");
   tools::WorkspaceOptions o;
   o.program_folder = root + "/prog";
@@ -296,6 +328,8 @@ void ReportStart() {
   std::printf("SEVRIK QUE BC25 without a display: %.2f ms, sqlite3 count %.2f ms, ratio %.2f (target <= 2.5)\n", sevrik,
               floor, sevrik / floor);
   fs::remove_all(root);
+  return Target(sevrik > 0, "SEVRIK QUE BC25 failed") && Target(floor > 0, "sqlite3 failed") &&
+         Target(sevrik <= 2.5 * floor, "SEVRIK QUE BC25 takes more than 2.5 times sqlite3");
 }
 
 }  // namespace
@@ -316,13 +350,14 @@ int main(int argc, char** argv) {
                                      "/dbTPB.mdb");
     ConsoleDialogs dialogs("bench", std::cin, std::cerr);
     Session s{*db, dialogs, argv[3], argv[4], "", LocaleInfo::Classic()};
-    BuilderOf(argv[2])(s, kCar);
+    const bool whole = BuilderOf(argv[2])(s, kCar).whole;
     // The peak of this program alone: the rusage of a spawned child also counts the memory
     // of its parent at the spawn.
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
       if (line.rfind("VmHWM:", 0) == 0) std::printf("peak_kb=%ld\n", std::atol(line.c_str() + 6));
-    return fs::file_size(std::string(argv[4]) + "/ipdata/" + argv[2] + ".FLT") > 100000 ? 0 : 1;
+    if (!whole) std::printf("the build is not whole\n");
+    return whole && fs::file_size(std::string(argv[4]) + "/ipdata/" + argv[2] + ".FLT") > 100000 ? 0 : 1;
   }
   // A run of chosen benchmarks (--benchmark_filter) leaves out the memory and start figures.
   bool all = true;
@@ -336,9 +371,11 @@ int main(int argc, char** argv) {
     const auto it = t.find(name);
     return it == t.end() ? -1.0 : it->second;
   };
+  bool met = true;
+  for (const std::string& failure : reporter.failed) met = Target(false, failure);
   for (const bool car_only : {false, true})
     for (const std::string type : {"BC25", "BC23"}) {
-      const std::string db = DbName(car_only), key = type + "/" + db;
+      const std::string db = DbName(car_only), key = type + "/" + db, name = type + " (" + db + ")";
       const double build = time("Build/" + key + "/" + std::to_string(kItems)), read = time("Sqlite3/" + key);
       if (build > 0 && read > 0) {
         std::printf("%s (%s): build %.1f ms, sqlite3 read %.1f ms, ratio %.2f (target <= 1.3)\n", type.c_str(), db.c_str(),
@@ -347,22 +384,31 @@ int main(int argc, char** argv) {
         const double tool_cpu = g_tool_cpu[key], build_cpu = reporter.cpu.at("Build/" + key + "/" + std::to_string(kItems));
         std::printf("%s (%s): processor time: build %.1f ms, sqlite3 read %.1f ms, ratio %.2f\n", type.c_str(), db.c_str(),
                     build_cpu, tool_cpu, build_cpu / tool_cpu);
+        met = Target(build <= 1.3 * read, name + ": the build takes more than 1.3 times the sqlite3 read") && met;
       }
       for (const int items : kScaledItems) {
         const double scaled = time("Build/" + key + "/" + std::to_string(items));
         if (build > 0 && scaled > 0)
           std::printf("%s (%s): %d items %.1f ms, %.2f times the %d-item build (target <= %.1f)\n", type.c_str(),
                       db.c_str(), items, scaled, scaled / build, kItems, 2.2 * items / 10000);
+        if (build > 0 && scaled > 0)
+          met = Target(scaled <= build * 2.2 * items / 10000,
+                       name + ": the " + std::to_string(items) + "-item build grows faster than linearly") && met;
       }
       const double odbc = time("Odbc/" + key + "/" + std::to_string(kItems));
       if (build > 0 && odbc > 0)
         std::printf("%s (%s) through ODBC: build %.1f ms, %.2f times the SQLite adapter's (target <= 2)\n", type.c_str(),
                     db.c_str(), odbc, odbc / build);
+      if (build > 0 && odbc > 0) met = Target(odbc <= 2 * build, name + ": through ODBC more than 2 times") && met;
     }
   if (all) {
-    ReportMemory(argv[0]);
-    ReportStart();
+    // Every figure was measured: a build that failed on its side has none.
+    const size_t registered = 2 * 2 * (3 + std::size(kScaledItems));
+    met = Target(t.size() == registered, std::to_string(t.size()) + " of the " + std::to_string(registered) +
+                                             " builds and reads were measured") && met;
+    met = ReportMemory(argv[0]) && met;
+    met = ReportStart() && met;
   }
   benchmark::Shutdown();
-  return 0;
+  return met ? 0 : 1;
 }

@@ -57,8 +57,10 @@ add_subdirectory(tools)
 add_subdirectory(tests/windows)
 add_subdirectory(bench)
 
-# Each program carries its icon, its manifest (common controls 6, per-monitor DPI awareness,
-# asInvoker) and its version.
+# Each program carries its icon (16 to 256 pixels), its manifest (common controls 6, per-monitor
+# DPI awareness, asInvoker) and its version with the product's maker and copyright.
+set(SEVRIK_COMPANY "SEVRIK developers")
+set(SEVRIK_COPYRIGHT "Copyright (C) SEVRIK developers")
 function(sevrik_program_resources target name file description)
   set(SEVRIK_RC_NAME ${name})
   set(SEVRIK_RC_FILE ${file})

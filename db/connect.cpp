@@ -33,6 +33,21 @@ std::string AccessConnectionString(const std::string& database_path, const std::
   return std::string("Driver={") + kAccessDriver + "};Dbq=" + database_path + ";Pwd=" + password;
 }
 
+namespace {
+
+// The database file as a message names it: in one form, the host's (on Linux the program
+// folder's host path joined by "/", never by the "\" of the connection string), or the text
+// as given where it has no host path (a drive that is not mapped).
+std::string ShownPath(const std::string& path) {
+  try {
+    return HostPath(path);
+  } catch (const Error&) {
+    return path;
+  }
+}
+
+}  // namespace
+
 std::unique_ptr<Database> ConnectDatabase(const std::string& connection_string) {
   if (const char* shared = std::getenv("SEVRIK_DATABASE"); shared && *shared) return OpenOdbcDatabase(shared);
   const auto items = ParseConnectionString(connection_string);
@@ -40,12 +55,12 @@ std::unique_ptr<Database> ConnectDatabase(const std::string& connection_string) 
   if (source == items.end() || source->second.empty())
     throw Error(err::kDatabase, "The connection string names no data source.");
   const std::string& path = source->second;
-  if (!FileExists(path)) throw Error(err::kDatabase, "Could not find file '" + path + "'.");
+  if (!FileExists(path)) throw Error(err::kDatabase, "Could not find file '" + ShownPath(path) + "'.");
   std::string head;
   try {
     head = ReadFileHead(path, 16);
   } catch (const Error& e) {
-    throw Error(err::kDatabase, "Could not open file '" + path + "': " + e.description());
+    throw Error(err::kDatabase, "Could not open file '" + ShownPath(path) + "': " + e.description());
   }
   if (head == std::string("SQLite format 3\0", 16)) return OpenSqliteDatabase(HostPath(path));
   std::string password;
@@ -53,7 +68,7 @@ std::unique_ptr<Database> ConnectDatabase(const std::string& connection_string) 
   try {
     return OpenOdbcDatabase(AccessConnectionString(HostPath(path), password));
   } catch (const Error& e) {
-    throw Error(e.number(), "'" + path + "' is no SQLite database and cannot be opened through ODBC: " +
+    throw Error(e.number(), "'" + ShownPath(path) + "' is no SQLite database and cannot be opened through ODBC: " +
                                 e.description());
   }
 }

@@ -355,7 +355,7 @@ class ReadOnlyFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(folders);
-    if (!mount.ok()) GTEST_SKIP() << "cannot mount read-only here: " << mount.error();
+    if (!mount.ok()) SEVRIK_CANNOT_RUN_HERE("cannot mount read-only here: " + mount.error());
     test::WriteFile(dir / "rw/TPBQUE.STA", "0\r\nSUCCESS\r\n");
   }
   TempDir dir;

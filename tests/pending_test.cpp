@@ -259,7 +259,7 @@ TEST_F(Pending, AFileThatCannotBeRewrittenIsNotApplied) {
   // A folder that takes no new file: read-only for everyone, or for a user that is not root.
   const test::Mount read_only = test::Mount::ReadOnly(ws.program, ws.program);
   const bool chmodded = !read_only.ok() && ::geteuid() != 0 && ::chmod(ws.program.c_str(), 0555) == 0;
-  if (!read_only.ok() && !chmodded) GTEST_SKIP() << "no way to make the folder read-only";
+  if (!read_only.ok() && !chmodded) SEVRIK_CANNOT_RUN_HERE("no way to make the folder read-only: " + read_only.error());
   const int number = test::ErrorOf([&] { Apply(); });
   if (chmodded) ::chmod(ws.program.c_str(), 0755);
   EXPECT_EQ(number, err::kPermissionDenied);
@@ -276,7 +276,7 @@ TEST_F(Pending, AFileThatCannotBeRemovedStopsTheRunBeforeItsAction) {
   sql->Exec("update TBLBC23HDR set snrf = 'R-NEW', Status = '02' where CAR = '" + kCarA + "'");
   test::WriteFile(pnd, Line({"tblBC23Hdr", kCarA, std::string("R-NEW"), "02"}));
   const test::Mount in_use = test::Mount::ReadOnly(pnd, pnd);  // a mount point is neither removed nor replaced
-  if (!in_use.ok()) GTEST_SKIP() << "needs root for a bind mount";
+  if (!in_use.ok()) SEVRIK_CANNOT_RUN_HERE("needs root for a bind mount: " + in_use.error());
   const auto r = test::RunProgram(ws.program + "/SEVRIK", {"UNQ", "BC23", kCarA}, ws.dir.path(),
                                   {"SEVRIK_DIALOGS=console"});
   EXPECT_EQ(r.status, 1);

@@ -13,6 +13,7 @@
 #include "interface/session.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
+#include "tests/skips.h"
 #include "tools/package/package.h"
 #include "tools/workspace.h"
 

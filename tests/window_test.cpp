@@ -630,5 +630,5 @@ TEST(ProgressWindowLayout, BorderlessCentredWithItsBar) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  return sevrik::test::TestProgramStatus(RUN_ALL_TESTS());
 }

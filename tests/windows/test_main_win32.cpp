@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "tests/skips.h"
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  return sevrik::test::TestProgramStatus(RUN_ALL_TESTS());
 }

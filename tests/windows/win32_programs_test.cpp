@@ -129,7 +129,7 @@ size_t SectionTable(const std::string& pe) {
   return header + 24 + u(header + 20, 2);
 }
 
-// Each program carries its version (2.0.0, a description, its name), its manifest (common
+// Each program carries its version (2.0.0, a description, its name, the product's maker), its manifest (common
 // controls 6, per-monitor DPI awareness, asInvoker) and its icon, and no time stamp in its
 // header, so that two builds of one commit give the same bytes.
 TEST(ProgramImage, TheProgramsCarryTheirVersionManifestAndIcon) {
@@ -172,6 +172,8 @@ TEST(ProgramImage, TheProgramsCarryTheirVersionManifestAndIcon) {
     EXPECT_EQ(text("ProductVersion"), "2.0.0");
     EXPECT_EQ(text("InternalName"), p.name);
     EXPECT_EQ(text("ProductName"), "SEVRIK");
+    EXPECT_EQ(text("CompanyName"), "SEVRIK developers");
+    EXPECT_EQ(text("LegalCopyright"), "Copyright (C) SEVRIK developers");
     EXPECT_NE(text("FileDescription").find(p.name), std::string::npos);
 
     HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -184,7 +186,27 @@ TEST(ProgramImage, TheProgramsCarryTheirVersionManifestAndIcon) {
     EXPECT_NE(xml.find("PerMonitorV2"), std::string::npos);
     EXPECT_NE(xml.find("true/pm"), std::string::npos);
     EXPECT_NE(xml.find("level=\"asInvoker\""), std::string::npos);
-    EXPECT_NE(::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)), nullptr);  // RT_GROUP_ICON
+    // The icon's group: an image for each size that Explorer asks for, up to 256 (stored as 0).
+    HRSRC group = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    const auto* icons = static_cast<const unsigned char*>(::LockResource(::LoadResource(module, group)));
+    std::vector<int> sizes;
+    for (int i = 0; i < (icons[4] | icons[5] << 8); ++i) sizes.push_back(icons[6 + 14 * i] ? icons[6 + 14 * i] : 256);
+    EXPECT_EQ(sizes, (std::vector<int>{16, 24, 32, 48, 256}));
+    // Each image as Windows draws it, at its own size.
+    for (const int side : sizes) {
+      HICON icon = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, side, side, 0));
+      EXPECT_NE(icon, nullptr) << side;
+      ICONINFO parts{};
+      if (icon && ::GetIconInfo(icon, &parts)) {
+        BITMAP bitmap{};
+        ::GetObjectA(parts.hbmColor, sizeof bitmap, &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, side);
+        ::DeleteObject(parts.hbmColor);
+        ::DeleteObject(parts.hbmMask);
+      }
+      if (icon) ::DestroyIcon(icon);
+    }
     ::FreeLibrary(module);
   }
 }

@@ -18,6 +18,7 @@
 #include "interface/forms.h"
 #include "interface/win32/layout.h"
 #include "platform/win32.h"
+#include "tests/skips.h"
 #include "tests/windows/formdriver.h"
 
 #include <commctrl.h>  // after the Windows headers
@@ -97,7 +98,7 @@ HWND On(HWND form, const forms::Form& table, const char* name) {
 class Win32Windows : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (kProgram.empty()) GTEST_SKIP() << "run through windows_views.sh";
+    if (kProgram.empty()) SEVRIK_CANNOT_RUN_HERE("runs only through windows_views.sh, which lays out its workspace");
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     if (kGeometryOnly && name.find("LaidOut") == std::string::npos) GTEST_SKIP() << "the layout only";
     // Each test starts from the workspace as it was laid out.
