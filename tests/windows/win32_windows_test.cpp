@@ -317,7 +317,8 @@ TEST_F(Win32Windows, EveryControlIsLaidOutInOneFaceWithItsTextWhole) {
       const RECT r = test::RectIn(v.window, control);
       if (c.kind == forms::ControlKind::Combo) {
         const RECT field = test::ComboField(control);
-        EXPECT_LE(field.bottom - field.top, tm.tmHeight + Px(forms::kComboFieldPadTwips, dpi) + 1);
+        // The field's edge above and below it, the font's height and the padding.
+        EXPECT_LE(field.bottom - field.top, tm.tmHeight + Px(forms::kComboFieldPadTwips, dpi) + 2);
         EXPECT_GE(field.bottom - field.top, tm.tmHeight);
         for (const std::string& entry : test::ComboEntries(control))
           EXPECT_LE(test::ListTextWidth(list, entry), field.right - field.left) << entry;
