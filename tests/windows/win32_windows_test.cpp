@@ -70,6 +70,19 @@ std::string ReadText(const std::string& path) {
   return text;
 }
 
+// The log folder with two log files, in both cases of their extension, and a file that is no log.
+void LayOutLogs() {
+  const std::string ipdata = kPackage + "\\ipdata\\";
+  WIN32_FIND_DATAA found;
+  HANDLE listing = ::FindFirstFileA((ipdata + "*.log").c_str(), &found);
+  for (bool more = listing != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(listing, &found))
+    ::DeleteFileA((ipdata + found.cFileName).c_str());
+  if (listing != INVALID_HANDLE_VALUE) ::FindClose(listing);
+  WriteText(ipdata + "TPBQUE.LOG", "antrian dimulai\r\nCAR 05010000020220261201000001\r\n");
+  WriteText(ipdata + "tpbcom.log", "komunikasi selesai\r\n");
+  WriteText(ipdata + "catatan.txt", "bukan log\r\n");
+}
+
 // Where the form puts a control: its twips, and those of its frame, in pixels at the DPI.
 RECT Expected(const forms::Form& table, const forms::Control& c, int dpi) {
   int left = Px(c.rect.left, dpi), top = Px(c.rect.top, dpi);
@@ -665,6 +678,7 @@ TEST_F(Win32Windows, NoCarDateOrStatusIsCut) {
 // From its first start the log viewer has the keyboard, without a click: the list of names has
 // the focus with the first name selected and shown, and the first Down shows the next file.
 TEST_F(Win32Windows, TheLogViewerHasTheKeyboardFromItsStart) {
+  LayOutLogs();
   program = Start("log");
   HWND viewer = program->Window("View Log");
   ASSERT_NE(viewer, nullptr);
@@ -689,15 +703,7 @@ TEST_F(Win32Windows, TheLogViewerHasTheKeyboardFromItsStart) {
 // The log viewer lists ".log" and ".LOG" files and shows the selected one, by click and by
 // keyboard, each replacing the text before.
 TEST_F(Win32Windows, TheLogViewerShowsTheSelectedFileByClickAndByKeyboard) {
-  const std::string ipdata = kPackage + "\\ipdata\\";
-  WIN32_FIND_DATAA found;
-  HANDLE listing = ::FindFirstFileA((ipdata + "*.log").c_str(), &found);
-  for (bool more = listing != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(listing, &found))
-    ::DeleteFileA((ipdata + found.cFileName).c_str());
-  if (listing != INVALID_HANDLE_VALUE) ::FindClose(listing);
-  WriteText(ipdata + "TPBQUE.LOG", "antrian dimulai\r\nCAR 05010000020220261201000001\r\n");
-  WriteText(ipdata + "tpbcom.log", "komunikasi selesai\r\n");
-  WriteText(ipdata + "catatan.txt", "bukan log\r\n");
+  LayOutLogs();
   program = Start("log");
   HWND viewer = program->Window("View Log");
   ASSERT_NE(viewer, nullptr);
