@@ -1,22 +1,31 @@
 #!/usr/bin/env bash
 # The browser benchmark on both platforms on the same data: SEVRIK.exe's Win32 browser under
-# Wine through ODBC (browse_bench_win32.exe), beside the Linux Qt browser (browse_bench):
-#   bench/browse_bench_win32.sh [rows, default 50000]
-# Needs the Linux build in build/ (with SEVRIK_BENCH=ON) and the Windows build in build-win32/.
-# Runs both and exits 1 when either misses a target or could not do its work.
+# Wine through ODBC (browse_bench_win32.exe), drawn by Wine's null driver and then by its X11
+# driver on a virtual display (Xvfb), as on a person's screen; beside the Linux Qt browser
+# (browse_bench):
+#   bench/browse_bench_win32.sh [rows, default 50000] [Windows build folder]
+# Needs the Linux build in build/ (with SEVRIK_BENCH=ON) and a Windows build: by default
+# build-win32 where the machine runs 32-bit programs, else build-win64.
+# Runs all and exits 1 when one misses a target or could not do its work.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tests/windows/wine.sh
+. tests/windows/xvfb.sh
 rows=${1:-50000}
 host=$PWD/build
-win=$PWD/build-win32
-driver=/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so
+if [ $# -gt 1 ]; then win=$(cd "$2" && pwd)
+elif scripts/runs-32bit.sh; then win=$PWD/build-win32
+else win=$PWD/build-win64
+fi
+load_wine_env "$win"
+driver=${SEVRIK_WINE_ODBC_DRIVER:?the Windows build has no wine.env}
 for f in "$host/tools/sevrik-workspace" "$host/bench/browse_bench" "$win/interface/SEVRIK.exe" \
   "$win/bench/browse_bench_win32.exe" "$driver"; do
   [ -e "$f" ] || { echo "missing $f" >&2; exit 1; }
 done
 work=$(mktemp -d)
 export WINEPREFIX=$work/wineprefix WINEDEBUG=-all
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'wineserver -k 2>/dev/null || true; kill "${XVFB_PID:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 tests/windows/prefix.sh
 W=$WINEPREFIX/drive_t
 "$host/tools/sevrik-workspace" --program "$W/BeaCukai/TPB25" --package "$W/EDI" --setting 'T:\EDI' >/dev/null
@@ -30,8 +39,16 @@ SELECT printf('0501000002022026121%07d', i), '050100', 'PEMASOK NOMOR ' || i, 10
   i % 4, i % 50, printf('%02d', i % 7) FROM n;
 COMMIT;"
 status=0
-SEVRIK_DATABASE="Driver=$driver;Database=$db" wine "$win/bench/browse_bench_win32.exe" 'T:\BeaCukai\TPB25' $((rows + 2)) |
-  tr -d '\r' || status=1
+for graphics in null x11; do
+  if [ "$graphics" = x11 ]; then
+    start_xvfb 1280x1024x24
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
+    wineserver -w
+  fi
+  echo "Wine's $graphics driver ($(basename "$win")):"
+  SEVRIK_DATABASE="Driver=$driver;Database=$db" wine "$win/bench/browse_bench_win32.exe" 'T:\BeaCukai\TPB25' \
+    $((rows + 2)) | tr -d '\r' || status=1
+done
 echo "The Linux Qt browser on the same data (SQLite directly):"
 "$host/bench/browse_bench" "$rows" || status=1
 [ "$status" = 0 ] || echo "browse_bench_win32.sh: a target was missed (MISSED above)" >&2

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "interface/form_layout.h"
 #include "interface/forms.h"
 #include "interface/journal.h"
 #include "interface/mdlMain.h"
@@ -52,26 +53,79 @@ std::string BrowseFrameCaption(size_t document) {
   return std::string("Browse Data --> ") + kDocumentTypes[document];
 }
 
-std::vector<DocumentRow> ListDocuments(Database& db, size_t document, const BrowseQuery& query,
-                                       const LocaleInfo& locale) {
-  const std::unordered_map<std::string, std::string> names = StatusNames(db, locale);
+DocumentRows ListDocuments(Database& db, size_t document, const BrowseQuery& query, const LocaleInfo& locale) {
+  std::unordered_map<std::string, std::string> names = StatusNames(db, locale);
   const char* partner = document == 1 ? "penerimanama" : "Pasoknama";
-  std::vector<DocumentRow> rows;
+  std::vector<DocumentRecord> records;
   auto rs = db.Execute(query.sql, query.params);
   for (; !rs->Eof(); rs->MoveNext()) {
-    DocumentRow& r = rows.emplace_back();
-    r[0] = Cell(rs->Field("car"), locale);
-    r[1] = SubmissionDate(r[0]);
-    r[2] = Cell(rs->Field("Kdkpbc"), locale);
-    r[3] = Cell(rs->Field(partner), locale);
-    r[4] = FormatWholeNumber(rs->Field("Bruto"), locale);
-    r[5] = FormatWholeNumber(rs->Field("Netto"), locale);
-    r[6] = Cell(rs->Field("Jmcont"), locale);
-    r[7] = Cell(rs->Field("Jmbrg"), locale);
-    const auto name = names.find(Cell(rs->Field("Status"), locale));
-    if (name != names.end()) r[8] = name->second;
+    DocumentRecord& r = records.emplace_back();
+    r.car = Cell(rs->Field("car"), locale);
+    r.office = Cell(rs->Field("Kdkpbc"), locale);
+    r.partner = Cell(rs->Field(partner), locale);
+    r.bruto = rs->Field("Bruto");
+    r.netto = rs->Field("Netto");
+    r.containers = Cell(rs->Field("Jmcont"), locale);
+    r.items = Cell(rs->Field("Jmbrg"), locale);
+    r.status = Cell(rs->Field("Status"), locale);
   }
-  return rows;
+  return DocumentRows(std::move(records), std::move(names), locale);
+}
+
+DocumentRows::DocumentRows(std::vector<DocumentRecord> records,
+                           std::unordered_map<std::string, std::string> status_names, LocaleInfo locale)
+    : records_(std::move(records)), status_names_(std::move(status_names)), locale_(std::move(locale)) {}
+
+std::string DocumentRows::CellOf(const DocumentRecord& r, size_t column) const {
+  switch (column) {
+    case 0: return r.car;
+    case 1: return SubmissionDate(r.car);
+    case 2: return r.office;
+    case 3: return r.partner;
+    case 4: return FormatWholeNumber(r.bruto, locale_);
+    case 5: return FormatWholeNumber(r.netto, locale_);
+    case 6: return r.containers;
+    case 7: return r.items;
+    case 8: {
+      const auto name = status_names_.find(r.status);
+      return name != status_names_.end() ? name->second : std::string();
+    }
+    default: throw Error(err::kSubscriptOutOfRange);
+  }
+}
+
+const DocumentRow& DocumentRows::Row(size_t row) const {
+  if (row >= records_.size()) throw Error(err::kSubscriptOutOfRange);
+  if (kept_.empty()) kept_.resize(kKeptRows);
+  Kept& slot = kept_[row % kKeptRows];
+  if (slot.row != row) {
+    for (size_t column = 0; column < slot.cells.size(); ++column) slot.cells[column] = CellOf(records_[row], column);
+    slot.row = row;
+    cells_formatted_ += slot.cells.size();
+  }
+  return slot.cells;
+}
+
+std::vector<std::string> DocumentRows::WidthSamples(size_t column) const {
+  std::unordered_set<std::string> seen;
+  std::vector<std::string> samples;
+  for (const DocumentRecord& r : records_) {
+    std::string shape = column <= 1 ? r.car : CellOf(r, column);  // the date is made of the key
+    for (char& c : shape)
+      if (c >= '1' && c <= '9') c = '0';
+    if (seen.insert(std::move(shape)).second) samples.push_back(CellOf(r, column));
+  }
+  return samples;
+}
+
+int ColumnWidth(size_t column, int dpi, const DocumentRows& rows,
+                const std::function<int(const std::string&)>& text_px) {
+  const ListColumn& c = kListColumns.at(column);
+  const int margin = forms::Px(forms::kCellMarginTwips, dpi);
+  int width = std::max(forms::Px(c.width_twips, dpi), text_px(c.header) + margin);
+  if (c.whole)
+    for (const std::string& cell : rows.WidthSamples(column)) width = std::max(width, text_px(cell) + margin);
+  return width;
 }
 
 std::string SubmissionDate(std::string_view car) {
@@ -100,18 +154,6 @@ std::string FormatWholeNumber(const Variant& value, const LocaleInfo& locale) {
   return Grouped(digits, locale.group_separator);
 }
 
-std::vector<std::string> WidthSamples(const std::vector<DocumentRow>& rows, size_t column) {
-  std::unordered_set<std::string> seen;
-  std::vector<std::string> samples;
-  for (const DocumentRow& row : rows) {
-    std::string shape = row[column];
-    for (char& c : shape)
-      if (c >= '1' && c <= '9') c = '0';
-    if (seen.insert(std::move(shape)).second) samples.push_back(row[column]);
-  }
-  return samples;
-}
-
 std::string BrowserCaption() {
   return std::string(forms::kFrmKb.caption) + " Ver. " + std::to_string(kVersionMajor) + "." +
          std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
@@ -136,14 +178,14 @@ void DocumentBrowser::Run(const BrowseSearch& search, const std::string& keep_se
       next.total = std::to_string(next.rows.size());
       if (!keep_selected.empty())
         for (size_t i = 0; i < next.rows.size(); ++i)
-          if (next.rows[i][0] == keep_selected) {
+          if (next.rows.Key(i) == keep_selected) {
             next.selected = i;
             break;
           }
     }
   } catch (const Error& e) {
     next.kind = BrowseOutcome::Kind::Failed;
-    next.rows.clear();
+    next.rows = {};
     next.error = e;
   }
   view_.RowsAboutToChange();
@@ -156,12 +198,12 @@ void DocumentBrowser::Run(const BrowseSearch& search, const std::string& keep_se
 }
 
 std::string DocumentBrowser::KeyOf(std::optional<size_t> row) const {
-  return row && *row < outcome_.rows.size() ? outcome_.rows[*row][0] : std::string();
+  return row && *row < outcome_.rows.size() ? outcome_.rows.Key(*row) : std::string();
 }
 
 std::string DocumentBrowser::RowToolTip(size_t row) const {
   if (row >= outcome_.rows.size()) return {};
-  const DocumentRow& cells = outcome_.rows[row];
+  const DocumentRow cells = outcome_.rows.Row(row);
   std::string tip;
   for (size_t i = 0; i < cells.size(); ++i) {
     if (i) tip += "\r\n";

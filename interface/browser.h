@@ -3,9 +3,12 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "db/database.h"
@@ -23,29 +26,81 @@ inline constexpr std::array<const char*, 3> kHeaderTables = {"TBLBC23HDR", "TBLB
 inline constexpr std::array<const char*, 2> kSearchFields = {"CAR", "Nama Pemasok"};
 inline constexpr std::array<const char*, 2> kSearchColumns = {"CAR", "PASOKNAMA"};
 
-// The nine columns of the list: header, width in twips, right-aligned.
+// The nine columns of the list: header, width in twips, right-aligned, never cut (the CAR, the
+// date and the status: as wide as their widest cell).
 struct ListColumn {
   const char* header;
   int width_twips;
   bool right;
+  bool whole;
 };
-inline constexpr std::array<ListColumn, 9> kListColumns = {{{"No. Pengajuan", 2440, false},
-                                                            {"Tg. Aju", 1040, false},
-                                                            {"KPBC", 740, false},
-                                                            {"Pemasok", 3440, false},
-                                                            {"Bruto", 1440, true},
-                                                            {"Netto", 1440, true},
-                                                            {"Jm. Cont", 740, true},
-                                                            {"Jm. Brg.", 740, true},
-                                                            {"Status", 1440, false}}};
+inline constexpr std::array<ListColumn, 9> kListColumns = {{{"No. Pengajuan", 2440, false, true},
+                                                            {"Tg. Aju", 1040, false, true},
+                                                            {"KPBC", 740, false, false},
+                                                            {"Pemasok", 3440, false, false},
+                                                            {"Bruto", 1440, true, false},
+                                                            {"Netto", 1440, true, false},
+                                                            {"Jm. Cont", 740, true, false},
+                                                            {"Jm. Brg.", 740, true, false},
+                                                            {"Status", 1440, false, true}}};
 
-// One listed document: its nine cells, the first being its CAR.
+// One listed document's nine cells as the list shows them, the first being its CAR.
 using DocumentRow = std::array<std::string, 9>;
 
-// The cells of a column that a view measures to make the column as wide as its widest cell:
-// one of each shape, a shape being the text with every digit read as "0" (the digits of the
-// windows' fonts are equally wide), so that 50,000 keys of one length are measured once.
-std::vector<std::string> WidthSamples(const std::vector<DocumentRow>& rows, size_t column);
+// One listed document as the database gave it: what its cells are made of.
+struct DocumentRecord {
+  std::string car, office, partner;
+  Variant bruto, netto;
+  std::string containers, items, status;
+};
+
+// The rows of a search: the records as read, each row's cells formatted when a view first asks
+// for them. A view asks only for the rows it draws; the last rows formatted are kept (a few
+// pages), so a row is formatted once for all its cells and a page costs its own rows only.
+class DocumentRows {
+ public:
+  // Rows kept formatted, each in the slot of its index modulo this number.
+  static constexpr size_t kKeptRows = 256;
+
+  DocumentRows() = default;
+  DocumentRows(std::vector<DocumentRecord> records, std::unordered_map<std::string, std::string> status_names,
+               LocaleInfo locale);
+
+  size_t size() const { return records_.size(); }
+  bool empty() const { return records_.empty(); }
+  // The row's cells, formatted unless kept; the reference holds until a row of the same slot
+  // is asked for.
+  const DocumentRow& Row(size_t row) const;
+  const std::string& Cell(size_t row, size_t column) const { return Row(row).at(column); }
+  // The row's key (its CAR), without formatting the row.
+  const std::string& Key(size_t row) const { return records_.at(row).car; }
+  // The cells of a column that a view measures to make the column as wide as its widest cell:
+  // one of each shape, a shape being the text with every digit read as "0" (the digits of the
+  // windows' fonts are equally wide), so that 50,000 keys of one length are measured once.
+  std::vector<std::string> WidthSamples(size_t column) const;
+  // How many cells have been formatted for the views since the search: a drawn page formats
+  // its own rows, once.
+  size_t cells_formatted() const { return cells_formatted_; }
+
+ private:
+  std::string CellOf(const DocumentRecord& record, size_t column) const;
+
+  std::vector<DocumentRecord> records_;
+  std::unordered_map<std::string, std::string> status_names_;
+  LocaleInfo locale_;
+  struct Kept {
+    size_t row = SIZE_MAX;
+    DocumentRow cells;
+  };
+  mutable std::vector<Kept> kept_;
+  mutable size_t cells_formatted_ = 0;
+};
+
+// The width of a list column in pixels at the DPI: the table's, and at least its header's text
+// and, for a column never cut, its widest cell's, each with the list's margin beside the text.
+// `text_px` measures a text in the list's font as the view draws it.
+int ColumnWidth(size_t column, int dpi, const DocumentRows& rows,
+                const std::function<int(const std::string&)>& text_px);
 
 // A search as the browser runs it: the header table of the document type, the search
 // column, and the text typed, which reaches the database only inside the bound pattern
@@ -64,8 +119,9 @@ std::string BrowseFrameCaption(size_t document);
 // Runs the search and returns its rows in the order the database gives them; the partner
 // column is penerimanama for BC 2.5, Pasoknama for the others. The status names are read
 // once from tblTabel (KDTAB "01"): a code shows the URAIAN of its first row there, a code
-// without a row an empty cell. Database errors go to the caller.
-std::vector<DocumentRow> ListDocuments(Database& db, size_t document, const BrowseQuery& query,
+// without a row an empty cell. Database errors go to the caller; the rows' cells are formatted
+// later, from what was read, without the database.
+DocumentRows ListDocuments(Database& db, size_t document, const BrowseQuery& query,
                                        const LocaleInfo& locale);
 
 // Characters 19-20, "-", 17-18, "-", 13-16 of the key (counted from 1): DD-MM-YYYY for a
@@ -100,7 +156,7 @@ struct BrowseOutcome {
   };
   Kind kind = Kind::Listed;
   std::string frame_caption = forms::Find(forms::kFrmKb, "Frame1").caption;  // as drawn until a search
-  std::vector<DocumentRow> rows;  // lView1, in the order the database gave them
+  DocumentRows rows;              // lView1, in the order the database gave them
   std::string total;              // txtTot: decimal, no grouping; "" before any search
   std::optional<size_t> selected;  // the row to select: none after a plain search
   std::optional<Error> error;      // Failed: what the database said

@@ -22,7 +22,11 @@ class Browser : public ::testing::Test {
   }
   std::vector<DocumentRow> List(size_t document, size_t field, const std::string& text,
                                 const LocaleInfo& locale = LocaleInfo::Classic()) {
-    return ListDocuments(*conn, document, BuildBrowseQuery(document, field, text), locale);
+    const DocumentRows listed = ListDocuments(*conn, document, BuildBrowseQuery(document, field, text), locale);
+    EXPECT_EQ(listed.cells_formatted(), 0u);  // a search formats nothing
+    std::vector<DocumentRow> rows;
+    for (size_t i = 0; i < listed.size(); ++i) rows.push_back(listed.Row(i));
+    return rows;
   }
   std::vector<std::string> Keys(const std::vector<DocumentRow>& rows) {
     std::vector<std::string> keys;
@@ -123,12 +127,69 @@ TEST(BrowserCells, SubmissionDateAndWholeNumbers) {
   }
 }
 
+// Rows of the given keys and status codes, the codes "01" and "02" named.
+DocumentRows Rows(const std::vector<std::string>& cars, const std::vector<std::string>& codes = {}) {
+  std::vector<DocumentRecord> records(cars.size());
+  for (size_t i = 0; i < cars.size(); ++i) {
+    records[i].car = cars[i];
+    records[i].bruto = Variant(int64_t{1000} + static_cast<int64_t>(i));
+    if (i < codes.size()) records[i].status = codes[i];
+  }
+  return DocumentRows(std::move(records), {{"01", "Siap dikirim"}, {"02", "Dalam antrian"}}, LocaleInfo::Classic());
+}
+
 TEST(BrowserCells, WidthSamplesOneCellOfEachShape) {
-  std::vector<DocumentRow> rows(5);
-  const char* cars[] = {"0501", "0502", "0599", "05010", "ABCD"};
-  for (size_t i = 0; i < rows.size(); ++i) rows[i][0] = cars[i];
-  EXPECT_EQ(WidthSamples(rows, 0), (std::vector<std::string>{"0501", "05010", "ABCD"}));
-  EXPECT_EQ(WidthSamples({}, 0), std::vector<std::string>{});
+  const DocumentRows rows = Rows({"0501", "0502", "0599", "05010", "ABCD"}, {"01", "01", "02", "", "77"});
+  EXPECT_EQ(rows.WidthSamples(0), (std::vector<std::string>{"0501", "05010", "ABCD"}));
+  EXPECT_EQ(rows.WidthSamples(8), (std::vector<std::string>{"Siap dikirim", "Dalam antrian", ""}));
+  EXPECT_EQ(Rows({}).WidthSamples(0), std::vector<std::string>{});
+  EXPECT_EQ(rows.cells_formatted(), 0u);  // measuring formats no row for the list
+}
+
+// A page that the list draws formats its own rows once, whatever number of cells it asks for;
+// the last pages are kept; a row whose place a row far away took is formatted again (rows
+// 49970 to 49999 take the places of rows 50 to 79, rows 286 to 315 those of 30 to 59).
+TEST(BrowserCells, APageFormatsItsOwnRowsOnce) {
+  std::vector<std::string> cars;
+  for (int i = 0; i < 50000; ++i) cars.push_back("050100000202202612" + std::to_string(10000000 + i));
+  const DocumentRows rows = Rows(cars);
+  const auto draw = [&](size_t top) {  // a page of 30 rows, each cell asked for three times
+    for (int pass = 0; pass < 3; ++pass)
+      for (size_t r = top; r < top + 30; ++r)
+        for (size_t c = 0; c < 9; ++c) rows.Cell(r, c);
+  };
+  const struct {
+    size_t top, formatted;
+  } pages[] = {{0, 270}, {30, 540}, {0, 540}, {49970, 810}, {30, 900}, {286, 1170}, {30, 1440}};
+  for (const auto& p : pages) {
+    draw(p.top);
+    EXPECT_EQ(rows.cells_formatted(), p.formatted) << p.top;
+  }
+  EXPECT_EQ(rows.Row(49999)[0], "05010000020220261210049999");
+  EXPECT_EQ(rows.Row(49999)[1], "10-12-2026");
+  EXPECT_EQ(rows.Row(2)[4], "1002");
+  EXPECT_EQ(test::ErrorOf([&] { rows.Row(50000); }), err::kSubscriptOutOfRange);
+}
+
+// A column is as wide as the table draws it, its header, and for the CAR, the date and the
+// status its widest cell, each with the list's margin (12 pixels at 96 DPI, 18 at 144).
+TEST(BrowserCells, AColumnFitsItsHeaderAndTheCellsNeverCut) {
+  const DocumentRows rows = Rows({"0501000002022026120100000112345"}, {"02"});
+  const auto px = [](const std::string& text) { return static_cast<int>(text.size()) * 7; };
+  const struct {
+    size_t column;
+    int dpi, width;
+  } cases[] = {
+      {0, 96, 31 * 7 + 12},  // the key is wider than the 163 pixels of the table
+      {1, 96, 10 * 7 + 12},  // "01-12-2026", wider than the table's 1040 twips (69 pixels)
+      {1, 144, 104},         // and narrower than its 104 pixels at 144 DPI
+      {6, 96, 8 * 7 + 12},   // "Jm. Cont": the header, wider than 740 twips (49 pixels)
+      {7, 96, 8 * 7 + 12},   // "Jm. Brg."
+      {6, 144, 8 * 7 + 18},
+      {3, 144, 344},         // the table's width: "Pemasok" is never measured against its cells
+      {8, 96, 13 * 7 + 12},  // "Dalam antrian"
+  };
+  for (const auto& c : cases) EXPECT_EQ(ColumnWidth(c.column, c.dpi, rows, px), c.width) << c.column << " " << c.dpi;
 }
 
 TEST(ConsoleProgressLine, OneLineRewrittenInPlaceAndClearedAtTheEnd) {
@@ -174,7 +235,7 @@ class BrowserLogic : public ::testing::Test, protected test::WorkspaceSession {
  protected:
   std::vector<std::string> Keys() const {
     std::vector<std::string> keys;
-    for (const DocumentRow& r : browser.outcome().rows) keys.push_back(r[0]);
+    for (size_t i = 0; i < browser.outcome().rows.size(); ++i) keys.push_back(browser.outcome().rows.Key(i));
     return keys;
   }
   RecordingView view{dialogs};
@@ -267,7 +328,7 @@ TEST_F(BrowserLogic, ActionsBrowseAgainAndKeepTheirDocument) {
   EXPECT_EQ(dialogs.boxes[1].text, "CAR = " + kCar1 + " berhasil!");
   ASSERT_EQ(view.drawn.size(), 3u);
   EXPECT_EQ(view.drawn.back().selected, std::optional<size_t>(0));
-  EXPECT_EQ(browser.outcome().rows[0][8], "Dalam antrian");
+  EXPECT_EQ(browser.outcome().rows.Cell(0, 8), "Dalam antrian");
   EXPECT_TRUE(State(kCar1).ends_with("/02"));
 
   // The type shown in cbDok decides, as it stands when the button is clicked.

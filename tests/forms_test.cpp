@@ -2,10 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
+#include <utility>
+#include <vector>
 #include <cstdint>
 #include <set>
 #include <string>
 
+#include "interface/form_layout.h"
 #include "interface/forms.h"
 #include "interface/progress_model.h"
 
@@ -59,6 +63,76 @@ TEST(FormTables, TheTabOrderOfTheBrowser) {
   for (const Control* c : forms::TabOrder(forms::kFrmViewLog)) order += std::string(c->name) + " ";
   EXPECT_EQ(order, "File1 txtMsg cmdClose ");
   EXPECT_TRUE(forms::TabOrder(forms::kFrmProgress).empty());
+}
+
+// The pixels a control needs across: the named ones more than the table gives (at 96 DPI).
+std::function<int(const Control&)> Needing(std::vector<std::pair<std::string, int>> needs) {
+  return [needs](const Control& c) {
+    for (const auto& [name, px] : needs)
+      if (name == c.name) return px;
+    return 0;
+  };
+}
+
+std::string Row(const Form& form, const std::vector<forms::PixelRect>& layout, std::vector<const char*> names) {
+  std::string row;
+  for (const char* name : names) {
+    const forms::PixelRect& r = forms::RectOf(form, layout, name);
+    row += std::string(name) + " " + std::to_string(r.left) + "+" + std::to_string(r.width) + " ";
+  }
+  return row;
+}
+
+// A control that needs more than the table gives is widened within its row: a text box to its
+// right gives up the width, else the row moves left into the free space before it; the row's
+// right edge, the other rows and every height stay as drawn.
+TEST(FormLayout, AControlWidenedWithinItsRow) {
+  const auto& kb = forms::kFrmKb;
+  const std::vector<const char*> search = {"Label1", "cbDok", "cbFld", "txtQ", "cmdGo"};
+  const std::vector<const char*> buttons = {"cmdConnect", "cmdBatal", "cmdFlat", "cmdClose"};
+  const struct {
+    int dpi;
+    std::vector<std::pair<std::string, int>> needs;
+    std::string search, buttons;
+  } cases[] = {
+      {96, {}, "Label1 9+82 cbDok 68+76 cbFld 147+108 txtQ 259+286 cmdGo 550+107 ",
+       "cmdConnect 297+89 cmdBatal 391+99 cmdFlat 492+98 cmdClose 600+74 "},
+      {96, {{"cbFld", 120}, {"cmdGo", 50}}, "Label1 9+82 cbDok 68+76 cbFld 147+120 txtQ 271+274 cmdGo 550+107 ",
+       "cmdConnect 297+89 cmdBatal 391+99 cmdFlat 492+98 cmdClose 600+74 "},
+      {96, {{"cmdFlat", 110}, {"cmdClose", 80}},  // Close grows into the form's margin, then the row moves
+       "Label1 9+82 cbDok 68+76 cbFld 147+108 txtQ 259+286 cmdGo 550+107 ",
+       "cmdConnect 279+89 cmdBatal 373+99 cmdFlat 474+110 cmdClose 594+80 "},
+      // More than the row has room for: the text box gives half its width, the row moves to the
+      // frame's margin, the field takes what that made.
+      {96, {{"cbFld", 500}}, "Label1 6+82 cbDok 65+76 cbFld 144+254 txtQ 402+143 cmdGo 550+107 ",
+       "cmdConnect 297+89 cmdBatal 391+99 cmdFlat 492+98 cmdClose 600+74 "},
+      {144, {{"cbFld", 180}}, "Label1 14+123 cbDok 102+114 cbFld 221+180 txtQ 407+411 cmdGo 825+161 ",
+       "cmdConnect 446+134 cmdBatal 587+149 cmdFlat 738+147 cmdClose 900+111 "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dpi);
+    const std::vector<forms::PixelRect> layout = forms::LayOut(kb, c.dpi, Needing(c.needs));
+    EXPECT_EQ(Row(kb, layout, search), c.search);
+    EXPECT_EQ(Row(kb, layout, buttons), c.buttons);
+    for (size_t i = 0; i < kb.controls.size(); ++i) {
+      const Control& ctl = kb.controls[i];
+      EXPECT_EQ(layout[i].top, forms::Px(ctl.rect.top, c.dpi)) << ctl.name;
+      EXPECT_EQ(layout[i].height, forms::Px(ctl.rect.height, c.dpi)) << ctl.name;
+    }
+    if (c.dpi == 96) {
+      EXPECT_EQ(forms::RectOf(kb, layout, "lView1"), (forms::PixelRect{6, 51, 650, 283}));
+    }
+  }
+}
+
+TEST(FormLayout, TheRoomOfTextsAndCaptions) {
+  EXPECT_EQ(forms::CaptionText("&Create EDIFACT"), "Create EDIFACT");
+  EXPECT_EQ(forms::CaptionText("A && B"), "A & B");
+  EXPECT_EQ(forms::ButtonWidth(80, 96), 92);  // 6 pixels each side at 96 DPI, 9 at 144
+  EXPECT_EQ(forms::ButtonWidth(80, 144), 98);
+  EXPECT_EQ(forms::ComboWidth(70, 21, 96), 97);
+  EXPECT_EQ(forms::ComboFieldHeight(13, 96), 15);
+  EXPECT_EQ(forms::ComboFieldHeight(19, 144), 22);
 }
 
 // A clock that moves only when the test moves it.

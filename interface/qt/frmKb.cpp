@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QTreeView>
 
 #include "interface/forms.h"
@@ -18,29 +17,6 @@
 #include "interface/qt/layout.h"
 
 namespace sevrik::qt {
-namespace {
-
-// The widest entry of a drop-down list in its selection field: where the form's width and the
-// style's frame and arrow leave too little for the font, the font steps down by quarter points
-// (no further than 6 points) rather than cut an entry ("Nama Pemasok").
-void FitEntries(QComboBox& combo) {
-  const auto fits = [&combo] {
-    QStyleOptionComboBox option;
-    option.initFrom(&combo);
-    const int field =
-        combo.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &combo).width();
-    for (int i = 0; i < combo.count(); ++i)
-      if (combo.fontMetrics().horizontalAdvance(combo.itemText(i)) > field) return false;
-    return true;
-  };
-  QFont font = combo.font();
-  while (!fits() && font.pointSizeF() > 6.0) {
-    font.setPointSizeF(font.pointSizeF() - 0.25);
-    combo.setFont(font);
-  }
-}
-
-}  // namespace
 
 // lView1's rows, read from the browser's last outcome: nothing is copied.
 class DocumentModel : public QAbstractTableModel {
@@ -59,8 +35,10 @@ class DocumentModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid()) return {};
     const size_t column = static_cast<size_t>(index.column());
+    // A cell of a row the list draws: the row is formatted once for all its cells (the core
+    // keeps the last pages' rows), nothing is read from the database.
     if (role == Qt::DisplayRole)
-      return QString::fromStdString(browser_.outcome().rows[static_cast<size_t>(index.row())][column]);
+      return QString::fromStdString(browser_.outcome().rows.Cell(static_cast<size_t>(index.row()), column));
     if (role == Qt::TextAlignmentRole) return Alignment(column);
     // Every cell whole, and the document's last run.
     if (role == Qt::ToolTipRole) return QString::fromStdString(browser_.RowToolTip(static_cast<size_t>(index.row())));
@@ -102,7 +80,7 @@ BrowserWindow::BrowserWindow(Session& session, ProgressWindow* progress)
   cbDok->setCurrentIndex(0);
   for (const char* field : kSearchFields) cbFld->addItem(QString(field));
   cbFld->setCurrentIndex(0);
-  for (QComboBox* combo : {cbDok, cbFld}) FitEntries(*combo);
+  FitForm(*this, forms::kFrmKb);  // the drop-down lists as wide as their entries need
 
   model_ = new DocumentModel(browser_, lView1);
   lView1->setModel(model_);
@@ -187,20 +165,14 @@ void BrowserWindow::Select(size_t row) {
 }
 
 void BrowserWindow::SizeColumns() {
-  const int dpi = Dpi(*this);
   const QFontMetrics metrics(lView1->font());
-  const int margin = lView1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lView1) * 2 + Px(180, dpi);
-  const std::vector<DocumentRow>& rows = browser_.outcome().rows;
-  for (size_t column = 0; column < kListColumns.size(); ++column) {
-    int width = Px(kListColumns[column].width_twips, dpi);
-    if (column == 0 || column == 1 || column == 8) {  // the CAR, the date and the status are never cut
-      int widest = lView1->header()->sectionSizeHint(static_cast<int>(column));
-      for (const std::string& cell : WidthSamples(rows, column))
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(cell)) + margin);
-      width = std::max(width, widest);
-    }
-    lView1->header()->resizeSection(static_cast<int>(column), width);
-  }
+  const int frame = lView1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lView1) * 2;
+  const auto width_of = [&](const std::string& text) {
+    return metrics.horizontalAdvance(QString::fromStdString(text)) + frame;
+  };
+  for (size_t column = 0; column < kListColumns.size(); ++column)
+    lView1->header()->resizeSection(static_cast<int>(column),
+                                    ColumnWidth(column, Dpi(*this), browser_.outcome().rows, width_of));
 }
 
 std::string BrowserWindow::SelectedKey() const { return browser_.KeyOf(SelectedRow()); }

@@ -33,6 +33,8 @@ class BrowserWindow : public QDialog, private BrowserView {
   std::string SelectedKey() const;
   // The selected row, if a row is selected.
   std::optional<size_t> SelectedRow() const;
+  // The browser whose rows the list shows.
+  const DocumentBrowser& browser() const { return browser_; }
 
   QComboBox* cbDok = nullptr;
   QComboBox* cbFld = nullptr;

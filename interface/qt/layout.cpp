@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionComboBox>
 #include <QTreeView>
 #include <vector>
 
@@ -109,12 +110,37 @@ void BuildForm(QWidget& form, const forms::Form& table) {
     QWidget* w = Make(c, parent ? parent : &form);
     w->setObjectName(QString::fromLatin1(c.name));
     if (*c.tool_tip) w->setToolTip(QString::fromUtf8(c.tool_tip));
-    w->setGeometry(TwipsRect(c.rect.left, c.rect.top, c.rect.width, c.rect.height, dpi));
     if (c.hidden) w->hide();
   }
+  FitForm(form, table);
   const std::vector<const forms::Control*> order = forms::TabOrder(table);
   for (size_t i = 0; i + 1 < order.size(); ++i)
     QWidget::setTabOrder(Get<QWidget>(form, order[i]->name), Get<QWidget>(form, order[i + 1]->name));
+}
+
+void FitForm(QWidget& form, const forms::Form& table) {
+  const int dpi = Dpi(form);
+  const std::vector<forms::PixelRect> layout = forms::LayOut(table, dpi, [&](const forms::Control& c) {
+    if (c.kind == ControlKind::Button) {
+      const auto* button = Get<QPushButton>(form, c.name);
+      return forms::ButtonWidth(button->fontMetrics().horizontalAdvance(QString::fromStdString(forms::CaptionText(c.caption))), dpi);
+    }
+    if (c.kind != ControlKind::Combo) return 0;
+    auto* combo = Get<QComboBox>(form, c.name);
+    combo->setGeometry(TwipsRect(c.rect.left, c.rect.top, c.rect.width, c.rect.height, dpi));
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    const int field =
+        combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+    int widest = 0;
+    for (int i = 0; i < combo->count(); ++i)
+      widest = std::max(widest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
+    return forms::ComboWidth(widest, combo->width() - field, dpi);
+  });
+  for (size_t i = 0; i < table.controls.size(); ++i) {
+    const forms::PixelRect& r = layout[i];
+    Get<QWidget>(form, table.controls[i].name)->setGeometry(r.left, r.top, r.width, r.height);
+  }
 }
 
 }  // namespace sevrik::qt

@@ -6,11 +6,12 @@
 #include <QRect>
 #include <QWidget>
 
+#include "interface/form_layout.h"
 #include "interface/forms.h"
 
 namespace sevrik::qt {
 
-inline int Px(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
+using forms::Px;
 
 // The widget's logical DPI (that of its screen).
 inline int Dpi(const QWidget& w) { return w.logicalDpiX() > 0 ? w.logicalDpiX() : 96; }
@@ -30,8 +31,14 @@ Qt::WindowFlags WindowFlagsOf(const forms::Form& table);
 // screen when the table places it there), then each control
 // as a child of its container (named by its object name), with caption, tool tip, geometry
 // and hidden state, and the tab order of the controls that take the focus. Buttons are never
-// default buttons. A kind's own settings beyond the table are the view's.
+// default buttons. A kind's own settings beyond the table are the view's. Every control has
+// the form's one font.
 void BuildForm(QWidget& form, const forms::Form& table);
+
+// Places the built form's controls as forms::LayOut gives them: each drop-down list as wide as
+// its widest entry needs and each button as its caption with the room of its focus rectangle.
+// Called by BuildForm, and again by a view that has filled its drop-down lists.
+void FitForm(QWidget& form, const forms::Form& table);
 
 // The control of a built form by its name (the table's), as the widget type of its kind.
 template <class Widget>

@@ -11,12 +11,6 @@ namespace {
 
 constexpr int Id(const char* name) { return ControlId(forms::kFrmKb, name); }
 
-// The columns that are never cut: the CAR, the date and the status.
-constexpr size_t kWholeColumns[] = {0, 1, 8};
-
-// The space a list view keeps beside a cell's text, in twips (6 pixels each side at 96 DPI).
-constexpr int kCellMarginTwips = 180;
-
 std::wstring Text(HWND control) {
   std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)), L'\0');
   ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()) + 1);
@@ -36,9 +30,9 @@ BrowserWindow::BrowserWindow(Session& session) : FormWindow(forms::kFrmKb), brow
   for (const char* name : kSearchFields)
     ::SendMessageW(field, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
   ::SendMessageW(field, CB_SETCURSEL, 0, 0);
-  FitEntries();
+  Layout(dpi());  // the drop-down lists as wide as their entries need
 
-  HWND list = Control("lView1");
+  HWND list = list_ = Control("lView1");
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_INFOTIP |
                                               LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER);
   for (size_t i = 0; i < kListColumns.size(); ++i) {
@@ -56,50 +50,6 @@ BrowserWindow::BrowserWindow(Session& session) : FormWindow(forms::kFrmKb), brow
 
 BrowserWindow::~BrowserWindow() {
   if (hwnd()) ::DestroyWindow(hwnd());
-  for (HFONT font : entry_fonts_)
-    if (font) ::DeleteObject(font);
-}
-
-void BrowserWindow::FitEntries() {
-  const char* names[] = {"cbDok", "cbFld"};
-  for (size_t i = 0; i < std::size(names); ++i) {
-    HWND combo = Control(names[i]);
-    const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    if (count <= 0) continue;
-    RECT r;
-    ::GetWindowRect(combo, &r);
-    const int field = r.right - r.left - ::GetSystemMetrics(SM_CXVSCROLL) * dpi() / 96 -
-                      2 * ::GetSystemMetrics(SM_CXEDGE) * dpi() / 96 - Px(30, dpi());
-    HDC dc = ::GetDC(combo);
-    const auto widest = [&](HFONT font) {
-      HGDIOBJ before = ::SelectObject(dc, font);
-      int most = 0;
-      for (int e = 0; e < count; ++e) {
-        std::wstring text(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(e), 0)), L'\0');
-        ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(e), reinterpret_cast<LPARAM>(text.data()));
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        most = std::max(most, static_cast<int>(size.cx));
-      }
-      ::SelectObject(dc, before);
-      return most;
-    };
-    HFONT fitted = nullptr;
-    if (widest(font()) > field) {
-      for (double points = table().font.points - 0.25; points >= 6.0; points -= 0.25) {
-        if (fitted) ::DeleteObject(fitted);
-        fitted = MakeFont(table().font.family, points, dpi());
-        if (widest(fitted) <= field) break;
-      }
-    }
-    ::ReleaseDC(combo, dc);
-    ::SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(fitted ? fitted : font()), TRUE);
-    // The selection field keeps the table's height whatever the font.
-    ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                   std::max(static_cast<int>(Px(forms::Find(forms::kFrmKb, names[i]).rect.height, dpi())) - 6, 1));
-    if (entry_fonts_[i]) ::DeleteObject(entry_fonts_[i]);
-    entry_fonts_[i] = fitted;
-  }
 }
 
 BrowseSearch BrowserWindow::Search() const {
@@ -144,10 +94,7 @@ void BrowserWindow::Select(size_t row) {
   ListView_EnsureVisible(list, at, FALSE);
 }
 
-void BrowserWindow::Laid() {
-  FitEntries();
-  SizeColumns();
-}
+void BrowserWindow::Laid() { SizeColumns(); }
 
 void BrowserWindow::SizeColumns() {
   HWND list = Control("lView1");
@@ -161,31 +108,25 @@ void BrowserWindow::SizeColumns() {
     ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
     return static_cast<int>(size.cx);
   };
-  const std::vector<DocumentRow>& rows = browser_.outcome().rows;
-  for (size_t column = 0; column < kListColumns.size(); ++column) {
-    int width = Px(kListColumns[column].width_twips, dpi());
-    if (std::find(std::begin(kWholeColumns), std::end(kWholeColumns), column) != std::end(kWholeColumns)) {
-      int widest = width_of(kListColumns[column].header);
-      for (const std::string& cell : WidthSamples(rows, column)) widest = std::max(widest, width_of(cell));
-      width = std::max(width, widest + Px(kCellMarginTwips, dpi()));
-    }
-    ListView_SetColumnWidth(list, static_cast<int>(column), width);
-  }
+  for (size_t column = 0; column < kListColumns.size(); ++column)
+    ListView_SetColumnWidth(list, static_cast<int>(column), ColumnWidth(column, dpi(), browser_.outcome().rows, width_of));
   ::SelectObject(dc, before);
   ::ReleaseDC(list, dc);
 }
 
 LRESULT BrowserWindow::Notify(NMHDR& header) {
-  HWND list = Control("lView1");
-  if (header.hwndFrom != list) return 0;
-  const std::vector<DocumentRow>& rows = browser_.outcome().rows;
+  HWND list = list_;
+  if (!list || header.hwndFrom != list) return 0;
+  const DocumentRows& rows = browser_.outcome().rows;
   switch (header.code) {
     case LVN_GETDISPINFOW: {
+      // One cell of a row the list draws: the row is formatted once for all its cells (the
+      // core keeps the last pages' rows), nothing is read from the database.
       LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
       const auto row = static_cast<size_t>(item.iItem);
       const auto column = static_cast<size_t>(item.iSubItem);
       if ((item.mask & LVIF_TEXT) && row < rows.size() && column < kListColumns.size()) {
-        cell_ = Wide(rows[row][column]);
+        cell_ = Wide(rows.Cell(row, column));
         item.pszText = cell_.data();
       }
       return 0;

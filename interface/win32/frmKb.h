@@ -34,17 +34,16 @@ class BrowserWindow : public FormWindow, private BrowserView {
   void RowsAboutToChange() override;
   void Draw(const BrowseOutcome& outcome) override;
   LRESULT Notify(NMHDR& header);
-  // The columns as wide as the table gives them, and the CAR, the date and the status at least
-  // as wide as their widest cell.
+  // The columns as wide as the table gives them, each at least as wide as its header and the
+  // CAR, the date and the status as their widest cell (ColumnWidth).
   void SizeColumns();
   void Select(size_t row);
-  // The drop-down lists' entries whole in their selection fields: where the form's width leaves
-  // too little for the font, the list's font steps down by quarter points (to 6 at least).
-  void FitEntries();
 
   DocumentBrowser browser_;
+  // lView1, found once: the list asks for its cells through many notifications a page, and
+  // finding a control by its id asks the window system for the form's children each time.
+  HWND list_ = nullptr;
   std::wstring cell_;  // the text a list view asked for last
-  HFONT entry_fonts_[2] = {};  // of cbDok and cbFld, when the form's font is too wide
 };
 
 }  // namespace sevrik::win32

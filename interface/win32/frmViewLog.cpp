@@ -46,6 +46,16 @@ LRESULT LogViewerWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wparam);
+      // The list takes the focus with a name selected (the first when none is) and shown, as
+      // the keyboard selects it: the first Down shows the next file.
+      if (id == kFile1 && HIWORD(wparam) == LBN_SETFOCUS) {
+        HWND list = Control("File1");
+        if (::SendMessageW(list, LB_GETCURSEL, 0, 0) == LB_ERR && ::SendMessageW(list, LB_GETCOUNT, 0, 0) > 0) {
+          ::SendMessageW(list, LB_SETCURSEL, 0, 0);
+          ::PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(kFile1, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        }
+        return 0;
+      }
       // The selection moved, by a click or by the keyboard: the file shows.
       if (id == kFile1 && HIWORD(wparam) == LBN_SELCHANGE) {
         HWND list = Control("File1");

@@ -109,16 +109,15 @@ int WindowDpi(HWND window) {
   return dpi > 0 ? dpi : 96;
 }
 
-RECT ControlRect(const forms::Form& table, const forms::Control& c, int dpi) {
+RECT ControlRect(const forms::Form& table, const std::vector<forms::PixelRect>& layout, const forms::Control& c) {
   int left = 0, top = 0;
   if (std::string_view(c.container) != table.name) {
-    const forms::Control& frame = forms::Find(table, c.container);
-    left = Px(frame.rect.left, dpi);
-    top = Px(frame.rect.top, dpi);
+    const forms::PixelRect& frame = forms::RectOf(table, layout, c.container);
+    left = frame.left;
+    top = frame.top;
   }
-  left += Px(c.rect.left, dpi);
-  top += Px(c.rect.top, dpi);
-  return RECT{left, top, left + Px(c.rect.width, dpi), top + Px(c.rect.height, dpi)};
+  const forms::PixelRect& r = forms::RectOf(table, layout, c.name);
+  return RECT{left + r.left, top + r.top, left + r.right(), top + r.top + r.height};
 }
 
 HFONT MakeFont(std::string_view family, double points, int dpi) {
@@ -202,6 +201,17 @@ void FormWindow::Create(HWND owner) {
 
 HWND FormWindow::Control(std::string_view name) const { return ::GetDlgItem(hwnd_, ControlId(table_, name)); }
 
+int FormWindow::TextWidth(std::string_view utf8) const {
+  HDC dc = ::GetDC(hwnd_);
+  HGDIOBJ before = ::SelectObject(dc, font_);
+  const std::wstring text = Wide(utf8);
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, before);
+  ::ReleaseDC(hwnd_, dc);
+  return static_cast<int>(size.cx);
+}
+
 void FormWindow::Layout(int dpi) {
   dpi_ = dpi;
   HFONT old = font_;
@@ -212,15 +222,47 @@ void FormWindow::Layout(int dpi) {
   else ::AdjustWindowRectEx(&frame, Style(), FALSE, ExStyle());
   ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The font's height and what a closed drop-down list draws besides its text: its frame and
+  // its arrow button, at this DPI (the system's metrics are those of the system's DPI).
+  HDC dc = ::GetDC(hwnd_);
+  HGDIOBJ before = ::SelectObject(dc, font_);
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  ::SelectObject(dc, before);
+  ::ReleaseDC(hwnd_, dc);
+  const int system_dpi = [] {
+    HDC screen = ::GetDC(nullptr);
+    const int d = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return d > 0 ? d : 96;
+  }();
+  const auto metric = [&](int index) { return ::MulDiv(::GetSystemMetrics(index), dpi, system_dpi); };
+  const int combo_chrome = metric(SM_CXVSCROLL) + 2 * metric(SM_CXEDGE);
+  const std::vector<forms::PixelRect> layout = forms::LayOut(table_, dpi, [&](const forms::Control& c) {
+    HWND control = Control(c.name);
+    if (c.kind == ControlKind::Button) return forms::ButtonWidth(TextWidth(forms::CaptionText(c.caption)), dpi);
+    if (c.kind != ControlKind::Combo) return 0;
+    int widest = 0;
+    const int count = static_cast<int>(::SendMessageW(control, CB_GETCOUNT, 0, 0));
+    for (int e = 0; e < count; ++e) {
+      std::wstring entry(static_cast<size_t>(::SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(e), 0)), L'\0');
+      ::SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(e), reinterpret_cast<LPARAM>(entry.data()));
+      widest = std::max(widest, TextWidth(Utf8(entry)));
+    }
+    return forms::ComboWidth(widest, combo_chrome, dpi);
+  });
   for (const forms::Control& c : table_.controls) {
     HWND control = Control(c.name);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    const RECT r = ControlRect(table_, c, dpi);
+    RECT r = ControlRect(table_, layout, c);
     int height = r.bottom - r.top;
     if (c.kind == ControlKind::Combo) {
-      // The selection field is as high as the table's rectangle; the list drops below it.
-      ::SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(height - 6, 1));
-      height += DropHeight(dpi);
+      // The closed field as high as its font needs (the system draws the entry from the field's
+      // top), centred in the table's rectangle; the list drops below it.
+      const int field = std::min(forms::ComboFieldHeight(metrics.tmHeight, dpi), std::max(height - 6, 1));
+      ::SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+      r.top += (height - (field + 6)) / 2;
+      height = field + 6 + DropHeight(dpi);
     }
     ::MoveWindow(control, r.left, r.top, r.right - r.left, height, TRUE);
   }
@@ -242,11 +284,15 @@ void FormWindow::Show() {
     ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   const bool takes_focus = table_.border != forms::Border::None;
-  ::ShowWindow(hwnd_, takes_focus ? SW_SHOW : SW_SHOWNA);
   if (takes_focus) {
+    // The first control of the tab order has the focus whenever the window is activated, until
+    // the user moves it: the system may activate the window after it shows (a window manager
+    // does so when it maps it), and the activation gives the focus to the control kept here.
     const std::vector<const forms::Control*> order = forms::TabOrder(table_);
-    if (!order.empty()) ::SetFocus(Control(order.front()->name));
+    if (!order.empty() && !focus_) focus_ = Control(order.front()->name);
   }
+  ::ShowWindow(hwnd_, takes_focus ? SW_SHOW : SW_SHOWNA);
+  if (takes_focus && focus_) ::SetFocus(focus_);
 }
 
 LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -257,6 +303,13 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         HWND focus = ::GetFocus();
         if (focus && ::IsChild(hwnd_, focus)) focus_ = focus;
       } else if (focus_ && ::IsWindow(focus_)) {
+        ::SetFocus(focus_);
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+      // The form itself never keeps the focus: it goes on to its control.
+      if (focus_ && ::IsWindow(focus_)) {
         ::SetFocus(focus_);
         return 0;
       }
@@ -304,9 +357,30 @@ LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wparam,
   return form->Handle(message, wparam, lparam);
 }
 
+namespace {
+
+// Whether a key's message is the repeat of a held scroll key that a later message of the same
+// key already waits behind: another repeat (the list moves once for both) or the key's release
+// (the list stops where it is when the key is let go).
+bool RepeatOvertaken(const MSG& message) {
+  if (message.message != WM_KEYDOWN || !(message.lParam & (1 << 30))) return false;
+  switch (message.wParam) {
+    case VK_PRIOR: case VK_NEXT: case VK_UP: case VK_DOWN: break;
+    default: return false;
+  }
+  MSG later;
+  for (UINT kind : {WM_KEYDOWN, WM_KEYUP})
+    if (::PeekMessageW(&later, message.hwnd, kind, kind, PM_NOREMOVE | PM_NOYIELD) && later.wParam == message.wParam)
+      return true;
+  return false;
+}
+
+}  // namespace
+
 void RunWindow(const FormWindow& form) {
   MSG message;
   while (form.hwnd() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (RepeatOvertaken(message)) continue;
     if (form.hwnd() && ::IsDialogMessageW(form.hwnd(), &message)) continue;
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);

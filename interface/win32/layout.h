@@ -8,13 +8,15 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "interface/form_layout.h"
 #include "interface/forms.h"
 #include "platform/win32.h"
 
 namespace sevrik::win32 {
 
-inline int Px(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
+using forms::Px;
 
 // The id of a form's control: 100 + its place in the table (the ids 1 and 2 stay the dialog
 // manager's Enter and Escape).
@@ -37,11 +39,14 @@ std::string Utf8(std::wstring_view wide);
 // The window's DPI (its monitor's, for a per-monitor DPI aware program), else the system's.
 int WindowDpi(HWND window);
 
-// The pixel rectangle of a control of the table, relative to the form's client area.
-RECT ControlRect(const forms::Form& table, const forms::Control& c, int dpi);
+// The pixel rectangle of a control of a layout of the table (forms::LayOut), relative to the
+// form's client area.
+RECT ControlRect(const forms::Form& table, const std::vector<forms::PixelRect>& layout, const forms::Control& c);
 
 // A top-level window built from a form's table. The caption, the font, the client size and the
-// controls' places follow the table at the window's DPI, and again when the DPI changes.
+// controls' places follow the table at the window's DPI, and again when the DPI changes: every
+// control in the form's one font, each drop-down list and button as wide as its entries and
+// caption need (forms::LayOut), a drop-down list's entries centred in its closed field.
 class FormWindow {
  public:
   explicit FormWindow(const forms::Form& table);
@@ -79,18 +84,23 @@ class FormWindow {
   virtual LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   // After the controls are placed at `dpi`: what a kind needs beyond the table.
   virtual void Laid() {}
+  // The text width in the form's font.
+  int TextWidth(std::string_view utf8) const;
+  // Lays the controls out at the DPI (again, after their contents changed).
+  void Layout(int dpi);
   const forms::Form& table() const { return table_; }
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  void Layout(int dpi);
   DWORD Style() const;
   DWORD ExStyle() const;
 
   const forms::Form& table_;
   HWND hwnd_ = nullptr;
   HWND tips_ = nullptr;
-  HWND focus_ = nullptr;  // the control that had the focus when the window was deactivated
+  // The control that has the focus when the window is activated: the first of the tab order
+  // until the window was deactivated with the focus on another.
+  HWND focus_ = nullptr;
   HFONT font_ = nullptr;
   int dpi_ = 96;
   int busy_ = 0;

@@ -275,6 +275,18 @@ void SelectCombo(HWND form, HWND combo, int index) {
   ::SendMessageW(form, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
+RECT ComboField(HWND combo) {
+  Remote remote(combo, kRemoteSize);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  remote.Write(&info, sizeof info);
+  ::SendMessageW(combo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(remote.At<COMBOBOXINFO>()));
+  remote.Read(&info, sizeof info);
+  return info.rcItem;
+}
+
+uintptr_t FontOf(HWND control) { return static_cast<uintptr_t>(::SendMessageW(control, WM_GETFONT, 0, 0)); }
+
 std::vector<std::string> ListBoxEntries(HWND list) {
   // The system carries LB_GETTEXT's text from one process to another.
   std::vector<std::string> entries;

@@ -3,6 +3,7 @@
 // selects entries, types, presses keys and buttons, and answers message boxes.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -72,6 +73,10 @@ void ClickListRow(HWND list, int row);
 std::vector<std::string> ComboEntries(HWND combo);
 int ComboSelected(HWND combo);
 void SelectCombo(HWND form, HWND combo, int index);
+// The rectangle in which a drop-down list's closed field draws its entry (its client area's).
+RECT ComboField(HWND combo);
+// The font a control draws with: its handle's value, the same for the controls of one font.
+uintptr_t FontOf(HWND control);
 // A list box's entries and its selection; a click on an entry.
 std::vector<std::string> ListBoxEntries(HWND list);
 int ListBoxSelected(HWND list);
