@@ -5,7 +5,7 @@
 #   - SEVRIK.exe under Wine with its X11 driver on a virtual display (Xvfb);
 #   - SEVRIK.exe under Wine with its X11 driver inside a Wine desktop window on that display;
 #   - the Linux SEVRIK with its Qt window on that display.
-# Each time is the best of five runs, from the start of the program to its end.
+# Each time is the median of five runs, from the start of the program to its end.
 # Target: in each, the large document takes at most 2 times the small one (the window costs
 # nothing that grows with the document). Exits 1 when a target is missed or a run failed.
 #   bench/que_bench.sh [Windows build folder]
@@ -74,9 +74,8 @@ run_qt() { SEVRIK_DRIVE_T=$L "$L/BeaCukai/TPB25/SEVRIK" QUE BC23 "$1"; }
 run_wine_console() { SEVRIK_DIALOGS=console run_null "$1"; }
 run_linux_console() { SEVRIK_DIALOGS=console run_qt "$1"; }
 
-# The best of five runs of one kind for one document, in seconds (the least disturbed by other
-# work on the machine, as flat_bench takes it); each from the database as
-# laid out, and each must queue the document.
+# The median of five runs of one kind for one document, in seconds (what a clerk meets as a
+# rule); each from the database as laid out, and each must queue the document.
 median() {
   local kind=$1 car=$2 root=$3 times=()
   for _ in 1 2 3 4 5; do
@@ -91,7 +90,7 @@ median() {
     [ "$status" = 02 ] || { echo "$kind QUE BC23 $car left status '$status', not 02" >&2; return 1; }
     times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')")
   done
-  printf '%s\n' "${times[@]}" | sort -n | head -n 1
+  printf '%s\n' "${times[@]}" | sort -n | sed -n 3p
 }
 
 failed=0
@@ -111,7 +110,7 @@ measure() {  # kind, description[, no target]
   fi
 }
 
-echo "QUE BC23 with frmProgress shown, best of 5 ($(basename "$win"), $(nproc) cores):"
+echo "QUE BC23 with frmProgress shown, median of 5 ($(basename "$win"), $(nproc) cores):"
 graphics null
 measure null "SEVRIK.exe under Wine, null driver"
 graphics x11
