@@ -44,7 +44,10 @@ void Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvi
     if (type == "BC23") {
       if (const QueueResult r = CreateFlatBC23(session, Token(tokens, 2)); r.run.untold) throw *r.run.untold;
     } else if (type == "BC25") {
-      CreateFlatBC25(session, Token(tokens, 2));
+      // The BC 2.5 build leaves no status file: a file it could not write whole is told here.
+      if (const BuildResult r = CreateFlatBC25(session, Token(tokens, 2)); r.first_error)
+        throw Error(r.first_error->number(),
+                    "Flat file BC25 tidak dapat ditulis dengan lengkap: " + r.first_error->description());
     }
   } else if (action == "UNQ") {
     if (const RunOutcome r = CancelEdifact(session, Token(tokens, 1), Token(tokens, 2)); r.untold) throw *r.untold;
