@@ -92,7 +92,7 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
     {
       std::unique_ptr<Recordset> settings = db->Execute("Select * From tblSetting");
       if (!settings->Eof()) {
-        session.package_folder = SettingText(*settings, "FOLDERNUVAR");
+        session.package_folder = FolderSettingPath(SettingText(*settings, "FOLDERNUVAR"), env.program_folder);
         session.network_profile = SettingText(*settings, "NETWORKNUVAR");
       }
     }

@@ -19,6 +19,16 @@ std::string HostPath(std::string_view path);
 // The folder of the running program's executable, without a trailing separator.
 std::string ProgramFolder();
 
+// The path that a folder setting of the customs application (FOLDERNUVAR) names for a program
+// in `program_folder`. On Windows the setting as it is. On POSIX a setting without a drive never
+// reaches outside the mapped drives: where the program folder lies on a mapped drive X (below
+// $SEVRIK_DRIVE_X; the first such letter from A), "\EDI" is "X:\EDI" and a relative setting
+// lies below the program folder on X, ".." stopping at X's root as for any drive path. Where
+// the program folder lies on no mapped drive, a relative setting lies below the program folder,
+// ".." stopping there, and one that starts with a separator is the host's absolute path. A
+// setting with a drive is left as it is.
+std::string FolderSettingPath(std::string_view setting, std::string_view program_folder);
+
 // Makes the drive of a folder setting current: its first three characters ("C:\") select
 // the mapped folder; a setting without a drive letter does nothing. Unmapped: error 68.
 void ChangeDrive(std::string_view setting);

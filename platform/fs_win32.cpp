@@ -91,6 +91,8 @@ bool IsDirectoryHost(const std::string& host) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string FolderSettingPath(std::string_view setting, std::string_view) { return std::string(setting); }
+
 std::string ProgramFolder() {
   std::string buffer(MAX_PATH, '\0');
   for (;;) {

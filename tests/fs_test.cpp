@@ -150,6 +150,32 @@ TEST_F(DriveC, DotDotNeverClimbsAboveTheDrivesFolder) {
   EXPECT_EQ(CurrentDirectory(), root.path());
 }
 
+// A folder setting without a drive lies on the program folder's drive and never climbs out of
+// it; with the program folder on no mapped drive, never out of the program folder.
+TEST_F(DriveC, AFolderSettingWithoutADriveStaysOnTheProgramsDrive) {
+  std::filesystem::create_directories(root / "BeaCukai/TPB25");
+  const std::string program = root / "BeaCukai/TPB25";
+  TempDir elsewhere;  // on no mapped drive
+  const struct {
+    const char* setting;
+    std::string program;
+    std::string host;
+  } cases[] = {
+      {"..\\..\\..\\..\\tmp\\x", program, root / "tmp/x"},
+      {"EDI", program, root / "BeaCukai/TPB25/EDI"},
+      {"..\\EDI", program, root / "BeaCukai/EDI"},
+      {"\\EDI", program, root / "EDI"},
+      {"/EDI/../../..", program, root.path()},
+      {"C:\\EDI", program, root / "EDI"},
+      {"..\\..\\x", elsewhere.path(), elsewhere / "x"},
+      {"EDI\\.\\ipdata", elsewhere.path(), elsewhere / "EDI/ipdata"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HostPath(FolderSettingPath(c.setting, c.program)), c.host) << c.setting;
+  // A setting with a drive, or on no mapped drive from the root, keeps its text.
+  EXPECT_EQ(FolderSettingPath("Q:\\EDI", program), "Q:\\EDI");
+  EXPECT_EQ(FolderSettingPath("/srv/edi", elsewhere.path()), "/srv/edi");
+}
+
 // What a run writes in place (the run log, the flat files, copies) is never written through a
 // symlink planted in its place, and a replaced file (the status files) replaces the link.
 TEST(OutputFiles, NeverFollowASymlinkInTheirPlace) {
