@@ -102,6 +102,9 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
     // A run that was killed is completed first, from what its translator left, before
     // anything is removed; then the kept statuses are written.
     const auto catch_up = [&] {
+      // What a killed rewrite of the journal or the pending file left; no rewrite runs now.
+      RemoveLeftoverReplacements(JournalPath(session));
+      RemoveLeftoverReplacements(PendingFilePath(session));
       CompleteOpenRuns(session, [&] {
         if (env.notice) env.notice(kWaitingNotice);
       });

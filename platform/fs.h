@@ -68,6 +68,17 @@ void CopyFileTo(std::string_view source, std::string_view target);           // 
 // that the old file stays whole if the write fails.
 void ReplaceFileBytes(std::string_view path, std::string_view bytes);
 
+// Whether `entry` (a name in a folder) is a temporary file of a replacement of the file named
+// `name` in that folder: "." + the name + ".tmp-" + 10 lower-case letters and digits, the name
+// without regard to case.
+bool IsReplacementTemporary(std::string_view entry, std::string_view name);
+// Removes the temporary files that a killed replacement of `path` (ReplaceFileBytes,
+// FileReplacement) left beside it: plain files whose names IsReplacementTemporary gives, and
+// nothing else. The caller holds what keeps every other replacement of that file from running
+// (the run lock), since a running replacement's temporary file has the same form. One that
+// cannot be removed stays: it harms nothing but room. Returns how many were removed.
+size_t RemoveLeftoverReplacements(std::string_view path);
+
 class WritableFile;
 
 // A file open for writing. Output mode creates or truncates, append mode adds at the end;

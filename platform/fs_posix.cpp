@@ -205,6 +205,23 @@ std::string FolderSettingPath(std::string_view setting, std::string_view program
   return out;
 }
 
+size_t RemoveLeftoverReplacements(std::string_view path) {
+  const std::string host = HostPath(path);
+  const std::string folder = ParentFolderOf(host);
+  const std::string name = host.substr(host.find_last_of('/') + 1);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  size_t removed = 0;
+  while (const dirent* e = ::readdir(dir)) {
+    if (!IsReplacementTemporary(e->d_name, name)) continue;
+    const std::string entry = Join(folder, e->d_name);
+    struct stat st;
+    if (::lstat(entry.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(entry.c_str()) == 0) ++removed;
+  }
+  ::closedir(dir);
+  return removed;
+}
+
 std::string ProgramFolder() {
   char buf[PATH_MAX];
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);

@@ -14,6 +14,7 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/file_stream.h"
 #include "platform/fs.h"
 #include "platform/install.h"
 #include "platform/runlog.h"
@@ -192,6 +193,10 @@ TEST(OutputFiles, NeverFollowASymlinkInTheirPlace) {
       {"an output file", [](const std::string& p) { OutputFile f(p, OutputFile::Mode::Output); }, 75, ""},
       {"a copy", [](const std::string& p) { CopyFileTo(p + ".src", p); }, 75, ""},
       {"a status file", [](const std::string& p) { ReplaceFileBytes(p, "0\r\n"); }, 0, "0\r\n"},
+      {"lines appended", [](const std::string& p) { LineAppender(p).Write("x\r\n"); }, 75, ""},
+      // The files the system keeps for itself are not even read through a link.
+      {"a kept file read whole", [](const std::string& p) { ReadFileBytesRefusingLinks(p); }, 75, ""},
+      {"a kept file read by lines", [](const std::string& p) { LineReader(p, Links::Refuse); }, 75, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -206,6 +211,12 @@ TEST(OutputFiles, NeverFollowASymlinkInTheirPlace) {
     if (*c.left) EXPECT_EQ(test::ReadFile(dir / "TPBQUE.STA"), c.left);
     else EXPECT_TRUE(S_ISLNK(st.st_mode));
   }
+  // A plain file is read whole, past one chunk of the stream.
+  TempDir dir;
+  const std::string big = std::string(kStreamChunk + 5, 'j') + "\r\nB|end\r\n";
+  test::WriteFile(dir / "SEVRIK.JNL", big);
+  EXPECT_EQ(ReadFileBytesRefusingLinks(dir / "SEVRIK.JNL"), big);
+  EXPECT_EQ(ErrorOf([&] { ReadFileBytesRefusingLinks(dir / "none"); }), 53);
 }
 
 // The fault-injecting file system that the runs' failure tests use: each fault where it was

@@ -14,6 +14,7 @@
 #include "db/connect.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
+#include "platform/runlock.h"
 #include "platform/text.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
@@ -327,6 +328,35 @@ TEST_F(Program, QueBc25ThatCannotWriteItsFlatFileEndsWithTheError) {
       EXPECT_EQ(test::ReadFile(w.dir / "outside.txt"), "outside");
     }
   }
+}
+
+// What killed rewrites of the journal and the pending file left is removed by the next start
+// that holds the run lock, and only that: never while another run holds it, nothing else.
+TEST_F(Program, TheTemporaryFilesOfAKilledRewriteGoAtTheNextStartUnderTheLock) {
+  const std::vector<std::string> leftovers = {".SEVRIK.JNL.tmp-abcdefghi0", ".sevrik.pnd.tmp-0123456789"};
+  const std::vector<std::string> others = {".SEVRIK.JNL.tmp-short", ".SEVRIK.LOG.tmp-abcdefghi0",
+                                           "SEVRIK.PND.tmp-abcdefghi0", ".SEVRIK.PND.tmp-ABCDEFGHI0"};
+  for (const auto& name : leftovers) test::WriteFile(ws.program + "/" + name, "half");
+  for (const auto& name : others) test::WriteFile(ws.program + "/" + name, "not ours");
+  std::filesystem::create_directory(ws.program + "/.SEVRIK.JNL.tmp-folder0000");
+  test::WriteFile(ws.program + "/SEVRIK.JNL", "");
+  const auto names = [&] {
+    std::vector<std::string> found;
+    for (const auto& e : std::filesystem::directory_iterator(ws.program))
+      if (e.path().filename().string().find(".tmp-") != std::string::npos) found.push_back(e.path().filename());
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  const std::vector<std::string> all = names();
+  {
+    const RunLock other(ws.program + "/SEVRIK.LCK", {});
+    EXPECT_EQ(Run({"nothing"}).status, 0);
+    EXPECT_EQ(names(), all);
+  }
+  EXPECT_EQ(Run({"nothing"}).status, 0);
+  EXPECT_EQ(names(), (std::vector<std::string>{".SEVRIK.JNL.tmp-folder0000", ".SEVRIK.JNL.tmp-short",
+                                               ".SEVRIK.LOG.tmp-abcdefghi0", ".SEVRIK.PND.tmp-ABCDEFGHI0",
+                                               "SEVRIK.PND.tmp-abcdefghi0"}));
 }
 
 TEST_F(Program, CutsItsArgumentsAtSingleBlanks) {
