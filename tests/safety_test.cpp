@@ -473,6 +473,27 @@ TEST(Killed, ARunKilledAnywhereLosesNoReferenceAndLendsNoStatus) {
   }
 }
 
+// The journal's start record is on the disk before the translator starts: at the first sync
+// of SEVRIK.JNL the entry is there, without its process, and no translator has been called.
+TEST(Journal, TheStartRecordIsSyncedBeforeTheTranslatorStarts) {
+  World w({true, false});
+  test::FaultFileSystem faults;
+  const std::string journal = HostPath(w.ws.program + "/SEVRIK.JNL");
+  std::vector<std::string> seen;  // at each sync of the journal
+  faults.on_sync = [&](const std::string& host) {
+    if (host != journal) return;
+    const std::vector<JournalEntry> entries = RunJournal(journal).Entries();
+    seen.push_back(std::to_string(entries.size()) + " entry, " +
+                   (!entries.empty() && entries.back().process ? "process" : "no process") + ", " +
+                   (w.Has("calls.log") ? "called" : "not called"));
+  };
+  w.Run(kCarA);
+  EXPECT_TRUE(w.State(kCarA).ends_with("/02"));
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen[0], "1 entry, no process, not called");
+  EXPECT_GE(faults.syncs(), seen.size());
+}
+
 // Compacting keeps every open entry and the last outcome of each document, in their order.
 TEST(Journal, CompactingKeepsOpenRunsAndEachDocumentsLastOutcome) {
   test::TempDir dir;
