@@ -157,10 +157,19 @@ bool IsLocked(const Diagnostic& d) {
   return text.find("locked") != std::string::npos || text.find("busy") != std::string::npos;
 }
 
+// The driver's own time-out (query, login, connection) ran out: the call has waited the whole
+// wait already.
+bool TimedOut(const Diagnostic& d) { return d.state == "HYT00" || d.state == "HYT01"; }
+
 using Clock = std::chrono::steady_clock;
 
+// How long one try of a driver that waits for a lock itself (the SQLite ODBC driver's busy
+// time-out) may wait: the tries of Patiently add up to the wait, at most one slice more.
+constexpr int kBusySliceMs = 500;
+
 // Runs `call` until it succeeds, fails otherwise than by a lock, or `wait_ms` have passed;
-// `again` runs before each new try. The last return code; `failure` holds its diagnostic.
+// `again` runs before each new try. A call that ended by the driver's own time-out (set to the
+// whole wait) is not tried again. The last return code; `failure` holds its diagnostic.
 template <typename Call, typename Again>
 SQLRETURN Patiently(int wait_ms, SQLSMALLINT type, SQLHANDLE handle, Diagnostic& failure, Call call, Again again) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(wait_ms);
@@ -168,7 +177,7 @@ SQLRETURN Patiently(int wait_ms, SQLSMALLINT type, SQLHANDLE handle, Diagnostic&
     const SQLRETURN rc = call();
     if (Ok(rc) || rc == SQL_NO_DATA) return rc;
     failure = Diagnose(type, handle);
-    if (!IsLocked(failure) || Clock::now() >= deadline) return rc;
+    if (!IsLocked(failure) || TimedOut(failure) || Clock::now() >= deadline) return rc;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     again();
   }
@@ -571,9 +580,10 @@ class Connection {
   SQLULEN WaitSeconds() const { return static_cast<SQLULEN>((wait_ms_ + 999) / 1000); }
 
   // The SQLite ODBC driver: it waits for a lock as long as its Timeout item says (about 100
-  // seconds without one), so no longer than our wait; and with StepAPI it reads the rows of a
-  // statement without parameters as they are fetched (with parameters it reads a whole result
-  // when the statement runs, whatever the item says).
+  // seconds without one), so no longer than one slice of our wait, which Patiently's tries add
+  // up (a Timeout of the whole wait would be waited once more by the next try); and with
+  // StepAPI it reads the rows of a statement without parameters as they are fetched (with
+  // parameters it reads a whole result when the statement runs, whatever the item says).
   std::string ForTheDriver(const std::string& cs, const std::map<std::string, std::string>& items) const {
     const auto driver = items.find("driver");
     if (driver == items.end() || AsciiLower(driver->second).find("sqlite") == std::string::npos) return cs;
@@ -582,7 +592,8 @@ class Connection {
     // An item given twice: the driver takes the last.
     const auto timeout = items.find("timeout");
     const long given = timeout == items.end() ? 0 : std::strtol(timeout->second.c_str(), nullptr, 10);
-    if (given <= 0 || given > wait_ms_) add("Timeout=" + std::to_string(wait_ms_));
+    const int slice = std::min(wait_ms_, kBusySliceMs);
+    if (given <= 0 || given > slice) add("Timeout=" + std::to_string(slice));
     if (!items.count("stepapi")) add("StepAPI=1");
     return out;
   }

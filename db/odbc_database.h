@@ -34,8 +34,10 @@ namespace sevrik {
 // pattern's "[" is sent as "[[]", so that it is the character itself.
 //
 // A locked database (the driver's "locked" or "busy" states) is tried again until
-// `lock_wait_ms` have passed, then it is the error; the driver's own time-outs are set to the
-// same wait (the SQLite ODBC driver's Timeout item too), so no call waits without a bound.
+// `lock_wait_ms` have passed, then it is the error. No call waits without a bound, and the
+// driver's waits count within that wait, not on top of it: its time-outs (query, login,
+// connection) are set to the whole wait and a call that ran into one is not tried again; the
+// SQLite ODBC driver's busy time-out (its Timeout item) is one slice of half a second.
 //
 // When the environment variable SEVRIK_ODBC_STATEMENT_LOG names a file, every statement
 // prepared and every parameter bound is appended to it (tests check them against the Access

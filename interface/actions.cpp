@@ -82,7 +82,8 @@ bool DocumentActions::Create(std::string_view type_text, const std::string& car)
         else if (!success)
           reason = ReasonLine(result.run);
         // (A status that could not be read is told by the run log's line below.)
-        if (result.run.untold && result.run.why_not != NotStarted::PreviousResultStays && !result.run.status_error)
+        if (result.run.untold && result.run.why_not != NotStarted::PreviousResultStays && !result.run.status_error &&
+            result.run.untold->description() != result.run.reason)
           reason += "\r\n" + result.run.untold->description();
       } else {
         // The BC 2.5 build starts no translator: its result is its own file, whole.

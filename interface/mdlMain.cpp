@@ -44,7 +44,10 @@ void Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvi
     if (type == "BC23") {
       if (const QueueResult r = CreateFlatBC23(session, Token(tokens, 2)); r.run.untold) throw *r.run.untold;
     } else if (type == "BC25") {
-      CreateFlatBC25(session, Token(tokens, 2));
+      // The BC 2.5 build leaves no status file: a file it could not write whole is told here.
+      if (const BuildResult r = CreateFlatBC25(session, Token(tokens, 2)); r.first_error)
+        throw Error(r.first_error->number(),
+                    "Flat file BC25 tidak dapat ditulis dengan lengkap: " + r.first_error->description());
     }
   } else if (action == "UNQ") {
     if (const RunOutcome r = CancelEdifact(session, Token(tokens, 1), Token(tokens, 2)); r.untold) throw *r.untold;
@@ -89,7 +92,7 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
     {
       std::unique_ptr<Recordset> settings = db->Execute("Select * From tblSetting");
       if (!settings->Eof()) {
-        session.package_folder = SettingText(*settings, "FOLDERNUVAR");
+        session.package_folder = FolderSettingPath(SettingText(*settings, "FOLDERNUVAR"), env.program_folder);
         session.network_profile = SettingText(*settings, "NETWORKNUVAR");
       }
     }
@@ -99,6 +102,9 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
     // A run that was killed is completed first, from what its translator left, before
     // anything is removed; then the kept statuses are written.
     const auto catch_up = [&] {
+      // What a killed rewrite of the journal or the pending file left; no rewrite runs now.
+      RemoveLeftoverReplacements(JournalPath(session));
+      RemoveLeftoverReplacements(PendingFilePath(session));
       CompleteOpenRuns(session, [&] {
         if (env.notice) env.notice(kWaitingNotice);
       });

@@ -95,7 +95,7 @@ void DropOlderUpdates(const Session& session, const StatusUpdate& written) {
     std::optional<FileReplacement> rest;
     bool dropped = false;
     {
-      LineReader reader(path);
+      LineReader reader(path, Links::Refuse);
       rest.emplace(path);
       std::string line;
       for (LineReader::Piece p; (p = reader.Next(line, kMaxPendingLineBytes)) != LineReader::Piece::End;) {
@@ -143,7 +143,7 @@ class Replay {
   void Run() {
     std::optional<LineReader> reader;
     try {
-      reader.emplace(path_);
+      reader.emplace(path_, Links::Refuse);
       // Before anything is written: the file can be replaced (the folder takes a new file).
       rest_.emplace(path_);
     } catch (const Error& e) {

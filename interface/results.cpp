@@ -153,11 +153,15 @@ StatusLines ReadStatusLines(const Session& session, const std::string& name) {
   return {StatusFileLine(bytes), lines.size() > 1 ? lines[1] : std::string()};
 }
 
-std::string ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car) {
+std::string QueueLogReference(const Session& session) {
   const std::string path = session.package_folder + "\\ipdata\\TPBQUE.LOG";
   if (!FileExists(path)) return {};
   const std::vector<std::string> pieces = Split(FromCp1252(ReadFileBytes(path)), "\r\n");
-  const std::string& reference = FieldAt(pieces, 1);
+  return FieldAt(pieces, 1);
+}
+
+std::string ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car) {
+  const std::string reference = QueueLogReference(session);
   if (reference.empty()) return {};
   StoreDocumentStatus(session, {header_table, car, reference, "02"});
   return reference;

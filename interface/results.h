@@ -16,7 +16,8 @@
 //                             SVK02  the translator was not started: its input or an earlier
 //                                    run's files could not be prepared
 //                             SVK03  the translator's processing records could not be read or
-//                                    its result files not be written
+//                                    its result files not be written, or its "0" came with a
+//                                    queue log that names no reference
 //                             SVK04  the translator's result code was "0", which is no success
 //                                    code of its processing records
 //                           The second line then tells why, in Indonesian, with the error's
@@ -66,6 +67,11 @@ struct StatusLines {
   std::string first, second;
 };
 StatusLines ReadStatusLines(const Session& session, const std::string& name);
+
+// The reference that "\ipdata\TPBQUE.LOG" names (its second line); empty when there is no
+// log or its reference line is empty. A log of one line (an empty file too): error 9; one that
+// cannot be read: its error.
+std::string QueueLogReference(const Session& session);
 
 // Stores the reference of "\ipdata\TPBQUE.LOG" (its second line) as the document's snrf and
 // sets its Status to "02", and returns the reference. No log, or an empty reference: nothing

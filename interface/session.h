@@ -27,7 +27,7 @@ struct Session {
   Database& db;
   Dialogs& dialogs;
   std::string program_folder;   // the folder of SEVRIK, without a trailing separator
-  std::string package_folder;   // tblSetting.FOLDERNUVAR, as stored
+  std::string package_folder;   // tblSetting.FOLDERNUVAR, placed by FolderSettingPath
   std::string network_profile;  // tblSetting.NETWORKNUVAR, as stored
   LocaleInfo locale = UserLocale();  // held by value: a temporary given here must not dangle
   ProgressSink* progress = nullptr;

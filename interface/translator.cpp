@@ -203,6 +203,46 @@ void ExportRoute(TranslatorRun& run) {
   run.Step([&] { CollectTranslatorResult(s, "TPBQUE"); });
 }
 
+// The translator's "0" beside a queue log that names no reference (none, empty, unreadable):
+// nothing can be stored for the document, so it is no success. SVK03 takes the place of the
+// "0" (or, where it cannot be written, the "0" is removed), the document keeps its status, the
+// journal entry ends with the failure and the run ends with the run-time error.
+void RefuseZeroWithoutReference(TranslatorRun& run, const std::optional<Error>& log_error) {
+  const Session& s = run.session();
+  RunOutcome& outcome = run.outcome();
+  const std::string log = s.package_folder + "\\ipdata\\TPBQUE.LOG";
+  int number = err::kInputPastEnd;
+  std::string why = "kosong atau tanpa referensi";
+  if (log_error) {
+    number = log_error->number();
+    why = "tidak dapat dibaca: " + DescribeError(*log_error);
+  } else if (!FileExists(log)) {
+    number = err::kFileNotFound;
+    why = "tidak ada";
+  }
+  const std::string reason = "Translator menjawab 0, tetapi log antrean (ipdata\\TPBQUE.LOG) " + why +
+                             "; dokumen tidak diubah";
+  outcome.status = kStatusNoResult;
+  outcome.reason = reason;
+  Error failure(number, reason);
+  const std::string status = s.package_folder + "\\ipdata\\TPBQUE.STA";
+  try {
+    WriteFailureStatus(s, "TPBQUE", kStatusNoResult, reason);
+  } catch (const Error& e) {
+    AppendToRunLog(s.RunLogPath(), e);
+    try {
+      RemoveFile(status);  // the "0" must not stay to be read as this run's success
+    } catch (const Error& removal) {
+      AppendToRunLog(s.RunLogPath(), removal);
+    }
+    failure = Error(number, reason + " (status " + std::string(kStatusNoResult) + " tidak dapat ditulis: " +
+                                e.description() + ")");
+  }
+  outcome.untold = failure;
+  run.Report(failure);
+  run.Finish(&failure);
+}
+
 }  // namespace
 
 RunOutcome QueueFlatBC23(const Session& session, const std::string& car, const std::string& recipient) {
@@ -241,8 +281,20 @@ RunOutcome QueueFlatBC23(const Session& session, const std::string& car, const s
     outcome.untold = Error(outcome.status_error->number(), "Translator tidak meninggalkan status (ipdata\\TPBQUE.STA): " +
                                                                outcome.status_error->description());
   if (read && outcome.status == "0") {
+    std::string reference;
+    std::optional<Error> log_error;
     try {
-      outcome.reference = ApplyQueueLog(session, "tblBC23Hdr", car);
+      reference = QueueLogReference(session);
+    } catch (const Error& e) {
+      log_error = e;
+    }
+    if (reference.empty()) {
+      RefuseZeroWithoutReference(run, log_error);
+      return outcome;
+    }
+    try {
+      StoreDocumentStatus(session, {"tblBC23Hdr", car, reference, "02"});
+      outcome.reference = reference;
     } catch (const StatusKept& kept) {
       outcome.reference = kept.update().reference.value_or("");
       run.Report(kept);  // logged: the status is written at a later start

@@ -114,7 +114,10 @@ class TranslatorRun {
 // translator, under the resume-next rule: the package folder current, the earlier status and
 // queue log removed (when either stays, nothing is started), the route of the translator run,
 // the program folder current again; on the status "0" the reference of the queue log is
-// stored for the document with the status "02". `recipient` is the recipient's EDI number of
+// stored for the document with the status "02". A "0" whose queue log names no reference
+// (missing, empty, unreadable) is no success: the status file gets SVK03 with the reason (or,
+// where that cannot be written, the "0" is removed), the journal entry ends with the failure
+// and the outcome's untold error says why. `recipient` is the recipient's EDI number of
 // the header (empty without one).
 RunOutcome QueueFlatBC23(const Session& session, const std::string& car, const std::string& recipient);
 

@@ -31,6 +31,19 @@ LineReader::Piece LineReader::Next(std::string& out, size_t max_bytes) {
   }
 }
 
+std::string LineReader::Rest() {
+  std::string out = buffer_.substr(pos_);
+  buffer_.clear();
+  pos_ = 0;
+  while (Fill()) {
+    out += buffer_;
+    buffer_.clear();
+  }
+  return out;
+}
+
+std::string ReadFileBytesRefusingLinks(std::string_view path) { return LineReader(path, Links::Refuse).Rest(); }
+
 void FileReplacement::Flush() {
   if (handle_ == -1) throw Error(err::kBadFileName);
   WriteWhole(handle_, buffer_, path_);

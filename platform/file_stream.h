@@ -14,6 +14,17 @@ namespace sevrik {
 // How much a stream reads or buffers at a time.
 inline constexpr size_t kStreamChunk = 1 << 16;
 
+// How an open for reading treats a symbolic link (on Windows any reparse point) in the file's
+// own place: followed, or refused. The files that the system keeps for itself beside the
+// program (SEVRIK.PND, SEVRIK.JNL) are read with Refuse, so that a link planted in their place
+// never feeds them another file: the open is error 75 "Path/File access error (<name> is a
+// symbolic link)", and the link's target is never opened.
+enum class Links { Follow, Refuse };
+
+// The whole file, opened as LineReader opens it; with Links::Refuse never through a symbolic
+// link in its place. Errors as ReadFileBytes's (53, 76, 70, a folder 75), a link 75.
+std::string ReadFileBytesRefusingLinks(std::string_view path);
+
 // Reads a file line by line, at most a given number of bytes at a time, so that memory does
 // not grow with the file or with one of its lines.
 class LineReader {
@@ -23,8 +34,11 @@ class LineReader {
     Line,  // a whole line, or the last piece of a long one
     Part,  // the next call goes on with the same line
   };
-  // Opening errors as ReadFileBytes's (53, 76, 70, a folder 75).
-  explicit LineReader(std::string_view path);
+  // Opening errors as ReadFileBytes's (53, 76, 70, a folder 75); with Links::Refuse a
+  // symbolic link in the file's place is error 75 (see Links).
+  explicit LineReader(std::string_view path, Links links = Links::Follow);
+  // The rest of the file, from where the reader is.
+  std::string Rest();
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -72,7 +86,8 @@ class FileReplacement {
 // Lines added at the end of a file (created if missing) as one change: when the file does not
 // end with a line end, a CR LF goes first, so that nothing written joins a cut line; Commit
 // flushes them to disk; when anything fails, or the object goes without Commit, the file is
-// cut back to what it held before, so that no half line remains.
+// cut back to what it held before, so that no half line remains. On POSIX a symbolic link in
+// the file's place is never written through (error 75, as Links::Refuse).
 class LineAppender {
  public:
   explicit LineAppender(std::string_view path);

@@ -27,6 +27,20 @@ int OpenFile(const std::string& host, int flags) {
   return fd;
 }
 
+// OpenFile without following a symbolic link in the file's own place: a link is error 75 that
+// names it.
+int OpenNotThroughLink(const std::string& host, int flags) {
+  try {
+    return OpenFile(host, flags | O_NOFOLLOW);
+  } catch (const Error&) {
+    struct stat st;
+    if (::lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+      throw Error(err::kPathFileAccess, StandardDescription(err::kPathFileAccess) + " (" +
+                                            host.substr(host.find_last_of('/') + 1) + " is a symbolic link)");
+    throw;
+  }
+}
+
 void SyncFolder(const std::string& folder) {
   // Some file systems refuse to sync a folder; the files themselves are on disk already.
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -38,7 +52,10 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-LineReader::LineReader(std::string_view path) { handle_ = OpenFile(HostPath(path), O_RDONLY); }
+LineReader::LineReader(std::string_view path, Links links) {
+  const std::string host = HostPath(path);
+  handle_ = links == Links::Refuse ? OpenNotThroughLink(host, O_RDONLY) : OpenFile(host, O_RDONLY);
+}
 
 LineReader::~LineReader() {
   if (handle_ >= 0) ::close(Fd(handle_));
@@ -102,7 +119,8 @@ void FileReplacement::CommitAsRemoval() {
 
 LineAppender::LineAppender(std::string_view path) {
   const std::string host = HostPath(path);
-  const int fd = OpenFile(host, O_RDWR | O_CREAT);
+  // Appended in place: never through a symbolic link planted in the file's place.
+  const int fd = OpenNotThroughLink(host, O_RDWR | O_CREAT);
   handle_ = fd;
   struct stat st;
   if (::fstat(fd, &st) != 0) Fail(errno, host);

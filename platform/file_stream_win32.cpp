@@ -35,7 +35,25 @@ HANDLE OpenFile(const std::string& host, DWORD access, DWORD disposition) {
 
 }  // namespace
 
-LineReader::LineReader(std::string_view path) { handle_ = Id(OpenFile(HostPath(path), GENERIC_READ, OPEN_EXISTING)); }
+LineReader::LineReader(std::string_view path, Links links) {
+  const std::string host = HostPath(path);
+  if (links == Links::Follow) {
+    handle_ = Id(OpenFile(host, GENERIC_READ, OPEN_EXISTING));
+    return;
+  }
+  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
+  // The reparse point itself is opened, never what it names, and then refused.
+  const HANDLE h = ::CreateFileA(ToAnsi(host).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) throw LastWin32Error();
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    ::CloseHandle(h);
+    throw Error(err::kPathFileAccess, StandardDescription(err::kPathFileAccess) + " (" +
+                                          host.substr(host.find_last_of("\\/") + 1) + " is a symbolic link)");
+  }
+  handle_ = Id(h);
+}
 
 LineReader::~LineReader() {
   if (handle_ != -1) ::CloseHandle(H(handle_));

@@ -37,6 +37,16 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
   return pi == p.size();
 }
 
+bool IsReplacementTemporary(std::string_view entry, std::string_view name) {
+  const std::string lower = AsciiLower(entry), prefix = "." + AsciiLower(name) + ".tmp-";
+  if (name.empty() || !lower.starts_with(prefix) || lower.size() != prefix.size() + 10) return false;
+  for (size_t i = prefix.size(); i < entry.size(); ++i) {
+    const char c = entry[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+  }
+  return true;
+}
+
 void EnterFolder(std::string_view path) {
   ChangeDrive(path);
   ChangeDirectory(path);

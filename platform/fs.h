@@ -19,6 +19,16 @@ std::string HostPath(std::string_view path);
 // The folder of the running program's executable, without a trailing separator.
 std::string ProgramFolder();
 
+// The path that a folder setting of the customs application (FOLDERNUVAR) names for a program
+// in `program_folder`. On Windows the setting as it is. On POSIX a setting without a drive never
+// reaches outside the mapped drives: where the program folder lies on a mapped drive X (below
+// $SEVRIK_DRIVE_X; the first such letter from A), "\EDI" is "X:\EDI" and a relative setting
+// lies below the program folder on X, ".." stopping at X's root as for any drive path. Where
+// the program folder lies on no mapped drive, a relative setting lies below the program folder,
+// ".." stopping there, and one that starts with a separator is the host's absolute path. A
+// setting with a drive is left as it is.
+std::string FolderSettingPath(std::string_view setting, std::string_view program_folder);
+
 // Makes the drive of a folder setting current: its first three characters ("C:\") select
 // the mapped folder; a setting without a drive letter does nothing. Unmapped: error 68.
 void ChangeDrive(std::string_view setting);
@@ -57,6 +67,17 @@ void CopyFileTo(std::string_view source, std::string_view target);           // 
 // Replaces `path` by `bytes` through a temporary file in the same folder and a rename, so
 // that the old file stays whole if the write fails.
 void ReplaceFileBytes(std::string_view path, std::string_view bytes);
+
+// Whether `entry` (a name in a folder) is a temporary file of a replacement of the file named
+// `name` in that folder: "." + the name + ".tmp-" + 10 lower-case letters and digits, the name
+// without regard to case.
+bool IsReplacementTemporary(std::string_view entry, std::string_view name);
+// Removes the temporary files that a killed replacement of `path` (ReplaceFileBytes,
+// FileReplacement) left beside it: plain files whose names IsReplacementTemporary gives, and
+// nothing else. The caller holds what keeps every other replacement of that file from running
+// (the run lock), since a running replacement's temporary file has the same form. One that
+// cannot be removed stays: it harms nothing but room. Returns how many were removed.
+size_t RemoveLeftoverReplacements(std::string_view path);
 
 class WritableFile;
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,7 +36,12 @@ void RemoveFile(std::string_view path);
 void CopyFileTo(std::string_view source, std::string_view target);
 void ReplaceFileBytes(std::string_view path, std::string_view bytes);
 void MakeDirectory(std::string_view path);
-void InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check);
+// What the disk keeps of the bytes written to an install's temporary copy: by default all of
+// them. A test's file system may give a short or damaged copy, as a failing disk would, to show
+// that the read-back compare refuses it.
+using StoredCopy = std::function<std::string(std::string_view written)>;
+void InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check,
+                     const StoredCopy& stored = {});
 
 }  // namespace host
 }  // namespace sevrik

@@ -160,6 +160,68 @@ bool IsDirectoryHost(const std::string& host) {
   return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string FolderSettingPath(std::string_view setting, std::string_view program_folder) {
+  if (HasDrive(setting)) return std::string(setting);
+  const auto canonical = [](const std::string& host) {
+    char buf[PATH_MAX];
+    return ::realpath(host.c_str(), buf) ? std::string(buf) : host;
+  };
+  const std::string program = canonical(std::string(program_folder));
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    const std::string root = DriveRoot(letter);
+    if (root.empty()) continue;
+    std::string base = canonical(root);
+    if (base.size() > 1 && base.back() == '/') base.pop_back();
+    const bool at_root = program == base;
+    if (!at_root && !program.starts_with(base == "/" ? base : base + "/")) continue;
+    const std::string drive = std::string(1, letter) + ":";
+    if (!setting.empty() && IsSep(setting[0])) return drive + std::string(setting);
+    std::string below = at_root ? "" : program.substr(base == "/" ? 1 : base.size() + 1);
+    std::replace(below.begin(), below.end(), '/', '\\');
+    return drive + "\\" + below + (below.empty() ? "" : "\\") + std::string(setting);
+  }
+  if (!setting.empty() && IsSep(setting[0])) return std::string(setting);
+  // No mapped drive: the program folder is the root that ".." stops at.
+  std::string out(program_folder);
+  int depth = 0;
+  std::string part;
+  const auto take = [&] {
+    if (part == "..") {
+      if (depth > 0) {
+        out.resize(out.find_last_of('/'));
+        --depth;
+      }
+    } else if (!part.empty() && part != ".") {
+      out += "/" + part;
+      ++depth;
+    }
+    part.clear();
+  };
+  for (char c : setting) {
+    if (IsSep(c)) take();
+    else part += c;
+  }
+  take();
+  return out;
+}
+
+size_t RemoveLeftoverReplacements(std::string_view path) {
+  const std::string host = HostPath(path);
+  const std::string folder = ParentFolderOf(host);
+  const std::string name = host.substr(host.find_last_of('/') + 1);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  size_t removed = 0;
+  while (const dirent* e = ::readdir(dir)) {
+    if (!IsReplacementTemporary(e->d_name, name)) continue;
+    const std::string entry = Join(folder, e->d_name);
+    struct stat st;
+    if (::lstat(entry.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(entry.c_str()) == 0) ++removed;
+  }
+  ::closedir(dir);
+  return removed;
+}
+
 std::string ProgramFolder() {
   char buf[PATH_MAX];
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);

@@ -91,6 +91,26 @@ bool IsDirectoryHost(const std::string& host) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string FolderSettingPath(std::string_view setting, std::string_view) { return std::string(setting); }
+
+size_t RemoveLeftoverReplacements(std::string_view path) {
+  const std::string host = HostPath(path);
+  const size_t sep = host.find_last_of("\\/");
+  const std::string folder = host.substr(0, sep + 1), name = host.substr(sep + 1);
+  WIN32_FIND_DATAA entry;
+  const HANDLE find = ::FindFirstFileA(ToAnsi(folder + "*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  size_t removed = 0;
+  do {
+    const std::string n = FromAnsi(entry.cFileName);
+    if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+        IsReplacementTemporary(n, name) && ::DeleteFileA(ToAnsi(folder + n).c_str()))
+      ++removed;
+  } while (::FindNextFileA(find, &entry));
+  ::FindClose(find);
+  return removed;
+}
+
 std::string ProgramFolder() {
   std::string buffer(MAX_PATH, '\0');
   for (;;) {

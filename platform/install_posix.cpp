@@ -112,7 +112,8 @@ void RemoveLeftovers(const std::string& folder, const std::string& target_name) 
 
 }  // namespace
 
-void InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check) {
+void InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check,
+                     const StoredCopy& stored) {
   const std::string source_host = HostPath(source), target_host = HostPath(target);
   Copy c;
   c.in = ::open(source_host.c_str(), O_RDONLY | O_CLOEXEC);
@@ -143,7 +144,8 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
   NewFile temp = CreateUniqueFile(folder, name, 0600, RandomSuffix);
   c.out = temp.fd;
   c.temp = temp.path;
-  WriteWhole(c.out, bytes, c.temp);
+  const std::string kept = stored ? stored(bytes) : std::string();
+  WriteWhole(c.out, stored ? std::string_view(kept) : std::string_view(bytes), c.temp);
   if (::fchmod(c.out, src.st_mode & 07777) != 0 || ::fsync(c.out) != 0) Fail(errno, c.temp);
   const int out = c.out;
   c.out = -1;

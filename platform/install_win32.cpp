@@ -98,7 +98,8 @@ void RemoveLeftovers(const std::string& folder, const std::string& target_name) 
 
 }  // namespace
 
-void InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check) {
+void InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check,
+                     const StoredCopy& stored) {
   const std::string source_host = HostPath(source), target_host = HostPath(target);
   Copy c;
   if (IsDirectory(source_host)) throw Error(err::kPathFileAccess);
@@ -141,10 +142,12 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
   }
   if (c.out == INVALID_HANDLE_VALUE) throw Error(err::kPathFileAccess);
 
-  for (size_t done = 0; done < bytes.size();) {
+  const std::string kept = stored ? stored(bytes) : std::string();
+  const std::string_view copy = stored ? std::string_view(kept) : std::string_view(bytes);
+  for (size_t done = 0; done < copy.size();) {
     DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    if (!::WriteFile(c.out, bytes.data() + done, chunk, &written, nullptr)) throw LastWin32Error();
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(copy.size() - done, 1u << 20));
+    if (!::WriteFile(c.out, copy.data() + done, chunk, &written, nullptr)) throw LastWin32Error();
     done += written;
   }
   if (!::FlushFileBuffers(c.out)) throw LastWin32Error();

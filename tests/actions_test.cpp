@@ -40,6 +40,8 @@ TEST(ActionOutcomes, CreateAsksThenReportsItsOwnOutcome) {
       {"no: nothing runs", nullptr, MsgAnswer::No, false, nullptr, false},
       {"the translator refuses", "result=204\n", MsgAnswer::Yes, true, " gagal!\r\n", false},
       {"the translator writes nothing", "silent\n", MsgAnswer::Yes, true, " gagal!\r\nLihat SEVRIK.log: kesalahan 53", false},
+      {"the translator's 0 names no reference", "log=missing\n", MsgAnswer::Yes, true,
+       " gagal!\r\nTranslator menjawab 0, tetapi log antrean (ipdata\\TPBQUE.LOG) tidak ada", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

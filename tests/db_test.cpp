@@ -468,6 +468,24 @@ TEST_F(Recordsets, ThroughOdbcALockIsWaitedForNoLongerThanTheWait) {
   EXPECT_EQ(odbc->Execute("select * from T where CAR = ?", {Variant("A")})->Field("Hitung"), Variant(int64_t{7}));
 }
 
+// Another connection that holds a write lock: each step waits the adapter's wait in all, the
+// driver's own busy time-out and the adapter's retries together (not one after the other).
+TEST_F(Recordsets, ThroughOdbcAWriteLockIsWaitedForTheWaitInAll) {
+  auto odbc = OpenOdbcDatabase("Driver=" SEVRIK_SQLITE_ODBC_DRIVER ";Database=" + ws.db_path() + ";NoCreat=1");
+  auto rs = odbc->Open("select * from T Where car = ?", {Variant("A")}, CursorType::Keyset);
+  auto other = ws.OpenSqlite();
+  other->Exec("BEGIN IMMEDIATE");
+  other->Exec("update T set Hitung = 100 where CAR = 'B''1'");
+  rs->SetField("Nama", Variant("TERKUNCI"));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ErrorOf([&] { rs->Update(); }), err::kDatabase);
+  const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_GE(waited, kLockWaitMs / 1000.0 - 0.5);
+  EXPECT_LT(waited, 12.0);  // not twice the wait
+  other->Exec("ROLLBACK");
+  EXPECT_EQ(ws.OpenSqlite()->QueryText("select Nama || '/' || Hitung from T where CAR = 'A'"), "/7");
+}
+
 TEST(Variants, ConvertAsTheProceduresExpect) {
   const LocaleInfo c = LocaleInfo::Classic();
   EXPECT_FALSE(IsNonEmpty(Variant::Null()));

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/fs_host.h"
 
 namespace sevrik::test {
 namespace {
@@ -18,7 +19,10 @@ class FaultFile final : public WritableFile {
     if (fits > 0) file_->Append(bytes.substr(0, fits));
     if (fits < bytes.size()) throw Error(err::kDiskFull);
   }
-  void Sync() override { file_->Sync(); }
+  void Sync() override {
+    file_->Sync();
+    fs_.Synced(host_);
+  }
   void Close() override { file_->Close(); }
 
  private:
@@ -45,6 +49,14 @@ void FaultFileSystem::FillDiskAfter(const std::string& host_folder, size_t bytes
 void FaultFileSystem::FailRemoval(const std::string& host_path) { fail_removal_.insert(host_path); }
 void FaultFileSystem::KeepAfterRemoval(const std::string& host_path) { keep_after_removal_.insert(host_path); }
 void FaultFileSystem::MakeReadOnly(const std::string& host_folder) { read_only_.push_back(host_folder); }
+void FaultFileSystem::DamageInstalledCopy(std::function<std::string(std::string_view)> damage) {
+  damage_ = std::move(damage);
+}
+
+void FaultFileSystem::Synced(const std::string& host) {
+  ++syncs_;
+  if (on_sync) on_sync(host);
+}
 
 size_t FaultFileSystem::Take(const std::string& host, size_t wanted) {
   if (!Below(host, disk_)) return wanted;
@@ -124,7 +136,8 @@ void FaultFileSystem::InstallFileCopy(std::string_view source, std::string_view 
   const std::string host = Resolved(target);
   CheckReplaceable(host);
   if (base_.FileExists(source)) CheckRoom(host, base_.ReadFileHead(source, std::string::npos).size());
-  base_.InstallFileCopy(source, target, check);
+  if (damage_) host::InstallFileCopy(source, target, check, damage_);
+  else base_.InstallFileCopy(source, target, check);
 }
 
 }  // namespace sevrik::test

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -37,6 +38,14 @@ class FaultFileSystem final : public FileSystem {
   void KeepAfterRemoval(const std::string& host_path);
   // Every write, creation or removal of an entry below the folder is error 70.
   void MakeReadOnly(const std::string& host_folder);
+  // An installation's temporary copy keeps what `damage` makes of the bytes written to it (a
+  // short or corrupt write that the disk reports as done); the host's install does the rest.
+  void DamageInstalledCopy(std::function<std::string(std::string_view written)> damage);
+  // How many times a file was synced to the disk (WritableFile::Sync) while this file system
+  // was current; `on_sync`, when set, is called after each with the file's host path.
+  size_t syncs() const { return syncs_; }
+  std::function<void(const std::string& host)> on_sync;
+  void Synced(const std::string& host);
 
   std::string HostPath(std::string_view path) override;
   void ChangeDrive(std::string_view setting) override;
@@ -67,6 +76,8 @@ class FaultFileSystem final : public FileSystem {
   size_t room_ = 0;
   std::set<std::string> fail_removal_, keep_after_removal_;
   std::vector<std::string> read_only_;
+  std::function<std::string(std::string_view)> damage_;
+  size_t syncs_ = 0;
   std::unique_ptr<ScopedFileSystem> installed_;
 };
 

@@ -14,6 +14,7 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/file_stream.h"
 #include "platform/fs.h"
 #include "platform/install.h"
 #include "platform/runlog.h"
@@ -150,6 +151,32 @@ TEST_F(DriveC, DotDotNeverClimbsAboveTheDrivesFolder) {
   EXPECT_EQ(CurrentDirectory(), root.path());
 }
 
+// A folder setting without a drive lies on the program folder's drive and never climbs out of
+// it; with the program folder on no mapped drive, never out of the program folder.
+TEST_F(DriveC, AFolderSettingWithoutADriveStaysOnTheProgramsDrive) {
+  std::filesystem::create_directories(root / "BeaCukai/TPB25");
+  const std::string program = root / "BeaCukai/TPB25";
+  TempDir elsewhere;  // on no mapped drive
+  const struct {
+    const char* setting;
+    std::string program;
+    std::string host;
+  } cases[] = {
+      {"..\\..\\..\\..\\tmp\\x", program, root / "tmp/x"},
+      {"EDI", program, root / "BeaCukai/TPB25/EDI"},
+      {"..\\EDI", program, root / "BeaCukai/EDI"},
+      {"\\EDI", program, root / "EDI"},
+      {"/EDI/../../..", program, root.path()},
+      {"C:\\EDI", program, root / "EDI"},
+      {"..\\..\\x", elsewhere.path(), elsewhere / "x"},
+      {"EDI\\.\\ipdata", elsewhere.path(), elsewhere / "EDI/ipdata"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HostPath(FolderSettingPath(c.setting, c.program)), c.host) << c.setting;
+  // A setting with a drive, or on no mapped drive from the root, keeps its text.
+  EXPECT_EQ(FolderSettingPath("Q:\\EDI", program), "Q:\\EDI");
+  EXPECT_EQ(FolderSettingPath("/srv/edi", elsewhere.path()), "/srv/edi");
+}
+
 // What a run writes in place (the run log, the flat files, copies) is never written through a
 // symlink planted in its place, and a replaced file (the status files) replaces the link.
 TEST(OutputFiles, NeverFollowASymlinkInTheirPlace) {
@@ -166,6 +193,10 @@ TEST(OutputFiles, NeverFollowASymlinkInTheirPlace) {
       {"an output file", [](const std::string& p) { OutputFile f(p, OutputFile::Mode::Output); }, 75, ""},
       {"a copy", [](const std::string& p) { CopyFileTo(p + ".src", p); }, 75, ""},
       {"a status file", [](const std::string& p) { ReplaceFileBytes(p, "0\r\n"); }, 0, "0\r\n"},
+      {"lines appended", [](const std::string& p) { LineAppender(p).Write("x\r\n"); }, 75, ""},
+      // The files the system keeps for itself are not even read through a link.
+      {"a kept file read whole", [](const std::string& p) { ReadFileBytesRefusingLinks(p); }, 75, ""},
+      {"a kept file read by lines", [](const std::string& p) { LineReader(p, Links::Refuse); }, 75, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -180,6 +211,12 @@ TEST(OutputFiles, NeverFollowASymlinkInTheirPlace) {
     if (*c.left) EXPECT_EQ(test::ReadFile(dir / "TPBQUE.STA"), c.left);
     else EXPECT_TRUE(S_ISLNK(st.st_mode));
   }
+  // A plain file is read whole, past one chunk of the stream.
+  TempDir dir;
+  const std::string big = std::string(kStreamChunk + 5, 'j') + "\r\nB|end\r\n";
+  test::WriteFile(dir / "SEVRIK.JNL", big);
+  EXPECT_EQ(ReadFileBytesRefusingLinks(dir / "SEVRIK.JNL"), big);
+  EXPECT_EQ(ErrorOf([&] { ReadFileBytesRefusingLinks(dir / "none"); }), 53);
 }
 
 // The fault-injecting file system that the runs' failure tests use: each fault where it was

@@ -287,5 +287,30 @@ TEST_F(Pending, AFileThatCannotBeRemovedStopsTheRunBeforeItsAction) {
   EXPECT_EQ(Pnd(), Line({"tblBC23Hdr", kCarA, std::string("R-NEW"), "02"}));
 }
 
+// A pending file planted as a symbolic link to another file: the other file is never read as
+// kept updates (the start stops and says why) nor written through, and the link stays.
+TEST_F(Pending, APendingFilePlantedAsALinkIsNeitherReadNorWrittenThrough) {
+  const std::string outside = ws.dir / "outside.txt";
+  const std::string line = Line({"tblBC23Hdr", kCarA, std::string("R-PLANTED"), "02"});
+  test::WriteFile(outside, line);
+  fs::create_symlink(outside, pnd);
+  const std::string before = State(kCarA);
+  try {
+    Apply();
+    ADD_FAILURE() << "read through the link";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), err::kPathFileAccess);
+    EXPECT_NE(e.description().find("SEVRIK.PND is a symbolic link"), std::string::npos) << e.description();
+  }
+  EXPECT_EQ(State(kCarA), before);
+  // A status the database refuses is not appended through the link either: it is stored
+  // nowhere, and the error gives the reference.
+  Lock(kCarB);
+  const Error e = StoreError({"tblBC23Hdr", kCarB, std::string("R-NEW"), "02"});
+  EXPECT_NE(e.description().find("Referensi R-NEW untuk CAR " + kCarB), std::string::npos) << e.description();
+  EXPECT_EQ(test::ReadFile(outside), line);
+  EXPECT_TRUE(fs::is_symlink(pnd));
+}
+
 }  // namespace
 }  // namespace sevrik

@@ -339,6 +339,59 @@ void ExpectEveryQueuedReferenceStored(World& w) {
   }
 }
 
+// The translator's "0" beside a queue log that names no reference (a full package folder
+// leaves the log empty and takes no status either): no success is read, the document keeps its
+// status, the journal ends the entry with SVK03, and the run ends saying why.
+TEST(Safety, AZeroThatNamesNoReferenceIsAFailure) {
+  const struct {
+    const char* name;
+    const char* control;
+    bool full_disk;
+    const char* first_line;  // of TPBQUE.STA afterwards; "" when there is none
+  } cases[] = {
+      {"no queue log", "log=missing\n", false, "SVK03"},
+      {"an empty queue log", "log=empty\n", false, "SVK03"},
+      {"a queue log without a reference", "log=noref\n", false, "SVK03"},
+      {"a full package folder", "log=empty\n", true, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    World w({true, false});
+    w.QueueA();
+    const std::string before = w.State(kCarB);
+    w.Control(c.control);
+    std::optional<test::FaultFileSystem> faults;
+    if (c.full_disk) {
+      BuildFlatBC23(*w.session, kCarB);  // the room the flat file takes, and nothing more
+      faults.emplace();
+      faults->FillDiskAfter(w.ws.package + "/ipdata", w.File("ipdata/BC23.FLT").size());
+    }
+    const QueueResult r = CreateFlatBC23(*w.session, kCarB);
+    EXPECT_TRUE(r.run.started);
+    EXPECT_FALSE(r.run.Succeeded());
+    ASSERT_TRUE(r.run.untold);
+    EXPECT_NE(r.run.untold->description().find("log antrean (ipdata\\TPBQUE.LOG)"), std::string::npos)
+        << r.run.untold->description();
+    EXPECT_EQ(w.State(kCarB), before);
+    EXPECT_EQ(w.Has("ipdata/TPBQUE.STA") ? w.FirstStatusLine() : "", c.first_line);
+    const std::vector<JournalEntry> entries = RunJournal(w.ws.program + "/SEVRIK.JNL").Entries();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.back().car, kCarB);
+    EXPECT_TRUE(entries.back().ended);
+    EXPECT_EQ(entries.back().status, "SVK03");
+    ExpectEveryQueuedReferenceStored(w);
+  }
+}
+
+TEST_F(Program, AZeroThatNamesNoReferenceEndsTheRunWithTheError) {
+  w.Control("log=missing\n");
+  const test::RunResult r = Start({"QUE", "BC23", kCarA})->Wait();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Translator menjawab 0, tetapi log antrean"), std::string::npos) << r.err;
+  EXPECT_EQ(w.State(kCarA), "-/01");
+  EXPECT_EQ(w.FirstStatusLine(), "SVK03");
+}
+
 // A run killed at each point of its way (kill -9), then a second run whose translator answers
 // nothing: the killed run's translator is never overlapped, the reference it handed out is
 // stored for its own document, and no document takes a status that its own translator did not
@@ -418,6 +471,27 @@ TEST(Killed, ARunKilledAnywhereLosesNoReferenceAndLendsNoStatus) {
       }
     }
   }
+}
+
+// The journal's start record is on the disk before the translator starts: at the first sync
+// of SEVRIK.JNL the entry is there, without its process, and no translator has been called.
+TEST(Journal, TheStartRecordIsSyncedBeforeTheTranslatorStarts) {
+  World w({true, false});
+  test::FaultFileSystem faults;
+  const std::string journal = HostPath(w.ws.program + "/SEVRIK.JNL");
+  std::vector<std::string> seen;  // at each sync of the journal
+  faults.on_sync = [&](const std::string& host) {
+    if (host != journal) return;
+    const std::vector<JournalEntry> entries = RunJournal(journal).Entries();
+    seen.push_back(std::to_string(entries.size()) + " entry, " +
+                   (!entries.empty() && entries.back().process ? "process" : "no process") + ", " +
+                   (w.Has("calls.log") ? "called" : "not called"));
+  };
+  w.Run(kCarA);
+  EXPECT_TRUE(w.State(kCarA).ends_with("/02"));
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen[0], "1 entry, no process, not called");
+  EXPECT_GE(faults.syncs(), seen.size());
 }
 
 // Compacting keeps every open entry and the last outcome of each document, in their order.

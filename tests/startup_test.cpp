@@ -8,10 +8,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 
 #include "db/connect.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
+#include "platform/runlock.h"
 #include "platform/text.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
@@ -294,6 +297,69 @@ TEST_F(Program, AWrongSevrikDatabaseEndsTheRunWithTheDriversText) {
   EXPECT_NE(r.err.find("Run-time error '-2147467259':"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("ODBC driver '/no/such/driver.so'"), std::string::npos) << r.err;
   EXPECT_FALSE(test::Exists(ws.package + "/ipdata/BC25.FLT"));
+}
+
+// QUE BC25 leaves no status file: a flat file it could not write whole ends the run with the
+// run-time error, and nothing outside the package folder is written.
+TEST_F(Program, QueBc25ThatCannotWriteItsFlatFileEndsWithTheError) {
+  const struct {
+    const char* name;
+    std::function<void(TestWorkspace&)> arrange;
+  } cases[] = {
+      {"a symbolic link planted as the flat file", [](TestWorkspace& w) {
+         test::WriteFile(w.dir / "outside.txt", "outside");
+         ASSERT_EQ(::symlink((w.dir / "outside.txt").c_str(), (w.package + "/ipdata/BC25.FLT").c_str()), 0);
+       }},
+      {"an ipdata that is no folder", [](TestWorkspace& w) {
+         std::filesystem::remove_all(w.package + "/ipdata");
+         test::WriteFile(w.package + "/ipdata", "");
+       }},
+      {"a value too long for its field", [](TestWorkspace& w) {
+         w.OpenSqlite()->Exec("update TBLBC25HDR set jnbarang = '123'");
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestWorkspace w;
+    tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), w.program);
+    c.arrange(w);
+    const auto r = test::RunProgram(w.program + "/SEVRIK", {"QUE", "BC25", tools::kDemoBC25Car}, w.dir.path(),
+                                    {"SEVRIK_DIALOGS=console"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("Flat file BC25 tidak dapat ditulis dengan lengkap"), std::string::npos) << r.err;
+    if (test::Exists(w.dir / "outside.txt")) {
+      EXPECT_EQ(test::ReadFile(w.dir / "outside.txt"), "outside");
+    }
+  }
+}
+
+// What killed rewrites of the journal and the pending file left is removed by the next start
+// that holds the run lock, and only that: never while another run holds it, nothing else.
+TEST_F(Program, TheTemporaryFilesOfAKilledRewriteGoAtTheNextStartUnderTheLock) {
+  const std::vector<std::string> leftovers = {".SEVRIK.JNL.tmp-abcdefghi0", ".sevrik.pnd.tmp-0123456789"};
+  const std::vector<std::string> others = {".SEVRIK.JNL.tmp-short", ".SEVRIK.LOG.tmp-abcdefghi0",
+                                           "SEVRIK.PND.tmp-abcdefghi0", ".SEVRIK.PND.tmp-ABCDEFGHI0"};
+  for (const auto& name : leftovers) test::WriteFile(ws.program + "/" + name, "half");
+  for (const auto& name : others) test::WriteFile(ws.program + "/" + name, "not ours");
+  std::filesystem::create_directory(ws.program + "/.SEVRIK.JNL.tmp-folder0000");
+  test::WriteFile(ws.program + "/SEVRIK.JNL", "");
+  const auto names = [&] {
+    std::vector<std::string> found;
+    for (const auto& e : std::filesystem::directory_iterator(ws.program))
+      if (e.path().filename().string().find(".tmp-") != std::string::npos) found.push_back(e.path().filename());
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  const std::vector<std::string> all = names();
+  {
+    const RunLock other(ws.program + "/SEVRIK.LCK", {});
+    EXPECT_EQ(Run({"nothing"}).status, 0);
+    EXPECT_EQ(names(), all);
+  }
+  EXPECT_EQ(Run({"nothing"}).status, 0);
+  EXPECT_EQ(names(), (std::vector<std::string>{".SEVRIK.JNL.tmp-folder0000", ".SEVRIK.JNL.tmp-short",
+                                               ".SEVRIK.LOG.tmp-abcdefghi0", ".SEVRIK.PND.tmp-ABCDEFGHI0",
+                                               "SEVRIK.PND.tmp-abcdefghi0"}));
 }
 
 TEST_F(Program, CutsItsArgumentsAtSingleBlanks) {

@@ -63,6 +63,7 @@ std::string PeProgram() {
   Put(b, 0x54, 224, 2);            // SizeOfOptionalHeader
   Put(b, 0x56, 0x0102, 2);         // executable, 32-bit
   Put(b, 0x58, 0x10B, 2);          // optional header magic
+  Put(b, 0x58 + 68, 2, 2);         // Subsystem: GUI
   const size_t section = 0x58 + 224;
   b.replace(section, 5, ".text");
   Put(b, section + 16, 0x200, 4);  // SizeOfRawData
@@ -110,7 +111,15 @@ TEST(ProgramImage, OnlyAWholeProgramOfTheSystemsFormatPasses) {
       {"PE section past the end", With(pe, pe_section + 16, 0x10000, 4), ProgramFormat::Pe,
        "section 1 ends past the end of the file"},
       {"PE without sections", With(pe, 0x46, 0, 2), ProgramFormat::Pe, "the PE file has no sections"},
-      {"a DLL", With(pe, 0x56, 0x2102, 2), ProgramFormat::Pe, "the PE file is no program"},
+      {"a DLL", With(pe, 0x56, 0x2102, 2), ProgramFormat::Pe, "the PE file is a DLL, no program"},
+      {"a console program", With(pe, 0x58 + 68, 3, 2), ProgramFormat::Pe, ""},
+      {"a driver", With(pe, 0x58 + 68, 1, 2), ProgramFormat::Pe,
+       "the PE program is of subsystem 1, neither GUI nor console"},
+      {"an optional header without a subsystem", With(pe, 0x54, 60, 2), ProgramFormat::Pe,
+       "the optional header is cut short"},
+      {"a position-independent program", With(With(elf, 16, 3, 2), 64, 3, 4), ProgramFormat::Elf, ""},
+      {"a shared library", With(elf, 16, 3, 2), ProgramFormat::Elf,
+       "the ELF file is a shared library, no program (no program interpreter)"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(updater::ProgramImageProblem(c.bytes, c.format), c.problem) << c.name;
@@ -118,6 +127,14 @@ TEST(ProgramImage, OnlyAWholeProgramOfTheSystemsFormatPasses) {
   for (const char* built : {"interface/SEVRIK", "shim/ZUL", "updater/Ranuvel Plug-In"})
     EXPECT_EQ(updater::ProgramImageProblem(test::ReadFile(test::BuiltProgram(built)), ProgramFormat::Elf), "")
         << built;
+  // The system's shared libraries do not.
+  for (const char* library : {"/lib/x86_64-linux-gnu/libz.so.1", "interface/libsevrik-qt.so"}) {
+    const std::string path = library[0] == '/' ? library : test::BuiltProgram(library);
+    if (!test::Exists(path)) continue;
+    EXPECT_EQ(updater::ProgramImageProblem(test::ReadFile(path), ProgramFormat::Elf),
+              "the ELF file is a shared library, no program (no program interpreter)")
+        << library;
+  }
 }
 
 class Updater : public ::testing::Test {
@@ -198,7 +215,8 @@ TEST_F(Updater, FailuresNameTheirCauseAndLeaveTheOldProgramAlone) {
   untouched();
 }
 
-// A folder that cannot be written, a program in use, a disk too small for the new program:
+// A folder that cannot be written, a program in use, a disk too small for the new program, a
+// disk that keeps a damaged copy:
 // the steps in the process, through the fault-injecting file system.
 TEST_F(Updater, FailuresOfTheTargetFolderLeaveTheOldProgramAlone) {
   test::WriteFile(target_folder + "/SEVRIK.exe", "old program\n");
@@ -212,6 +230,16 @@ TEST_F(Updater, FailuresOfTheTargetFolderLeaveTheOldProgramAlone) {
       {"a program in use", [&](auto& f) { f.FailRemoval(target_folder + "/SEVRIK.exe"); },
        "Update FailedPermission denied"},
       {"a full disk", [&](auto& f) { f.FillDiskAfter(drive, 64 * 1024); }, "Update FailedDisk full"},
+      // The disk reports the copy written, and keeps less, or other bytes: the read-back finds it.
+      {"a short copy", [&](auto& f) { f.DamageInstalledCopy([](std::string_view b) { return std::string(b.substr(0, 4096)); }); },
+       "Update FailedPath/File access error (the copy has 4096 of 262408 bytes)"},
+      {"a corrupt copy", [&](auto& f) {
+         f.DamageInstalledCopy([](std::string_view b) {
+           std::string damaged(b);
+           damaged[200000] ^= 0x20;
+           return damaged;
+         });
+       }, "Update FailedPath/File access error (the copy differs from the new program)"},
   };
   ::setenv("SEVRIK_DRIVE_C", drive.c_str(), 1);
   for (const auto& c : cases) {
@@ -258,6 +286,8 @@ TEST_F(Updater, ADeliveredProgramThatIsNotWholeIsNotInstalled) {
       {"truncated", new_program.substr(0, 150), "segment 0 ends past the end of the file"},
       {"wrong format", PeProgram(), "no ELF header"},
       {"a section past the end", With(new_program, 200 + 32, 4096, 8), "section 1 ends past the end of the file"},
+      {"a shared library", test::ReadFile(test::BuiltProgram("interface/libsevrik-qt.so")),
+       "the ELF file is a shared library, no program (no program interpreter)"},
   };
   for (const Case& c : cases) {
     test::WriteFile(delivery + "/SEVRIK", c.bytes);

@@ -56,12 +56,17 @@ std::string ElfProblem(std::string_view b) {
   if (phnum == 0) return "the ELF file has no program headers";
   if (phentsize < (wide ? 56u : 32u) || !Inside(phoff, phentsize * phnum, size))
     return "the program headers end past the end of the file";
+  bool interpreter = false;
   for (uint64_t i = 0; i < phnum; ++i) {
     const uint64_t ph = phoff + i * phentsize;
+    interpreter |= r.U(ph, 4) == 3;  // PT_INTERP
     const uint64_t offset = wide ? r.U(ph + 8, 8) : r.U(ph + 4, 4);
     const uint64_t filesz = wide ? r.U(ph + 32, 8) : r.U(ph + 16, 4);
     if (!Inside(offset, filesz, size)) return "segment " + std::to_string(i) + " ends past the end of the file";
   }
+  // A position-independent program names the loader that starts it; a shared library does not,
+  // and installed as the program it would crash at its first start.
+  if (type == 3 && !interpreter) return "the ELF file is a shared library, no program (no program interpreter)";
   if (shnum > 0) {
     if (shentsize < (wide ? 64u : 40u) || !Inside(shoff, shentsize * shnum, size))
       return "the section headers end past the end of the file";
@@ -85,10 +90,15 @@ std::string PeProblem(std::string_view b) {
   if (!Inside(pe, 24, size)) return "the PE header lies past the end of the file";
   if (b.substr(static_cast<size_t>(pe), 4) != std::string_view("PE\0\0", 4)) return "no PE header";
   const uint64_t sections = r.U(pe + 6, 2), optional_size = r.U(pe + 20, 2), characteristics = r.U(pe + 22, 2);
-  if ((characteristics & 0x0002) == 0 || (characteristics & 0x2000) != 0) return "the PE file is no program";
-  if (optional_size < 2 || !Inside(pe + 24, optional_size, size)) return "the optional header is cut short";
+  if ((characteristics & 0x0002) == 0) return "the PE file is no program";
+  if ((characteristics & 0x2000) != 0) return "the PE file is a DLL, no program";
+  // The subsystem lies at the same offset in both kinds of optional header.
+  if (optional_size < 70 || !Inside(pe + 24, optional_size, size)) return "the optional header is cut short";
   const uint64_t magic = r.U(pe + 24, 2);
   if (magic != 0x10B && magic != 0x20B) return "an optional header of unknown kind";
+  const uint64_t subsystem = r.U(pe + 24 + 68, 2);
+  if (subsystem != 2 && subsystem != 3)  // IMAGE_SUBSYSTEM_WINDOWS_GUI, _CUI
+    return "the PE program is of subsystem " + std::to_string(subsystem) + ", neither GUI nor console";
   if (sections == 0) return "the PE file has no sections";
   const uint64_t table = pe + 24 + optional_size;
   if (!Inside(table, sections * 40, size)) return "the section table ends past the end of the file";

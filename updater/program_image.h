@@ -13,7 +13,9 @@ namespace sevrik::updater {
 using sevrik::ProgramFormat;
 
 // Empty when `bytes` is a whole program of `format`: its headers are there and every table and
-// section that the headers name lies inside the file (offset + size <= file size). Otherwise
+// section that the headers name lies inside the file (offset + size <= file size), and it is a
+// program, not a library: an ELF executable, or a position-independent one with a program
+// interpreter; a PE image without the DLL flag, of the GUI or console subsystem. Otherwise
 // the cause, in English, as the system's own error texts are ("the file is empty", "section 3
 // ends past the end of the file").
 std::string ProgramImageProblem(std::string_view bytes, ProgramFormat format);

@@ -40,6 +40,13 @@ void Queue(const std::string& pkg, const Control& c, const std::vector<std::stri
     WriteText(pkg + "/ipdata/TPBQUE.STA", {code, problem.empty() ? "DITOLAK OLEH TRANSLATOR" : "FLAT FILE TIDAK VALID: " + problem});
     return;
   }
+  if (!c.log.empty()) {
+    WriteText(pkg + "/ipdata/TPBQUE.STA", {"0", "SUCCESS"});
+    if (c.log == "empty") WriteFileBytes(pkg + "/ipdata/TPBQUE.LOG", "");
+    if (c.log == "noref")
+      WriteText(pkg + "/ipdata/TPBQUE.LOG", {DocumentCode(bytes), "", "ANTRIAN", "-", Today("%d%b%y"), "TPBQUE"});
+    return;
+  }
   const std::string reference = NextReference(pkg);
   fs::create_directories(pkg + "/queue");
   WriteFileBytes(pkg + "/queue/" + reference + ".flt", bytes);

@@ -32,6 +32,7 @@ Control ReadControl(const std::string& package) {
     if (key == "result") c.result = value;
     else if (key == "silent") c.silent = true;
     else if (key == "short") c.short_record = true;
+    else if (key == "log") c.log = value;
     else if (key == "sleep") c.sleep_ms = std::atoi(value.c_str());
     else if (key == "pieces") c.pieces = std::atoi(value.c_str());
   }

@@ -7,6 +7,9 @@
 //   sleep=<ms>        wait this long before doing anything
 //   pieces=4          EXPORT writes a 4-line processing record instead of a 6-line one
 //   short             EXPORT writes a 4-line processing record with too few fields
+//   log=<form>        ranuvel's queueing answers "0" but hands out no reference: its queue log
+//                     is "missing", "empty" (no bytes), or "noref" (six lines, the reference
+//                     line empty)
 // Every call appends one line to "<package>\calls.log": the program, the current folder and
 // each argument between "<" and ">".
 #pragma once
@@ -23,6 +26,7 @@ struct Control {
   int sleep_ms = 0;
   int pieces = 6;
   bool short_record = false;
+  std::string log;
 };
 
 // The package folder: the current folder when it has an "ipdata" folder, else the folder of
