@@ -152,6 +152,11 @@ HWND DrivenProgram::Window(const std::string& caption, const char* cls, int time
   return f.found;
 }
 
+void DrivenProgram::Kill() const {
+  ::TerminateProcess(info_.hProcess, 9);
+  ::WaitForSingleObject(info_.hProcess, 10000);
+}
+
 std::optional<DWORD> DrivenProgram::Ended(int timeout_ms) const {
   if (::WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout_ms)) != WAIT_OBJECT_0) return std::nullopt;
   DWORD status = 0;

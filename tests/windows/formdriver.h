@@ -34,6 +34,8 @@ class DrivenProgram {
   // Whether it has ended; its exit status when it has, waiting up to `timeout_ms`.
   std::optional<DWORD> Ended(int timeout_ms = 0) const;
   DWORD id() const { return info_.dwProcessId; }
+  // Ends it at once, as a kill does: nothing of its own runs after.
+  void Kill() const;
   // Waits until its window thread has handled every message sent or posted before.
   void Settle(HWND window) const;
 

@@ -167,12 +167,13 @@ class Win32Windows : public ::testing::Test {
     EXPECT_EQ(box->owner, browser) << box->text;
     return *box;
   }
-  // The document's status column through ODBC.
-  std::string Status(const std::string& table, const std::string& car) {
+  // A column of the document's header row through ODBC.
+  std::string Field(const std::string& table, const std::string& car, const std::string& column) {
     auto db = ConnectDatabase(Env("SEVRIK_DATABASE"));
-    auto rs = db->Execute("SELECT Status FROM " + table + " WHERE CAR = ?", {Variant(car)});
-    return rs->Eof() ? "(none)" : ToText(rs->Field("Status"), LocaleInfo::Classic());
+    auto rs = db->Execute("SELECT " + column + " FROM " + table + " WHERE CAR = ?", {Variant(car)});
+    return rs->Eof() ? "(none)" : ToText(rs->Field(column), LocaleInfo::Classic());
   }
+  std::string Status(const std::string& table, const std::string& car) { return Field(table, car, "Status"); }
   void Close() {
     ::PostMessageW(browser, WM_CLOSE, 0, 0);
     const std::optional<DWORD> status = program->Ended(20000);
@@ -726,6 +727,36 @@ TEST_F(Win32Windows, TheLogViewerShowsTheSelectedFileByClickAndByKeyboard) {
   EXPECT_FALSE(program->Ended(300).has_value());
   ::PostMessageW(viewer, WM_CLOSE, 0, 0);  // the close box
   ASSERT_TRUE(program->Ended(20000).has_value());
+}
+
+// SEVRIK.exe killed while its translator runs: the next start waits for that translator, stores
+// the reference it handed out for its own document, and ends by itself (a wait it announces is
+// no box that nobody would see).
+TEST_F(Win32Windows, AKilledCreateIsCompletedByTheNextStart) {
+  WriteText(kPackage + "\\standin.ctl", "sleep=3000\r\n");
+  program = Start("QUE BC23 " + kCar23b);
+  ASSERT_TRUE(test::WaitFor([&] { return ReadText(kPackage + "\\calls.log").find("TPBQUE") != std::string::npos; },
+                            60000))
+      << "the translator was not started";
+  program->Kill();
+  EXPECT_EQ(Status("TBLBC23HDR", kCar23b), "01");
+  program = Start("COM");
+  // Communication shows its command line first, once it has the run; then it ends by itself.
+  const std::optional<test::Box> box = test::AnswerBox(program->id(), "SEVRIK", "ok", 60000);
+  ASSERT_TRUE(box.has_value()) << "the next start never got to its communication run";
+  EXPECT_NE(box->text.find("TPBCOM"), std::string::npos) << box->text;
+  const std::optional<DWORD> status = program->Ended(60000);
+  ASSERT_TRUE(status.has_value()) << "the next start did not end";
+  EXPECT_EQ(*status, 0u);
+  // The killed run's translator queued the document once; its reference is the document's,
+  // and communication sent it.
+  const std::string calls = ReadText(kPackage + "\\calls.log");
+  EXPECT_EQ(calls.find("TPBQUE"), calls.rfind("TPBQUE")) << calls;
+  EXPECT_EQ(Status("TBLBC23HDR", kCar23b), "02");
+  const std::string reference = Field("TBLBC23HDR", kCar23b, "snrf");
+  ASSERT_FALSE(reference.empty());
+  EXPECT_NE(::GetFileAttributesA((kPackage + "\\outbox\\" + reference + ".flt").c_str()), INVALID_FILE_ATTRIBUTES)
+      << reference;
 }
 
 }  // namespace
