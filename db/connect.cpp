@@ -49,6 +49,8 @@ std::string ShownPath(const std::string& path) {
 }  // namespace
 
 std::unique_ptr<Database> ConnectDatabase(const std::string& connection_string) {
+  // The tests' check of what reaches the driver, in the programs they start.
+  if (const char* log = std::getenv("SEVRIK_ODBC_STATEMENT_LOG"); log && *log) SetOdbcStatementLog(StatementLogFile(log));
   if (const char* shared = std::getenv("SEVRIK_DATABASE"); shared && *shared) return OpenOdbcDatabase(shared);
   const auto items = ParseConnectionString(connection_string);
   const auto source = items.find("data source");

@@ -23,6 +23,8 @@ std::string AccessConnectionString(const std::string& database_path, const std::
 //   and that database is opened instead of the file;
 // - a file that starts with the SQLite header is opened with SQLite's C API;
 // - any other file through ODBC with the Access driver and the password.
+// When SEVRIK_ODBC_STATEMENT_LOG names a file, what the ODBC adapter sends is appended to it
+// (see SetOdbcStatementLog), for the tests of the programs.
 // A missing file, a file that no adapter can open, a driver that is not installed: a
 // database error with the driver's text. The file is never created.
 std::unique_ptr<Database> ConnectDatabase(const std::string& connection_string);

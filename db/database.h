@@ -55,7 +55,9 @@ class Database {
   virtual ~Database() = default;
   // Runs a statement; a statement that returns rows gives a forward-only recordset.
   // Each "?" of the SQL text takes the next parameter.
-  virtual std::unique_ptr<Recordset> Execute(const std::string& sql, const Params& params = {}) = 0;
+  std::unique_ptr<Recordset> Execute(const std::string& sql, const Params& params = {}) {
+    return Open(sql, params, CursorType::ForwardOnly);
+  }
   virtual std::unique_ptr<Recordset> Open(const std::string& sql, const Params& params,
                                           CursorType cursor) = 0;
   // Whether the database finds texts equal that differ only in the case of their letters

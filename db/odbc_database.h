@@ -3,6 +3,7 @@
 // the system's ODBC on Windows).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,11 +40,19 @@ namespace sevrik {
 // connection) are set to the whole wait and a call that ran into one is not tried again; the
 // SQLite ODBC driver's busy time-out (its Timeout item) is one slice of half a second.
 //
-// When the environment variable SEVRIK_ODBC_STATEMENT_LOG names a file, every statement
-// prepared and every parameter bound is appended to it (tests check them against the Access
-// driver's rules): "PREPARE\t<sql>" and "BIND\t<n>\t<kind>\t<column size>\t<length>", where
-// kind is text, integer, double, timestamp or null, and length is a text's length in
-// characters; "TRANSACTION\t<cursors open>" where a transaction begins.
 std::unique_ptr<Database> OpenOdbcDatabase(const std::string& connection_string, int lock_wait_ms = kLockWaitMs);
+
+// What the adapter sends to the driver, a line at a time, for the tests that check it against
+// the Access driver's rules: "PREPARE\t<sql>" for every statement prepared,
+// "BIND\t<n>\t<kind>\t<column size>\t<length>" for every parameter bound (kind: text,
+// integer, double, timestamp or null; length: a text's length in characters), and
+// "TRANSACTION\t<cursors open>" where a transaction begins.
+using OdbcStatementLog = std::function<void(const std::string& line)>;
+
+// The log of the connections opened from now on (an empty function: none).
+void SetOdbcStatementLog(OdbcStatementLog log);
+
+// A log that appends each line, ended by "\n", to the file at `host_path`.
+OdbcStatementLog StatementLogFile(std::string host_path);
 
 }  // namespace sevrik

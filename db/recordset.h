@@ -175,4 +175,27 @@ class RowsRecordset : public Recordset {
   std::vector<Variant> edited_;
 };
 
+// The statements an adapter has prepared, kept per SQL text for the next run of that text.
+template <typename Statement>
+class StatementCache {
+ public:
+  // A statement prepared for `sql` and handed back since, or null.
+  std::unique_ptr<Statement> Take(const std::string& sql) {
+    auto it = idle_.find(sql);
+    if (it == idle_.end() || it->second.empty()) return nullptr;
+    std::unique_ptr<Statement> s = std::move(it->second.back());
+    it->second.pop_back();
+    return s;
+  }
+  // Keeps a statement for the next run of its text (its member `sql`).
+  void Put(std::unique_ptr<Statement> s) {
+    auto& idle = idle_[s->sql];
+    idle.push_back(std::move(s));
+  }
+  void Clear() { idle_.clear(); }
+
+ private:
+  std::unordered_map<std::string, std::vector<std::unique_ptr<Statement>>> idle_;
+};
+
 }  // namespace sevrik

@@ -36,7 +36,7 @@ class Connection {
  public:
   explicit Connection(sqlite3* db) : db_(db) {}
   ~Connection() {
-    idle_.clear();
+    idle_.Clear();
     sqlite3_close(db_);
   }
   sqlite3* db() const { return db_; }
@@ -44,12 +44,8 @@ class Connection {
   // A statement for `sql`, bound to `params`, not yet stepped. It belongs to the caller until
   // handed back with Release().
   std::unique_ptr<Statement> Acquire(const std::string& sql, const Params& params) {
-    std::unique_ptr<Statement> s;
-    auto it = idle_.find(sql);
-    if (it != idle_.end() && !it->second.empty()) {
-      s = std::move(it->second.back());
-      it->second.pop_back();
-    } else {
+    std::unique_ptr<Statement> s = idle_.Take(sql);
+    if (!s) {
       s = std::make_unique<Statement>();
       s->sql = sql;
       if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &s->stmt, nullptr) != SQLITE_OK)
@@ -76,7 +72,7 @@ class Connection {
     // Reset, its bindings kept: every parameter is bound again at the next use, into the
     // storage of the last.
     Reset(*s);
-    idle_[s->sql].push_back(std::move(s));
+    idle_.Put(std::move(s));
   }
 
   // Resets a statement that has been stepped (resetting costs even when nothing is to do).
@@ -144,7 +140,7 @@ class Connection {
   }
 
   sqlite3* db_;
-  std::unordered_map<std::string, std::vector<std::unique_ptr<Statement>>> idle_;
+  StatementCache<Statement> idle_;
 };
 
 // Reads a column into `v`, reusing its text storage. One call per column reaches the
@@ -223,10 +219,6 @@ class SqliteRecordset : public StreamRecordset {
 class SqliteDb : public Database {
  public:
   explicit SqliteDb(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {}
-
-  std::unique_ptr<Recordset> Execute(const std::string& sql, const Params& params) override {
-    return Open(sql, params, CursorType::ForwardOnly);
-  }
 
   std::unique_ptr<Recordset> Open(const std::string& sql, const Params& params, CursorType cursor) override {
     if (cursor == CursorType::Keyset) return OpenKeyset(sql, params);

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "db/odbc_database.h"
+
 namespace sevrik::test {
 namespace {
 
@@ -104,18 +106,27 @@ std::vector<std::string> StatementLogFaults(const std::string& log) {
   return faults;
 }
 
+std::vector<std::string> RunStatementLogFaults(const std::optional<std::string>& log) {
+  if (!log) return {"the statement log is missing: no statement reached the driver through the adapter"};
+  if (log->rfind("PREPARE\t", 0) != 0 && log->find("\nPREPARE\t") == std::string::npos)
+    return {"the statement log holds no statement: nothing was checked"};
+  return StatementLogFaults(*log);
+}
+
 namespace {
 
 class StatementCheck : public ::testing::Environment {
  public:
   StatementCheck(std::string path, bool keep) : path_(std::move(path)), keep_(keep) {}
   void TearDown() override {
-    std::ifstream in(path_, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    const std::string log = s.str();
+    std::optional<std::string> log;
+    if (std::ifstream in(path_, std::ios::binary); in) {
+      std::ostringstream s;
+      s << in.rdbuf();
+      log = s.str();
+    }
     if (!keep_) std::filesystem::remove(path_);
-    for (const std::string& fault : StatementLogFaults(log))
+    for (const std::string& fault : RunStatementLogFaults(log))
       ADD_FAILURE() << "sent through ODBC, refused by the Access driver: " << fault;
   }
 
@@ -136,7 +147,8 @@ void CheckOdbcStatementsAtExit() {
       keep ? std::string(given)
            : (std::filesystem::temp_directory_path() / ("sevrik-odbc-statements-" + std::to_string(::getpid()) + ".log"))
                  .string();
-  ::setenv("SEVRIK_ODBC_STATEMENT_LOG", path.c_str(), 1);
+  ::setenv("SEVRIK_ODBC_STATEMENT_LOG", path.c_str(), 1);  // for the programs the tests start
+  SetOdbcStatementLog(StatementLogFile(path));
   ::testing::AddGlobalTestEnvironment(new StatementCheck(path, keep));
 }
 

@@ -427,9 +427,6 @@ TEST_F(Bc25, ChildRowsMatchAsTheirPerItemQueryWould) {
 class CaseBlind : public Database {
  public:
   explicit CaseBlind(Database& db) : db_(db) {}
-  std::unique_ptr<Recordset> Execute(const std::string& sql, const Params& params) override {
-    return db_.Execute(sql, params);
-  }
   std::unique_ptr<Recordset> Open(const std::string& sql, const Params& params, CursorType cursor) override {
     return db_.Open(sql, params, cursor);
   }

@@ -397,6 +397,11 @@ TEST(AccessRules, TheStatementCheckFindsWhatTheDriverRefuses) {
   EXPECT_EQ(test::StatementLogFaults("BIND\t1\tbigint\t19\t0\n").size(), 1u);
   EXPECT_EQ(test::StatementLogFaults("PREPARE\tselect * from T limit 5\n").size(), 1u);
   EXPECT_EQ(test::StatementLogFaults("TRANSACTION\t0\nTRANSACTION\t1\n").size(), 1u);
+  // A run whose log is missing, empty or without a statement checked nothing: that fails.
+  EXPECT_EQ(test::RunStatementLogFaults(std::nullopt).size(), 1u);
+  EXPECT_EQ(test::RunStatementLogFaults("").size(), 1u);
+  EXPECT_EQ(test::RunStatementLogFaults("BIND\t1\ttext\t3\t3\n").size(), 1u);
+  EXPECT_TRUE(test::RunStatementLogFaults("PREPARE\tselect * from T\n").empty());
 }
 
 TEST_F(Recordsets, AValueLongerThanItsColumnIsRefusedByNameBeforeTheUpdate) {

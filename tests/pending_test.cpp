@@ -25,10 +25,6 @@ const std::string kCarB = tools::kDemoBC23Car2;
 class NarrowColumns : public Database {
  public:
   explicit NarrowColumns(Database& db) : db_(db) {}
-  std::unique_ptr<Recordset> Execute(const std::string& sql, const Params& params) override {
-    statements.push_back(sql);
-    return db_.Execute(sql, params);
-  }
   std::unique_ptr<Recordset> Open(const std::string& sql, const Params& params, CursorType cursor) override {
     statements.push_back(sql);
     return std::make_unique<Rows>(db_.Open(sql, params, cursor));
