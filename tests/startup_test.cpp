@@ -150,6 +150,16 @@ TEST_F(MainRun, StartUpFailuresEndTheRunBeforeAnyAction) {
 TEST_F(MainRun, AnEmptySettingsTableLeavesTheFoldersEmpty) {
   ws.OpenSqlite()->Exec("delete from tblSetting");
   EXPECT_EQ(Run("nothing"), 0);
+  // The folders as the session hands them to a window.
+  MainEnvironment env{ws.program, dialogs, ConnectDatabase, {}, nullptr, {}};
+  std::string package = "unset", profile = "unset";
+  env.show_window = [&](Session& session, const std::string&) {
+    package = session.package_folder;
+    profile = session.network_profile;
+  };
+  EXPECT_EQ(RunMain("list", env), 0);
+  EXPECT_EQ(package, "");
+  EXPECT_EQ(profile, "");
 }
 
 // The program itself, copied into a workspace's program folder.
