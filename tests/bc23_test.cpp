@@ -211,7 +211,8 @@ TEST(Bc23Golden, LinesHaveTheLayoutLengths) {
       {"HDEC1201REG", 46}, {"HDEC1201API", 27}, {"HDEC1301", 41},    {"HDEC1401", 61},    {"HDEC110164 ", 29},
       {"HDEC110167 ", 30}, {"HDEC1101", 32},    {"DDEC0101", 38},    {"DDEC0201", 174},   {"DDEC0301", 32},
       {"DDEC0401", 18},    {"DDEC0501", 32},    {"DDEC07011  CUD", 51}, {"DDEC07011  EXC", 51},
-      {"DDEC0701", 27},    {"SDEC0101", 22},    {"SDEC0201", 39},    {"UNS00201S", 9},    {"UNT00101", 8},
+      {"DDEC0701", 27},    {"SDEC0101", 22},    {"SDEC0201", 39},    {"UNS00101D", 9},    {"UNS00201S", 9},
+      {"UNT00101", 8},
       {"UNZ00101", 8}};
   // Every golden line has a layout length, so none escapes the check.
   for (const std::string& l : HeaderLines() + Item1Lines() + Item2Lines() + SummaryLines()) {
