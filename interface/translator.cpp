@@ -101,7 +101,7 @@ const char* TranslatorName(Translator t) {
 }  // namespace
 
 void TranslatorRun::Start(const std::string& command_line) {
-  const RunJournal journal(JournalPath(s_));
+  const RunJournal journal(JournalPath(s_), s_.RunLogPath());
   if (entry_) {
     entry_->translator = TranslatorName(outcome_.translator);
     try {
@@ -141,7 +141,7 @@ void TranslatorRun::Finish(const Error* failure) {
       status = kStatusNoResult;
       reason = outcome_.first_error ? DescribeError(*outcome_.first_error) : std::string();
     }
-    RunJournal(JournalPath(s_)).End(*entry_, status, reason, outcome_.reference);
+    RunJournal(JournalPath(s_), s_.RunLogPath()).End(*entry_, status, reason, outcome_.reference);
   } catch (const Error& e) {
     // The outcome is stored; a later run completes the entry once more from the same files.
     AppendToRunLog(s_.RunLogPath(), e);

@@ -22,6 +22,5 @@ bool ShellAndWait(std::string_view command_line, const std::function<void(const 
   return RunAndWait(command_line, started);
 }
 
-void RunAndWait(std::string_view command_line) { RunAndWait(command_line, [](const ProcessIdentity&) {}); }
 
 }  // namespace sevrik
