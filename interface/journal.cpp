@@ -281,8 +281,8 @@ void CompleteOpenRuns(const Session& session, const std::function<void()>& waiti
   // No translator that a killed run started, nor anything it started, may still be writing.
   bool told = false;
   for (const JournalEntry& e : entries) {
-    if (e.ended || !e.process) continue;
-    while (ProcessGroupRuns(*e.process)) {
+    if (e.ended) continue;
+    while ((e.process && ProcessGroupRuns(*e.process)) || RunGroupRuns(e.id)) {
       if (!told && waiting) waiting();
       told = true;
       std::this_thread::sleep_for(std::chrono::milliseconds(100));

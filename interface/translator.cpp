@@ -118,7 +118,7 @@ void TranslatorRun::Start(const std::string& command_line) {
   }
   Step([&] {
     outcome_.started = true;
-    ShellAndWait(command_line, [&](const ProcessIdentity& process) {
+    ShellAndWait(command_line, begun_ ? entry_->id : std::string(), [&](const ProcessIdentity& process) {
       if (!begun_) return;
       try {
         journal.Started(*entry_, process);

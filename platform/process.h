@@ -27,12 +27,20 @@ struct ProcessIdentity {
   std::string group;
 };
 
-// RunAndWait for a program that heads a group of its own (a new session on POSIX, a named job
-// object on Windows) that the processes it starts inherit: `started` is called with the
-// program's identity once it runs and before the wait, and the call returns only when every
+// RunAndWait for a program that heads a group of its own, which the processes it starts
+// inherit, named after `run` (letters, digits and "-") before the program starts: on POSIX a
+// new session, its members carrying SEVRIK_RUN=<run> in their environment; on Windows the job
+// object RunJobName(run), which the program is put in before it runs. `started` is called with
+// the program's identity once it runs and before the wait, and the call returns only when every
 // process of the group has ended, not only the program itself. Returns whether a program was
 // started.
-bool RunAndWait(std::string_view command_line, const std::function<void(const ProcessIdentity&)>& started);
+bool RunAndWait(std::string_view command_line, const std::string& run,
+                const std::function<void(const ProcessIdentity&)>& started);
+
+// Whether a process of the group named `run` still runs: one that carries its name (POSIX), or
+// the job of that name holds (Windows). Knows the group even when its program's identity was
+// never written down.
+bool RunGroupRuns(const std::string& run);
 
 // Whether the process still runs (the same id with the same start time).
 bool ProcessRuns(const ProcessIdentity& process);
@@ -46,7 +54,8 @@ bool ProcessGroupRuns(const ProcessIdentity& process);
 // RunAndWait after the pending window events have been processed once, so that a window is
 // repainted before the program blocks.
 void ShellAndWait(std::string_view command_line);
-bool ShellAndWait(std::string_view command_line, const std::function<void(const ProcessIdentity&)>& started);
+bool ShellAndWait(std::string_view command_line, const std::string& run,
+                  const std::function<void(const ProcessIdentity&)>& started);
 
 // Processes the pending window events once (set by a program with windows).
 void SetPendingEventsHandler(std::function<void()> handler);

@@ -149,6 +149,41 @@ bool GroupMemberRuns(long long id, unsigned long long since) {
   return found;
 }
 
+// Whether a live process other than this one carries SEVRIK_RUN=<run> in its environment.
+bool MarkedProcessRuns(const std::string& run) {
+  if (run.empty()) return false;
+  const std::string marker = "SEVRIK_RUN=" + run;
+  const std::string self = std::to_string(::getpid());
+  DIR* d = ::opendir("/proc");
+  if (!d) return false;
+  bool found = false;
+  while (dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.empty() || name == self || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::string environment;
+    try {
+      environment = ReadFileHead("/proc/" + name + "/environ", 1 << 20);
+    } catch (const Error&) {
+      continue;  // gone, or another user's
+    }
+    bool marked = false;
+    for (size_t at = 0; at < environment.size();) {
+      size_t end = environment.find('\0', at);
+      if (end == std::string::npos) end = environment.size();
+      if (std::string_view(environment).substr(at, end - at) == marker) marked = true;
+      at = end + 1;
+    }
+    if (!marked) continue;
+    const std::optional<ProcStat> s = ReadProcStat(name);
+    if (s && s->state != 'Z' && s->state != 'X') {
+      found = true;
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
 void Reap(pid_t pid) {
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -157,7 +192,8 @@ void Reap(pid_t pid) {
 
 }  // namespace
 
-bool RunAndWait(std::string_view command_line, const std::function<void(const ProcessIdentity&)>& started) {
+bool RunAndWait(std::string_view command_line, const std::string& run,
+                const std::function<void(const ProcessIdentity&)>& started) {
   std::vector<std::string> args = SplitCommandLine(command_line);
   if (args.empty()) return false;
   const std::string program = FindProgram(args[0]);
@@ -166,12 +202,21 @@ bool RunAndWait(std::string_view command_line, const std::function<void(const Pr
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   // A session of its own: the processes that the program starts (ZUL's translator, EXPORT's
-  // children) stay in it, and a later run can wait for all of them by its id.
+  // children) stay in it, and a later run can wait for all of them by its id. They carry the
+  // run's name too, from before the program runs, so that a later run finds them even when the
+  // program's id was never written down.
+  std::vector<std::string> environment;
+  for (char** e = environ; *e; ++e)
+    if (!std::string_view(*e).starts_with("SEVRIK_RUN=")) environment.emplace_back(*e);
+  environment.push_back("SEVRIK_RUN=" + run);
+  std::vector<char*> envp;
+  for (std::string& e : environment) envp.push_back(e.data());
+  envp.push_back(nullptr);
   posix_spawnattr_t attributes;
   if (::posix_spawnattr_init(&attributes) != 0) return false;
   ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
   pid_t pid;
-  const int spawned = ::posix_spawn(&pid, program.c_str(), nullptr, &attributes, argv.data(), environ);
+  const int spawned = ::posix_spawn(&pid, program.c_str(), nullptr, &attributes, argv.data(), envp.data());
   ::posix_spawnattr_destroy(&attributes);
   if (spawned != 0) return false;
   // The child is not reaped before the wait, so its id and start time stay its own meanwhile.
@@ -184,7 +229,7 @@ bool RunAndWait(std::string_view command_line, const std::function<void(const Pr
   }
   Reap(pid);
   // What the program left running of its group is part of its run.
-  while (GroupMemberRuns(pid, identity.started)) ::usleep(50000);
+  while (GroupMemberRuns(pid, identity.started) || MarkedProcessRuns(run)) ::usleep(50000);
   return true;
 }
 
@@ -206,6 +251,8 @@ bool ProcessRuns(const ProcessIdentity& process) {
   const std::optional<unsigned long long> started = StartTime(static_cast<pid_t>(process.pid));
   return started && *started == process.started;
 }
+
+bool RunGroupRuns(const std::string& run) { return MarkedProcessRuns(run); }
 
 bool ProcessGroupRuns(const ProcessIdentity& process) {
   if (ProcessRuns(process)) return true;

@@ -16,11 +16,9 @@ unsigned long long CreationTime(HANDLE process) {
 
 namespace {
 
-// The job object of a program started in a group: named after the program's id and start time,
-// so that a later run can open it by the name the journal keeps.
-std::string JobName(DWORD pid, unsigned long long started) {
-  return "Local\\SEVRIK-run-" + std::to_string(pid) + "-" + std::to_string(started);
-}
+// The job object of a run's group, named before its program starts, so that a later run can
+// open it by the run's name alone.
+std::string JobName(const std::string& run) { return "Local\\SEVRIK-run-" + run; }
 
 // Whether the job still holds a process that has not ended.
 bool JobHasProcesses(HANDLE job) {
@@ -55,14 +53,18 @@ void RunAndWait(std::string_view command_line) {
   ::CloseHandle(info.hProcess);
 }
 
-bool RunAndWait(std::string_view command_line, const std::function<void(const ProcessIdentity&)>& started) {
-  PROCESS_INFORMATION info{};
-  if (!Start(command_line, true, info)) return false;
-  ProcessIdentity identity{static_cast<long long>(info.dwProcessId), CreationTime(info.hProcess), ""};
+bool RunAndWait(std::string_view command_line, const std::string& run,
+                const std::function<void(const ProcessIdentity&)>& started) {
   // The job's processes keep it, and its name, alive after this process ends; the processes that
-  // the program starts belong to it as well.
-  const std::string name = JobName(info.dwProcessId, identity.started);
-  HANDLE job = ::CreateJobObjectA(nullptr, name.c_str());
+  // the program starts belong to it as well. The program is in it before it runs.
+  const std::string name = JobName(run);
+  HANDLE job = ::CreateJobObjectA(nullptr, run.empty() ? nullptr : name.c_str());
+  PROCESS_INFORMATION info{};
+  if (!Start(command_line, true, info)) {
+    if (job) ::CloseHandle(job);
+    return false;
+  }
+  ProcessIdentity identity{static_cast<long long>(info.dwProcessId), CreationTime(info.hProcess), ""};
   if (job && ::AssignProcessToJobObject(job, info.hProcess)) identity.group = name;
   ::ResumeThread(info.hThread);
   ::CloseHandle(info.hThread);
@@ -89,6 +91,15 @@ bool ProcessRuns(const ProcessIdentity& process) {
   if (!h) return false;
   const bool runs = ::WaitForSingleObject(h, 0) == WAIT_TIMEOUT && CreationTime(h) == process.started;
   ::CloseHandle(h);
+  return runs;
+}
+
+bool RunGroupRuns(const std::string& run) {
+  if (run.empty()) return false;
+  const HANDLE job = ::OpenJobObjectA(JOB_OBJECT_QUERY, FALSE, JobName(run).c_str());
+  if (!job) return false;
+  const bool runs = JobHasProcesses(job);
+  ::CloseHandle(job);
   return runs;
 }
 
