@@ -323,6 +323,12 @@ void CompleteOpenRuns(const Session& session, const std::function<void()>& waiti
       reason = "Proses SEVRIK berhenti sebelum hasil translator disimpan; translator tidak meninggalkan status.";
     }
     journal.End(e, status, reason, reference);
+    // The killed run could not tell its failure; this start does.
+    if (status != "0")
+      AppendToRunLog(session.RunLogPath(),
+                     Error(err::kPathFileAccess, "Proses " + e.action + (e.type.empty() ? "" : " " + e.type) +
+                                                     (e.car.empty() ? "" : " CAR " + e.car) + " (" + e.time +
+                                                     ") yang terhenti diselesaikan sebagai " + status + ": " + reason));
   }
   try {
     journal.Compact(contents);

@@ -220,7 +220,9 @@ bool RunAndWait(std::string_view command_line, const std::string& run,
   ::posix_spawnattr_destroy(&attributes);
   if (spawned != 0) return false;
   // The child is not reaped before the wait, so its id and start time stay its own meanwhile.
-  const ProcessIdentity identity{pid, StartTime(pid).value_or(0), std::to_string(pid)};
+  // Its start time even when it has already ended (a zombie until reaped below).
+  const std::optional<ProcStat> stat = ReadProcStat(std::to_string(pid));
+  const ProcessIdentity identity{pid, stat ? stat->started : 0, std::to_string(pid)};
   try {
     started(identity);
   } catch (...) {
