@@ -370,8 +370,9 @@ TEST(JournalRecovery, EachDocumentsOutcomesApplyInTheirOrder) {
     ASSERT_EQ(entries.size(), c.statuses.size());
     for (size_t i = 0; i < entries.size(); ++i) {
       EXPECT_EQ(entries[i].status, c.statuses[i]) << i;
-      if (c.statuses[i].starts_with("SVK"))  // a failure that this start closed, told
+      if (c.statuses[i].starts_with("SVK")) {  // a failure that this start closed, told
         EXPECT_NE(w.ws.RunLog().find("diselesaikan sebagai " + c.statuses[i]), std::string::npos) << w.ws.RunLog();
+      }
     }
     EXPECT_EQ(w.ws.RunLog().find("Referensi R9 di log antrean tidak disimpan untuk CAR " + kCarA) != std::string::npos,
               c.reference_reported)
