@@ -55,10 +55,15 @@ void RunAndWait(std::string_view command_line) {
 
 bool RunAndWait(std::string_view command_line, const std::string& run,
                 const std::function<void(const ProcessIdentity&)>& started) {
-  // The job's processes keep it, and its name, alive after this process ends; the processes that
-  // the program starts belong to it as well. The program is in it before it runs.
+  // The program is in the job before it runs, and the processes it starts belong to it as
+  // well. A name lasts only while a handle to its object is open: the handle is inherited, so
+  // that the program and what it starts (with inherited handles, as ZUL does) keep the job's
+  // name alive after this process ends.
   const std::string name = JobName(run);
-  HANDLE job = ::CreateJobObjectA(nullptr, run.empty() ? nullptr : name.c_str());
+  SECURITY_ATTRIBUTES inherited{};
+  inherited.nLength = sizeof inherited;
+  inherited.bInheritHandle = TRUE;
+  HANDLE job = ::CreateJobObjectA(&inherited, run.empty() ? nullptr : name.c_str());
   PROCESS_INFORMATION info{};
   if (!Start(command_line, true, info)) {
     if (job) ::CloseHandle(job);
