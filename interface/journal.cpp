@@ -33,7 +33,7 @@ std::string Payload(std::initializer_list<std::string> fields) {
 }
 
 std::string BeginPayload(const JournalEntry& e) {
-  return Payload({"B", e.id, e.time, e.action, e.type, e.table, e.car, e.translator});
+  return Payload({"B", e.id, e.time, e.action, e.type, e.table, e.car, e.translator, e.origin});
 }
 std::string ProcessPayload(const JournalEntry& e) {
   return Payload({"P", e.id, std::to_string(e.process->pid), std::to_string(e.process->started), e.process->group});
@@ -66,7 +66,7 @@ JournalContents EntriesOf(const JournalScan& scan, size_t bytes) {
       continue;
     }
     const auto found = by_id.find(f[1]);
-    if (f[0] == "B" && f.size() == 8 && found == by_id.end()) {
+    if (f[0] == "B" && (f.size() == 8 || f.size() == 9) && found == by_id.end()) {
       by_id.emplace(f[1], c.entries.size());
       JournalEntry e;
       e.id = f[1];
@@ -76,6 +76,7 @@ JournalContents EntriesOf(const JournalScan& scan, size_t bytes) {
       e.table = f[5];
       e.car = f[6];
       e.translator = f[7];
+      if (f.size() == 9) e.origin = f[8];
       c.entries.push_back(std::move(e));
     } else if (f[0] == "P" && (f.size() == 4 || f.size() == 5) && found != by_id.end()) {
       const auto pid = Number(f[2]), started = Number(f[3]);

@@ -9,15 +9,16 @@
 // (journal_format.h: "J|<length>|<crc32c>|<payload>" CR LF). Each payload is a line of fields
 // cut by "|", Windows-1252; in each field "%", "|", CR and LF are written as "%25", "%7C",
 // "%0D" and "%0A":
-//   B|<id>|<time>|<action>|<type>|<table>|<CAR>|<translator>    a run begins (before the start)
+//   B|<id>|<time>|<action>|<type>|<table>|<CAR>|<translator>|<origin>   a run begins (before the start)
 //   P|<id>|<process id>|<process start time>|<group>           its translator's process
 //   E|<id>|<time>|<status>|<reason>|<reference>                its outcome, stored
 //   C|<bytes>                                                  the file was compacted to <bytes>
 // <action> is QUE, UNQ or COM; <table> the document's header table (empty for COM);
-// <translator> EXPORT, ranuvel or zul (the route); <time> "YYYY-MM-DD HH:MM:SS", local;
+// <translator> EXPORT, ranuvel or zul (the route); <origin> "command line" or "window";
+// <time> "YYYY-MM-DD HH:MM:SS", local;
 // <group> the process group or job of the translator and all it starts (process.h). Every
 // record is on the disk before the call that writes it returns. The released format (the same
-// payloads as unframed lines, P without <group>) is still read.
+// payloads as unframed lines, B without <origin>, P without <group>) is still read.
 //
 // Recovery: at open (CompleteOpenRuns) and before any record is appended, bytes after the last
 // whole record (a torn write) are cut off through a synced temporary file renamed over the
@@ -43,7 +44,8 @@ struct JournalEntry {
   std::string type;    // "BC23", "BC25", "BC40"; empty for COM
   std::string table;   // the header table; empty for COM
   std::string car;
-  std::string translator;  // "EXPORT", "ranuvel", "zul"
+  std::string translator;  // "EXPORT", "ranuvel", "zul": the route
+  std::string origin;      // "command line" or "window"; empty in records of the released format
   std::optional<ProcessIdentity> process;
   // The outcome, once stored.
   bool ended = false;
@@ -102,7 +104,8 @@ class RunJournal {
 std::string JournalPath(const Session& session);
 
 // The entries of one document (header table without regard to case, and CAR), in their order:
-// time, action, route, outcome code and reason, reference. For COM runs: table and CAR empty.
+// time, action, route and origin, outcome code and reason, reference. For COM runs: table and
+// CAR empty.
 std::vector<JournalEntry> DocumentHistory(const std::vector<JournalEntry>& entries, const std::string& table,
                                           const std::string& car);
 

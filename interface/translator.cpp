@@ -84,6 +84,7 @@ void TranslatorRun::Journal(std::string action, std::string type, std::string ta
   e.type = std::move(type);
   e.table = std::move(table);
   e.car = std::move(car);
+  e.origin = s_.origin;
   entry_ = std::move(e);
 }
 
@@ -123,7 +124,7 @@ void TranslatorRun::Start(const std::string& command_line) {
       try {
         journal.Started(*entry_, process);
       } catch (const Error& e) {
-        // The entry stands; without its process a later run cannot wait for this translator.
+        // The entry stands; a later run still finds this translator by the run's name.
         AppendToRunLog(s_.RunLogPath(), e);
       }
     });

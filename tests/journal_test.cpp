@@ -33,6 +33,8 @@ const std::string kEndA = "E|1|2026-01-02 03:04:09|0|SUCCESS|REF%7C1";
 const std::string kFramedA = "J|57|e23161a0|" + kBeginA + "\r\n" + "J|17|f39938fe|" + kProcessA + "\r\n" +
                              "J|41|d261b694|" + kEndA + "\r\n";
 const std::string kFramedUnq = "J|53|a6221c34|B|2|2026-01-02 03:05:00|UNQ|BC23|tblBC23Hdr|CAR-A|zul\r\n";
+const std::string kFramedFromWindow =
+    "J|63|e8584de6|B|3|2026-01-02 03:06:00|QUE|BC23|tblBC23Hdr|CAR-A|EXPORT|window\r\n";
 
 TEST(JournalFormat, Crc32cAndFramesAsWrittenByHand) {
   EXPECT_EQ(Crc32c(""), 0u);
@@ -87,9 +89,9 @@ TEST(JournalFormat, GoldenFilesReadBack) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::TempDir dir;
-    test::WriteFile(dir / "SEVRIK.JNL", c.bytes + kFramedUnq);
+    test::WriteFile(dir / "SEVRIK.JNL", c.bytes + kFramedUnq + kFramedFromWindow);
     const JournalContents read = RunJournal(dir / "SEVRIK.JNL").Read();
-    ASSERT_EQ(read.entries.size(), 2u);
+    ASSERT_EQ(read.entries.size(), 3u);
     const JournalEntry& e = read.entries[0];
     EXPECT_EQ(e.id + " " + e.time + " " + e.action + " " + e.type + " " + e.table + " " + e.car + " " + e.translator,
               "1 2026-01-02 03:04:05 QUE BC23 tblBC23Hdr CAR-A ranuvel");
@@ -102,8 +104,10 @@ TEST(JournalFormat, GoldenFilesReadBack) {
     EXPECT_EQ(read.entries[1].action, "UNQ");
     EXPECT_FALSE(read.entries[1].ended);
     const std::vector<JournalEntry> history = DocumentHistory(read.entries, "TBLBC23HDR", "CAR-A");
-    ASSERT_EQ(history.size(), 2u);
-    EXPECT_EQ(history[0].reference + " " + history[1].action, "REF|1 UNQ");
+    ASSERT_EQ(history.size(), 3u);
+    EXPECT_EQ(history[0].reference + " " + history[1].action + " " + history[2].translator + " " + history[2].origin,
+              "REF|1 UNQ EXPORT window");
+    EXPECT_EQ(history[0].origin, "");
   }
 }
 
@@ -277,6 +281,7 @@ const std::vector<std::string> kActions = {"QUE BC23 " + kCarB, "UNQ BC23 " + kC
 TEST(JournalRecovery, ATornLastRecordAtEveryLengthThenEachAction) {
   Runs w;
   ASSERT_EQ(w.Main("QUE BC23 " + kCarA), 0);
+  EXPECT_EQ(RunJournal(w.JournalFile()).Entries().at(0).origin, "command line");
   const std::string whole = test::ReadFile(w.JournalFile());
   const size_t last = whole.rfind("J|");
   ASSERT_EQ(whole.substr(last, 2), "J|");
