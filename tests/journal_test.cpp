@@ -359,6 +359,10 @@ TEST(JournalRecovery, EachDocumentsOutcomesApplyInTheirOrder) {
        "-/01", {"SVK05", "301"}, true},
       {"two open queueings: only the newer owns the files", framed({"B|1|t1|" + que_a, "B|2|t2|" + que_b}), "-/01",
        "R9/02", {"SVK06", "0"}, true},
+      {"a damaged end record: the entry counts as open, and the newer one owns the files",
+       framed({"B|1|t1|" + que_a}) + "J|21|00000000|E|1|t2|0|SUCCESS|R1\r\n" +
+           framed({"B|2|t3|" + que_b, "E|2|t4|201|DITOLAK|"}),
+       "-/01", "-/01", {"SVK06", "201"}, true},
       {"an entry already ended is never applied again",
        framed({"B|1|t1|" + que_a, "E|1|t2|0|SUCCESS|R1"}), "-/01", "-/01", {"0"}, false},
   };
