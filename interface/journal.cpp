@@ -303,7 +303,8 @@ void CompleteOpenRuns(const Session& session, const std::function<void()>& waiti
     if (e.ended) continue;
     std::string status, reason, reference;
     const auto later_document = last_of_document.find(DocumentKey(e));
-    const bool owns_files = last_of_action[e.action] == i;
+    // A communication run reads no status file: none is owned, and each ends as it ran.
+    const bool owns_files = e.action == "COM" || last_of_action[e.action] == i;
     if (e.action != "COM" && later_document != last_of_document.end() && later_document->second != i) {
       const JournalEntry& later = entries[later_document->second];
       status = kStatusOvertaken;

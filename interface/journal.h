@@ -115,7 +115,7 @@ std::vector<JournalEntry> DocumentHistory(const std::vector<JournalEntry>& entri
 //    applied: the document keeps the later entry's outcome;
 //  - an entry of an action whose later entry owns the status files is closed as SVK06, its
 //    outcome unknown; a reference that the queue log names is reported in the run log, not
-//    stored;
+//    stored (COM runs read no status file and end as they ran);
 //  - the last entry of its action completes from what its translator left: a queueing with
 //    the status "0" stores its reference for its document (and the status "02"), a
 //    cancellation with "0" the status "01"; anything else is journaled as that document's

@@ -363,6 +363,8 @@ TEST(JournalRecovery, EachDocumentsOutcomesApplyInTheirOrder) {
        framed({"B|1|t1|" + que_a}) + "J|21|00000000|E|1|t2|0|SUCCESS|R1\r\n" +
            framed({"B|2|t3|" + que_b, "E|2|t4|201|DITOLAK|"}),
        "-/01", "-/01", {"SVK06", "201"}, true},
+      {"two open communication runs both end as they ran", framed({"B|1|t1|COM||||zul", "B|2|t2|COM||||zul"}),
+       "-/01", "-/01", {"0", "0"}, false},
       {"an entry already ended is never applied again",
        framed({"B|1|t1|" + que_a, "E|1|t2|0|SUCCESS|R1"}), "-/01", "-/01", {"0"}, false},
   };
