@@ -55,6 +55,7 @@ void Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvi
     if (const RunOutcome r = RunCommunication(session); r.untold) throw *r.untold;
   } else if (action == "log" || action == "list") {
     if (!env.show_window) NoDisplay(action);
+    session.origin = "window";
     env.show_window(session, action);
   } else if (action == "logdel") {
     DeleteCommLogs(session);

@@ -39,6 +39,11 @@ inline constexpr const char* kStatusIncompleteFlatFile = "SVK01";
 inline constexpr const char* kStatusNotStarted = "SVK02";
 inline constexpr const char* kStatusNoResult = "SVK03";
 inline constexpr const char* kStatusZeroCode = "SVK04";
+// Outcomes that only the run journal records (no status file carries them): an entry that a
+// later entry for the same document overtook, closed without being applied; and an entry whose
+// outcome is unknown because a later entry of its action owns the status files.
+inline constexpr const char* kStatusOvertaken = "SVK05";
+inline constexpr const char* kStatusUnknownOutcome = "SVK06";
 
 // "kesalahan <number> (<description>)", as the second line of such a status names an error.
 std::string DescribeError(const Error& error);

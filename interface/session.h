@@ -31,6 +31,8 @@ struct Session {
   std::string network_profile;  // tblSetting.NETWORKNUVAR, as stored
   LocaleInfo locale = UserLocale();  // held by value: a temporary given here must not dangle
   ProgressSink* progress = nullptr;
+  // Where the actions come from: "command line", or "window" once a window shows.
+  std::string origin = "command line";
 
   // The run log; "\SEVRIK.LOG" and "\SEVRIK.log" name the same file.
   std::string RunLogPath() const { return program_folder + "\\SEVRIK.log"; }

@@ -84,6 +84,7 @@ void TranslatorRun::Journal(std::string action, std::string type, std::string ta
   e.type = std::move(type);
   e.table = std::move(table);
   e.car = std::move(car);
+  e.origin = s_.origin;
   entry_ = std::move(e);
 }
 
@@ -101,7 +102,7 @@ const char* TranslatorName(Translator t) {
 }  // namespace
 
 void TranslatorRun::Start(const std::string& command_line) {
-  const RunJournal journal(JournalPath(s_));
+  const RunJournal journal(JournalPath(s_), s_.RunLogPath());
   if (entry_) {
     entry_->translator = TranslatorName(outcome_.translator);
     try {
@@ -118,12 +119,12 @@ void TranslatorRun::Start(const std::string& command_line) {
   }
   Step([&] {
     outcome_.started = true;
-    ShellAndWait(command_line, [&](const ProcessIdentity& process) {
+    ShellAndWait(command_line, begun_ ? entry_->id : std::string(), [&](const ProcessIdentity& process) {
       if (!begun_) return;
       try {
         journal.Started(*entry_, process);
       } catch (const Error& e) {
-        // The entry stands; without its process a later run cannot wait for this translator.
+        // The entry stands; a later run still finds this translator by the run's name.
         AppendToRunLog(s_.RunLogPath(), e);
       }
     });
@@ -141,7 +142,7 @@ void TranslatorRun::Finish(const Error* failure) {
       status = kStatusNoResult;
       reason = outcome_.first_error ? DescribeError(*outcome_.first_error) : std::string();
     }
-    RunJournal(JournalPath(s_)).End(*entry_, status, reason, outcome_.reference);
+    RunJournal(JournalPath(s_), s_.RunLogPath()).End(*entry_, status, reason, outcome_.reference);
   } catch (const Error& e) {
     // The outcome is stored; a later run completes the entry once more from the same files.
     AppendToRunLog(s_.RunLogPath(), e);

@@ -17,11 +17,11 @@ void ShellAndWait(std::string_view command_line) {
   RunAndWait(command_line);
 }
 
-bool ShellAndWait(std::string_view command_line, const std::function<void(const ProcessIdentity&)>& started) {
+bool ShellAndWait(std::string_view command_line, const std::string& run,
+                  const std::function<void(const ProcessIdentity&)>& started) {
   if (PendingEvents()) PendingEvents()();
-  return RunAndWait(command_line, started);
+  return RunAndWait(command_line, run, started);
 }
 
-void RunAndWait(std::string_view command_line) { RunAndWait(command_line, [](const ProcessIdentity&) {}); }
 
 }  // namespace sevrik

@@ -78,7 +78,8 @@ ls "$pkg/outbox" | sed 's/^/   /'
 echo "== Every translator call (C:\EDI\calls.log):"
 sed 's/^/   /' "$pkg/calls.log"
 echo "== The run journal (C:\BeaCukai\TPB25\SEVRIK.JNL): each run written down before its translator starts"
-tr -d '\r' <"$prog/SEVRIK.JNL" | sed 's/^/   /'
+echo "   (each record's frame J|<length>|<crc32c>| taken off)"
+tr -d '\r' <"$prog/SEVRIK.JNL" | sed -E 's/^J\|[0-9]+\|[0-9a-f]{8}\|//; s/^/   /'
 
 echo
 echo "== SEVRIK logdel, answered with y"

@@ -15,15 +15,25 @@ class FaultFile final : public WritableFile {
   FaultFile(std::unique_ptr<WritableFile> file, FaultFileSystem& fs, std::string host)
       : file_(std::move(file)), fs_(fs), host_(std::move(host)) {}
   void Append(std::string_view bytes) override {
+    if (fs_.dead()) return;
+    if (fs_.DiesAt(host_)) {
+      file_->Append(bytes.substr(0, bytes.size() / 2));
+      throw Killed{};
+    }
     const size_t fits = fs_.Take(host_, bytes.size());
     if (fits > 0) file_->Append(bytes.substr(0, fits));
     if (fits < bytes.size()) throw Error(err::kDiskFull);
+    if (fs_.DiesAt(host_)) throw Killed{};
   }
   void Sync() override {
+    if (fs_.dead()) return;
     file_->Sync();
     fs_.Synced(host_);
+    if (fs_.DiesAt(host_)) throw Killed{};
   }
-  void Close() override { file_->Close(); }
+  void Close() override {
+    if (file_) file_->Close();
+  }
 
  private:
   std::unique_ptr<WritableFile> file_;
@@ -51,6 +61,17 @@ void FaultFileSystem::KeepAfterRemoval(const std::string& host_path) { keep_afte
 void FaultFileSystem::MakeReadOnly(const std::string& host_folder) { read_only_.push_back(host_folder); }
 void FaultFileSystem::DamageInstalledCopy(std::function<std::string(std::string_view)> damage) {
   damage_ = std::move(damage);
+}
+
+void FaultFileSystem::KillAt(const std::string& host_path, size_t step) {
+  kill_host_ = host_path;
+  kill_step_ = step;
+}
+
+bool FaultFileSystem::DiesAt(const std::string& host) {
+  if (dead_ || host != kill_host_) return false;
+  dead_ = steps_++ == kill_step_;
+  return dead_;
 }
 
 void FaultFileSystem::Synced(const std::string& host) {
@@ -102,11 +123,13 @@ std::string FaultFileSystem::ReadFileHead(std::string_view path, size_t max_byte
 
 std::unique_ptr<WritableFile> FaultFileSystem::OpenOutputFile(std::string_view path, bool append) {
   std::string host = Resolved(path);
+  if (dead_) return std::make_unique<FaultFile>(nullptr, *this, std::move(host));
   CheckWritable(host);
   return std::make_unique<FaultFile>(base_.OpenOutputFile(path, append), *this, std::move(host));
 }
 
 void FaultFileSystem::RemoveFile(std::string_view path) {
+  if (dead_) return;
   const std::string host = Resolved(path);
   CheckReplaceable(host);
   if (keep_after_removal_.contains(host) && base_.FileExists(path)) return;
@@ -114,6 +137,7 @@ void FaultFileSystem::RemoveFile(std::string_view path) {
 }
 
 void FaultFileSystem::CopyFileTo(std::string_view source, std::string_view target) {
+  if (dead_) return;
   const std::string bytes = base_.ReadFileHead(source, std::string::npos);
   const std::unique_ptr<WritableFile> file = OpenOutputFile(target, false);
   file->Append(bytes);
@@ -121,13 +145,26 @@ void FaultFileSystem::CopyFileTo(std::string_view source, std::string_view targe
 }
 
 void FaultFileSystem::ReplaceFileBytes(std::string_view path, std::string_view bytes) {
+  if (dead_) return;
   const std::string host = Resolved(path);
   CheckReplaceable(host);
   CheckRoom(host, bytes.size());
+  // What a kill leaves of a replacement before its rename: the temporary file beside the old.
+  for (const size_t kept : {bytes.size() / 2, bytes.size()}) {
+    if (!DiesAt(host)) continue;
+    const size_t slash = host.find_last_of('/');
+    const std::string temp = host.substr(0, slash + 1) + "." + host.substr(slash + 1) + ".tmp-k1ll3d0000";
+    const std::unique_ptr<WritableFile> file = base_.OpenOutputFile(temp, false);
+    file->Append(bytes.substr(0, kept));
+    file->Close();
+    throw Killed{};
+  }
   base_.ReplaceFileBytes(path, bytes);
+  if (DiesAt(host)) throw Killed{};
 }
 
 void FaultFileSystem::MakeDirectory(std::string_view path) {
+  if (dead_) return;
   CheckWritable(Resolved(path));
   base_.MakeDirectory(path);
 }

@@ -18,6 +18,10 @@
 
 namespace sevrik::test {
 
+// Thrown where a kill -9 would have ended the process. Neither an Error nor a std::exception,
+// so that nothing of the run traps it; what the files hold then is what the killed process left.
+struct Killed {};
+
 class FaultFileSystem final : public FileSystem {
  public:
   FaultFileSystem();
@@ -44,6 +48,17 @@ class FaultFileSystem final : public FileSystem {
   // How many times a file was synced to the disk (WritableFile::Sync) while this file system
   // was current; `on_sync`, when set, is called after each with the file's host path.
   size_t syncs() const { return syncs_; }
+  // Kills the process (throws Killed) at step `step` (from 0) of the file `host_path`: each
+  // append is two steps (half of its bytes written; all of them), each sync one (done), each
+  // replacement three (its temporary file left half written; left whole; renamed over the
+  // file). From then on nothing more is written, removed or replaced: the process is dead.
+  void KillAt(const std::string& host_path, size_t step);
+  // The steps of that file so far, and whether the kill came.
+  size_t steps() const { return steps_; }
+  bool killed() const { return dead_; }
+  // Whether this step of `host` is the one to die at (counts it).
+  bool DiesAt(const std::string& host);
+  bool dead() const { return dead_; }
   std::function<void(const std::string& host)> on_sync;
   void Synced(const std::string& host);
 
@@ -78,6 +93,9 @@ class FaultFileSystem final : public FileSystem {
   std::vector<std::string> read_only_;
   std::function<std::string(std::string_view)> damage_;
   size_t syncs_ = 0;
+  std::string kill_host_;
+  size_t kill_step_ = 0, steps_ = 0;
+  bool dead_ = false;
   std::unique_ptr<ScopedFileSystem> installed_;
 };
 

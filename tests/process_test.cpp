@@ -83,6 +83,26 @@ TEST_F(Processes, TheWaitWaitsForTheEnd) {
   EXPECT_NE(Recorded().find("\narg=slow\nend\n"), std::string::npos);
 }
 
+// A program started as a run's group: what it leaves running in the background is part of it.
+// The group is its session, and the run's name is in the environment of every member.
+TEST_F(Processes, AGroupIsWaitedForWithEverythingItStarted) {
+  const std::string done = dir / "done";
+  ProcessIdentity seen;
+  bool runs_meanwhile = false;
+  ASSERT_TRUE(RunAndWait("sh -c \"(sleep 0.3; echo $SEVRIK_RUN > '" + done + "') &\"", "run-7",
+                         [&](const ProcessIdentity& p) {
+                           seen = p;
+                           // Right after the start the program may still be inside its exec.
+                           runs_meanwhile = test::WaitFor([] { return RunGroupRuns("run-7"); }, 250);
+                         }));
+  EXPECT_EQ(test::ReadFile(done), "run-7\n");
+  EXPECT_EQ(seen.group, std::to_string(seen.pid));
+  EXPECT_TRUE(runs_meanwhile);
+  EXPECT_FALSE(RunGroupRuns("run-7"));
+  EXPECT_FALSE(ProcessGroupRuns(seen));
+  EXPECT_FALSE(RunAndWait("nosuchprogram", "run-8", [](const ProcessIdentity&) {}));
+}
+
 TEST_F(Processes, PendingEventsAreProcessedOnceBeforeTheRun) {
   int calls = 0;
   SetPendingEventsHandler([&] { ++calls; });

@@ -494,37 +494,6 @@ TEST(Journal, TheStartRecordIsSyncedBeforeTheTranslatorStarts) {
   EXPECT_GE(faults.syncs(), seen.size());
 }
 
-// Compacting keeps every open entry and the last outcome of each document, in their order.
-TEST(Journal, CompactingKeepsOpenRunsAndEachDocumentsLastOutcome) {
-  test::TempDir dir;
-  const RunJournal journal(dir / "SEVRIK.JNL");
-  const auto begin = [&](const std::string& car) {
-    JournalEntry e;
-    e.action = "QUE", e.type = "BC23", e.table = "tblBC23Hdr", e.car = car, e.translator = "ranuvel";
-    journal.Begin(e);
-    return e;
-  };
-  for (const char* reference : {"R1", "R2"}) {
-    JournalEntry a = begin(kCarA);
-    journal.End(a, "0", "SUCCESS", reference);
-  }
-  JournalEntry open = begin(kCarB);
-  journal.Started(open, {42, 7});
-  size_t bytes = 0;
-  const std::vector<JournalEntry> before = journal.Entries(&bytes);
-  ASSERT_EQ(before.size(), 3u);
-  journal.Compact(before, bytes, bytes);  // not past the limit: left as it is
-  EXPECT_EQ(journal.Entries().size(), 3u);
-  journal.Compact(before, bytes, 0);
-  const std::vector<JournalEntry> after = journal.Entries();
-  ASSERT_EQ(after.size(), 2u);
-  EXPECT_EQ(after[0].reference, "R2");
-  EXPECT_EQ(after[1].car, kCarB);
-  EXPECT_FALSE(after[1].ended);
-  ASSERT_TRUE(after[1].process);
-  EXPECT_EQ(after[1].process->pid, 42);
-}
-
 TEST(RunLock, DiesWithItsProcess) {
   test::TempDir dir;
   const std::string path = dir / "SEVRIK.LCK";

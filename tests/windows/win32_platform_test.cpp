@@ -247,6 +247,31 @@ TEST(Process, StartsTheLineInTheCurrentFolderAndWaits) {
   ::SetEnvironmentVariableA("SEVRIK_RECORD", nullptr);
 }
 
+// A program started as a run's group: the job of the run's name holds it and what it starts,
+// and the wait lasts until the last of them ends (here a program that cmd leaves running).
+TEST(Process, AGroupIsWaitedForWithEverythingItStarted) {
+  KeepCurrentFolder keep;
+  TempDir dir;
+  test::CopyProgram(test::TestProgram("recorder_win32.exe"), dir / "Ranuvel.exe");
+  const std::string record = dir / "record.txt";
+  ::SetEnvironmentVariableA("SEVRIK_RECORD", record.c_str());
+  ::SetEnvironmentVariableA("SEVRIK_RECORD_SLEEP_MS", "500");
+  ChangeDirectory(dir.path());
+  ProcessIdentity seen;
+  bool runs_meanwhile = false;
+  ASSERT_TRUE(RunAndWait("cmd /c start /b Ranuvel.exe left", "run-7", [&](const ProcessIdentity& p) {
+    seen = p;
+    runs_meanwhile = RunGroupRuns("run-7");
+  }));
+  ::SetEnvironmentVariableA("SEVRIK_RECORD_SLEEP_MS", nullptr);
+  ::SetEnvironmentVariableA("SEVRIK_RECORD", nullptr);
+  EXPECT_EQ(seen.group, "Local\\SEVRIK-run-run-7");
+  EXPECT_TRUE(runs_meanwhile);
+  EXPECT_NE(ReadFile(record).find("arg=left\nend"), std::string::npos);
+  EXPECT_FALSE(RunGroupRuns("run-7"));
+  EXPECT_FALSE(ProcessGroupRuns(seen));
+}
+
 TEST(RunLock, ASecondHolderWaitsUntilTheFirstLetsGo) {
   TempDir dir;
   const std::string path = dir.path() + "\\SEVRIK.LCK";

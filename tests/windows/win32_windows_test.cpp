@@ -22,6 +22,7 @@
 #include "tests/windows/formdriver.h"
 
 #include <commctrl.h>  // after the Windows headers
+#include <tlhelp32.h>
 
 namespace sevrik {
 namespace {
@@ -757,6 +758,48 @@ TEST_F(Win32Windows, AKilledCreateIsCompletedByTheNextStart) {
   ASSERT_FALSE(reference.empty());
   EXPECT_NE(::GetFileAttributesA((kPackage + "\\outbox\\" + reference + ".flt").c_str()), INVALID_FILE_ATTRIBUTES)
       << reference;
+}
+
+// The shim's route (no ranuvel.exe in the package folder; ZUL.exe finds it beside itself):
+// SEVRIK.exe and ZUL.exe killed together while the translator runs. The translator stays in the
+// run's job, whose name outlives both, so the next start waits for it and stores its reference.
+TEST_F(Win32Windows, AKilledCreateThroughTheShimIsCompletedByTheNextStart) {
+  const std::string in_package = kPackage + "\\ranuvel.exe", beside_shim = kProgram + "\\ranuvel.exe";
+  ASSERT_TRUE(::MoveFileA(in_package.c_str(), beside_shim.c_str()));
+  struct PutBack {
+    std::string from, to;
+    ~PutBack() { ::MoveFileA(from.c_str(), to.c_str()); }
+  } put_back{beside_shim, in_package};
+  WriteText(kPackage + "\\standin.ctl", "sleep=3000\r\n");
+  program = Start("QUE BC23 " + kCar23b);
+  ASSERT_TRUE(test::WaitFor([&] { return ReadText(kPackage + "\\calls.log").find("TPBQUE") != std::string::npos; },
+                            60000))
+      << "the translator was not started";
+  int shims = 0;
+  HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (bool more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry)) {
+    if (::lstrcmpiA(entry.szExeFile, "ZUL.exe") != 0) continue;
+    if (HANDLE shim = ::OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)) {
+      shims += ::TerminateProcess(shim, 1) ? 1 : 0;
+      ::CloseHandle(shim);
+    }
+  }
+  ::CloseHandle(snapshot);
+  program->Kill();
+  ASSERT_EQ(shims, 1);
+  ::DeleteFileA((kPackage + "\\standin.ctl").c_str());
+  program = Start("COM");  // the shim's communication run shows no box
+  const std::optional<DWORD> status = program->Ended(60000);
+  ASSERT_TRUE(status.has_value()) << "the next start did not end";
+  EXPECT_EQ(*status, 0u);
+  const std::string calls = ReadText(kPackage + "\\calls.log");
+  EXPECT_EQ(calls.find("TPBQUE"), calls.rfind("TPBQUE")) << calls;
+  EXPECT_EQ(Status("TBLBC23HDR", kCar23b), "02") << calls;
+  const std::string reference = Field("TBLBC23HDR", kCar23b, "snrf");
+  ASSERT_FALSE(reference.empty());
+  EXPECT_TRUE(Exists(kPackage + "\\outbox\\" + reference + ".flt")) << reference;
 }
 
 }  // namespace
