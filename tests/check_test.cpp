@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "db/connect.h"
+#include "interface/actions.h"
 #include "interface/flat_check.h"
 #include "interface/mdlMain.h"
 #include "tests/testutil.h"
@@ -134,6 +135,49 @@ TEST(CheckCommand, AMissingDocumentIsError3021AndATypeWithoutBuilderError5) {
     EXPECT_EQ(status, 1);
     ASSERT_EQ(w.dialogs.boxes.size(), 1u);
     EXPECT_EQ(w.dialogs.boxes[0].text, c.text);
+  }
+}
+
+TEST(CheckCommand, CreateEdifactNamesEveryProblemOfTheData) {
+  const std::string long15 = "'1234567890123456'";
+  const struct {
+    const char* type;
+    std::string car;
+    std::vector<std::string> faults;
+    std::string reason;
+  } cases[] = {
+      {"BC 2.3",
+       k23,
+       {"update TBLBC23HDR set Bruto = 'abc'", "update TBLBC23DTL set merk = " + long15 + " where Serial = 3"},
+       "Dokumen tidak dikirim ke translator, datanya bermasalah:\r\n"
+       "HDEC0501 TBLBC23HDR.Bruto: \"abc\" bukan angka, harus angka\r\n"
+       "DDEC0201 TBLBC23DTL.merk, barang ke-3: 16 karakter, paling banyak 15 (\"1234567890123456\")"},
+      {"BC 2.5",
+       k25,
+       {"update TBLBC25DTL set merk = " + long15 + ", tipe = " + long15 + ", spflain = " + long15 + ", kdbrg = " + long15,
+        "update TBLBC25HDR set Netto = 'x', Bruto = 'y', usahaID = null", "delete from TBLBC25PGT"},
+       "Flat file BC25 tidak dibentuk, datanya bermasalah:\r\n"
+       "HDEC0501 TBLBC25HDR.Bruto: \"y\" bukan angka, harus angka\r\n"
+       "HDEC0501 TBLBC25HDR.Netto: \"x\" bukan angka, harus angka\r\n"
+       "HDEC1001 TBLBC25HDR.usahaID: kosong (null), harus diisi, paling banyak 1 karakter\r\n"
+       "DDEC0201 TBLBC25DTL.merk, barang ke-1: 16 karakter, paling banyak 15 (\"1234567890123456\")\r\n"
+       "DDEC0201 TBLBC25DTL.tipe, barang ke-1: 16 karakter, paling banyak 15 (\"1234567890123456\")\r\n"
+       "DDEC0201 TBLBC25DTL.spflain, barang ke-1: 16 karakter, paling banyak 15 (\"1234567890123456\")\r\n"
+       "DDEC0201 TBLBC25DTL.kdbrg, barang ke-1: 16 karakter, paling banyak 15 (\"1234567890123456\")\r\n"
+       "DDEC0201 TBLBC25DTL.merk, barang ke-2: 16 karakter, paling banyak 15 (\"1234567890123456\")\r\n"
+       "DDEC0201 TBLBC25DTL.tipe, barang ke-2: 16 karakter, paling banyak 15 (\"1234567890123456\")\r\n"
+       "DDEC0201 TBLBC25DTL.spflain, barang ke-2: 16 karakter, paling banyak 15 (\"1234567890123456\")\r\n"
+       "dan 2 lainnya"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type);
+    test::WorkspaceSession w;
+    for (const std::string& sql : c.faults) w.sql->Exec(sql);
+    w.dialogs.answers = {MsgAnswer::Yes};
+    EXPECT_TRUE(DocumentActions(*w.session).Create(c.type, c.car));
+    ASSERT_EQ(w.dialogs.boxes.size(), 2u);
+    EXPECT_EQ(w.dialogs.boxes[1].text, "CAR = " + c.car + " gagal!\r\n" + c.reason);
+    EXPECT_EQ(w.State(k23), "-/01");
   }
 }
 
