@@ -63,8 +63,22 @@ int Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvir
     const std::string& type = Token(tokens, 1);
     const std::string& car = Token(tokens, 2);
     const CheckList check = CheckDocument(session, type, car);
+    const std::vector<std::string> lines = CheckReportLines(type, car, check);
     if (env.output)
-      for (const std::string& line : CheckReportLines(type, car, check)) env.output(line);
+      for (const std::string& line : lines) env.output(line);
+    if (env.report_in_box) {
+      // The box names the first ten problems; standard output has them all.
+      std::string text;
+      for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 11 && i + 1 < lines.size()) {
+          if (i == 12) text += "\r\ndan " + std::to_string(lines.size() - 13) + " baris lainnya";
+          continue;
+        }
+        text += (i ? "\r\n" : "") + lines[i];
+      }
+      session.dialogs.ShowMessage(text, MsgButtons::Ok, check.blocking() ? MsgIcon::Exclamation : MsgIcon::Information,
+                                  "Perhatian");
+    }
     return check.blocking() ? 1 : 0;
   }
   return 0;

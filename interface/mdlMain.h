@@ -35,6 +35,9 @@ struct MainEnvironment {
   std::function<void(const std::string& text)> notice;
   // Writes one line of a report to standard output ("CHK"). Empty: the lines go nowhere.
   std::function<void(const std::string& line)> output;
+  // Whether message boxes are windows (a display answers): a report is then shown in a box
+  // too, for a user who started the program without a console.
+  bool report_in_box = false;
 };
 
 // What a run that waits for another one tells the user, once.

@@ -2,6 +2,8 @@
 // in: the exact report lines, the exit status, and that the check writes and changes nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "db/connect.h"
 #include "interface/actions.h"
 #include "interface/flat_check.h"
@@ -28,9 +30,10 @@ struct Case {
 // A demo workspace whose Main runs with its lines collected.
 struct Check {
   // Runs Main with `args` and returns the lines it wrote.
-  std::vector<std::string> Run(const std::string& args, int* status) {
+  std::vector<std::string> Run(const std::string& args, int* status, bool in_box = false) {
     std::vector<std::string> lines;
     MainEnvironment env{ws.program, dialogs, ConnectDatabase, {}, nullptr, {}, {}};
+    env.report_in_box = in_box;
     env.output = [&](const std::string& line) { lines.push_back(line); };
     *status = RunMain(args, env);
     return lines;
@@ -136,6 +139,32 @@ TEST(CheckCommand, AMissingDocumentIsError3021AndATypeWithoutBuilderError5) {
     ASSERT_EQ(w.dialogs.boxes.size(), 1u);
     EXPECT_EQ(w.dialogs.boxes[0].text, c.text);
   }
+}
+
+// Where message boxes are windows the report is shown in a box too: its first twelve lines,
+// how many more, the verdict; the icon tells whether the document can be sent.
+TEST(CheckCommand, OnADisplayTheReportIsABoxToo) {
+  Check w;
+  w.db->Exec("update TBLBC23DTL set BrgUrai = '" + kA96 + "', merk = '" + kA96 + "', tipe = '" + kA96 +
+             "', spflain = '" + kA96 + "', kdbrg = '" + kA96 + "'");
+  int status = -1;
+  EXPECT_EQ(w.Run("CHK BC23 " + k23, &status, true).size(), 18u);  // 15 problems, heading, section, verdict
+  EXPECT_EQ(status, 1);
+  ASSERT_EQ(w.dialogs.boxes.size(), 1u);
+  const std::string text = w.dialogs.boxes[0].text;
+  EXPECT_TRUE(text.starts_with("Pemeriksaan dokumen BC23 CAR = " + k23 + "\r\nMenghalangi pengiriman (15):\r\n"));
+  EXPECT_TRUE(text.ends_with("\r\ndan 5 baris lainnya\r\nDokumen tidak dapat dikirim.")) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 13);
+  EXPECT_EQ(w.dialogs.boxes[0].icon, MsgIcon::Exclamation);
+  EXPECT_EQ(w.dialogs.boxes[0].title, "Perhatian");
+
+  Check clean;
+  EXPECT_EQ(clean.Run("CHK BC25 " + k25, &status, true).size(), 3u);
+  EXPECT_EQ(status, 0);
+  ASSERT_EQ(clean.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(clean.dialogs.boxes[0].text,
+            "Pemeriksaan dokumen BC25 CAR = " + k25 + "\r\nTidak ada masalah.\r\nDokumen dapat dikirim.");
+  EXPECT_EQ(clean.dialogs.boxes[0].icon, MsgIcon::Information);
 }
 
 TEST(CheckCommand, CreateEdifactNamesEveryProblemOfTheData) {

@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
   MainEnvironment env{ProgramFolder(), *dialogs, ConnectDatabase, {}, nullptr,
                       [](const std::string& text) { std::cerr << text << std::endl; },
                       [](const std::string& line) { std::cout << ToCp1252(line) << "\n" << std::flush; }};
+  env.report_in_box = DialogsOnDisplay();
   env.show_window = [](Session& session, const std::string& window) { win32::ShowForm(session, window); };
   // The windows repaint while the program waits for a child process; they take no input then.
   SetPendingEventsHandler([] { win32::PaintPending(); });
