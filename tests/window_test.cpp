@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QTimer>
 #include <QPlainTextEdit>
@@ -411,8 +412,21 @@ TEST_F(QtWindows, TheCheckFromTheRowsMenuAndF4) {
     QTest::keyClick(check->txtCheck, Qt::Key_Escape);
     EXPECT_FALSE(check->isVisible());
   }
+  // A right-click on a row selects it and opens the same menu; Escape closes it, choosing nothing.
+  bool menu_shown = false;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    menu_shown = menu != nullptr;
+    if (menu) QTest::keyClick(menu, Qt::Key_Escape);
+  });
+  const QRect first = b.lView1->visualRect(b.lView1->model()->index(0, 2));
+  // (What the window system sends on a right-click.)
+  QContextMenuEvent click(QContextMenuEvent::Mouse, first.center(), b.lView1->viewport()->mapToGlobal(first.center()));
+  QApplication::sendEvent(b.lView1->viewport(), &click);
+  EXPECT_TRUE(menu_shown);
+  EXPECT_EQ(b.SelectedKey(), kCar1);
+  EXPECT_FALSE(b.check_window()->isVisible());
   QApplication::setActiveWindow(&b);  // as the closed window gives it back
-  QTest::keyClick(b.lView1, Qt::Key_Up);
   QTest::keyClick(b.lView1, Qt::Key_F4);
   EXPECT_TRUE(b.check_window()->isVisible());
   EXPECT_EQ(b.check_window()->txtCheck->toPlainText().toStdString(),
@@ -793,13 +807,18 @@ TEST_F(QtWindows, EachViewIsBuiltFromItsFormsTable) {
   BrowserWindow kb(*session, nullptr);
   LogViewerWindow log(*session);
   ProgressWindow progress;
+  CheckWindow check(&kb);
   kb.show();
   log.show();
   progress.Show();
+  check.ShowReport("Periksa dokumen BC23", "");
   const struct {
     const forms::Form& form;
     QWidget& widget;
-  } views[] = {{forms::kFrmKb, kb}, {forms::kFrmViewLog, log}, {forms::kFrmProgress, *progress.widget()}};
+  } views[] = {{forms::kFrmKb, kb},
+               {forms::kFrmViewLog, log},
+               {forms::kFrmProgress, *progress.widget()},
+               {forms::kFrmCheck, check}};
   for (const auto& v : views) {
     SCOPED_TRACE(v.form.name);
     EXPECT_EQ(v.widget.objectName().toStdString(), v.form.name);

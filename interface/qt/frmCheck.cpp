@@ -1,6 +1,5 @@
 #include "interface/qt/frmCheck.h"
 
-#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -13,6 +12,7 @@ CheckWindow::CheckWindow(QWidget* owner) : QDialog(owner, WindowFlagsOf(forms::k
   BuildForm(*this, forms::kFrmCheck);
   txtCheck = Get<QPlainTextEdit>(*this, "txtCheck");
   cmdTutup = Get<QPushButton>(*this, "cmdTutup");
+  txtCheck->setFont(TextFont());
   txtCheck->setReadOnly(true);
   txtCheck->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
   connect(cmdTutup, &QPushButton::clicked, this, [this] { close(); });
