@@ -261,6 +261,24 @@ void ClickListRow(HWND list, int row) {
   ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At<LVITEMW>()));
 }
 
+void RightClickListRow(HWND form, HWND list, int row) {
+  Remote remote(list, kRemoteSize);
+  RECT rect{};
+  rect.left = LVIR_LABEL;
+  remote.Write(&rect, sizeof rect);
+  ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At<RECT>()));
+  remote.Read(&rect, sizeof rect);
+  POINT at{rect.left + 4, (rect.top + rect.bottom) / 2};
+  ::ClientToScreen(list, &at);
+  // The list selects the row under the right button and the window system sends the menu's
+  // message on its release.
+  POINT client = at;
+  ::ScreenToClient(list, &client);
+  ::PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
+  ::PostMessageW(list, WM_RBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+  ::PostMessageW(form, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
+}
+
 void ClickListHeader(HWND list, int column) {
   HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
   int x = 0;

@@ -70,6 +70,9 @@ int ListTopRow(HWND list);
 int ListVisibleRows(HWND list);
 // Selects a row as a click does.
 void ClickListRow(HWND list, int row);
+// A right-click on a row: the button's messages to the list, then the context menu's message
+// that the window system sends to the form.
+void RightClickListRow(HWND form, HWND list, int row);
 // Clicks a column's header with the mouse.
 void ClickListHeader(HWND list, int column);
 

@@ -597,6 +597,14 @@ TEST_F(Win32Windows, TheCheckFromTheRowsMenuAndF4) {
     EXPECT_SOON_EQ(::IsWindow(check) != FALSE, false);
     EXPECT_TRUE(::IsWindowEnabled(browser));
   }
+  // A right-click on the second row selects it and opens the menu; Escape closes it.
+  test::RightClickListRow(browser, list, 1);
+  ASSERT_TRUE(test::WaitFor([&] { return test::PopupMenuOf(program->id()) != nullptr; })) << "no menu";
+  EXPECT_EQ(test::ListSelected(list), 1);
+  test::PressKey(browser, VK_ESCAPE);
+  ASSERT_TRUE(test::WaitFor([&] { return test::PopupMenuOf(program->id()) == nullptr; }));
+  test::ClickListRow(list, 0);
+  Settle();
   press(browser, VK_F4);
   HWND check = program->Window("Periksa dokumen BC23");
   ASSERT_NE(check, nullptr);
