@@ -33,6 +33,18 @@ std::unique_ptr<RunLock> LockForAction(const Session& s) {
   return lock;
 }
 
+// The problems in the document's data that kept its build from being whole, as lines for
+// the outcome box after `heading` (the first ten, then how many more); empty when the check
+// finds none there (the build failed for another reason) or cannot run.
+std::string DataProblems(Session& s, const std::string& token, const std::string& car, const char* heading) {
+  try {
+    const CheckList check = CheckDocument(s, token, car);
+    if (check.blocking()) return "\r\n" + std::string(heading) + "\r\n" + BlockingSummary(check);
+  } catch (const Error&) {
+  }
+  return {};
+}
+
 // The second line of a status, as a line of its own in the outcome box.
 std::string ReasonLine(const RunOutcome& run) { return run.reason.empty() ? std::string() : "\r\n" + run.reason; }
 
@@ -72,10 +84,12 @@ bool DocumentActions::Create(std::string_view type_text, const std::string& car)
     std::optional<Error> first;  // the first error of this action: logged, or escaped
     bool success = false;
     std::string reason;
+    std::string data;  // the problems in the document's data, when they made the build fail
     try {
       if (token == "BC23") {
         const QueueResult result = CreateFlatBC23(s_, car);
         first = result.build.first_error ? result.build.first_error : result.run.first_error;
+        if (!result.build.whole) data = DataProblems(s_, token, car, "Dokumen tidak dikirim ke translator, datanya bermasalah:");
         success = result.run.Succeeded();
         if (result.run.why_not == NotStarted::PreviousResultStays)
           reason = "\r\nStatus translator sebelumnya tidak dapat dihapus; translator tidak dijalankan.";
@@ -90,11 +104,14 @@ bool DocumentActions::Create(std::string_view type_text, const std::string& car)
         const BuildResult result = CreateFlatBC25(s_, car);
         first = result.first_error;
         success = result.whole && !first;
+        if (first) data = DataProblems(s_, token, car, "Flat file BC25 tidak dibentuk, datanya bermasalah:");
       }
     } catch (const Error& e) {
       first = e;  // the outcome below reports it
     }
-    if (!success && first) reason += "\r\nLihat SEVRIK.log: " + DescribeError(*first);
+    // A failure in the document's data names every problem; any other names the first error.
+    if (!success && !data.empty()) reason = data;
+    else if (!success && first) reason += "\r\nLihat SEVRIK.log: " + DescribeError(*first);
     Outcome(car, success, reason);
   }
   return true;

@@ -8,8 +8,10 @@
 #include "interface/form_layout.h"
 #include "interface/forms.h"
 #include "interface/journal.h"
+#include "interface/mdlCreateFlat.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace sevrik {
 namespace {
@@ -106,6 +108,80 @@ const DocumentRow& DocumentRows::Row(size_t row) const {
   return slot.cells;
 }
 
+namespace {
+
+// A cell as the sort sees it: empty, a number, or text folded to lower case.
+struct SortKey {
+  int kind = 0;  // 0 empty, 1 number, 2 text
+  double number = 0;
+  std::string text;
+  bool operator<(const SortKey& o) const {
+    if (kind != o.kind) return kind < o.kind;
+    return kind == 1 ? number < o.number : text < o.text;
+  }
+};
+
+SortKey TextKey(std::string_view text) {
+  SortKey k;
+  if (text.empty()) return k;
+  k.kind = 2;
+  k.text.reserve(text.size());
+  for (char c : text) k.text += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return k;
+}
+
+SortKey NumberKey(const Variant& v, const LocaleInfo& locale) {
+  if (v.is_null() || v.is_empty()) return {};
+  if (v.kind() == Variant::Kind::Integer) return {1, static_cast<double>(v.integer()), {}};
+  if (v.kind() == Variant::Kind::Double) return {1, v.real(), {}};
+  const std::string text = ToText(v, locale);
+  if (const std::optional<double> n = ParseNumber(text, locale)) return {1, *n, {}};
+  return TextKey(text);
+}
+
+// The date of a key (characters 13 to 20, YYYYMMDD) as one number; a key without one as text.
+SortKey DateKey(const std::string& car) {
+  if (car.size() >= 20) {
+    const std::string_view digits = std::string_view(car).substr(12, 8);
+    if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      return {1, std::stod(std::string(digits)), {}};
+  }
+  return TextKey(SubmissionDate(car));
+}
+
+}  // namespace
+
+std::vector<size_t> DocumentRows::Sort(size_t column, bool ascending) {
+  if (column >= kListColumns.size()) throw Error(err::kSubscriptOutOfRange);
+  std::vector<SortKey> keys;
+  keys.reserve(records_.size());
+  for (const DocumentRecord& r : records_) {
+    switch (column) {
+      case 1: keys.push_back(DateKey(r.car)); break;
+      case 4: keys.push_back(NumberKey(r.bruto, locale_)); break;
+      case 5: keys.push_back(NumberKey(r.netto, locale_)); break;
+      case 6: keys.push_back(NumberKey(Variant(r.containers), LocaleInfo::Classic())); break;
+      case 7: keys.push_back(NumberKey(Variant(r.items), LocaleInfo::Classic())); break;
+      default: keys.push_back(TextKey(CellOf(r, column))); break;
+    }
+  }
+  std::vector<size_t> order(records_.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
+  });
+  std::vector<DocumentRecord> sorted;
+  sorted.reserve(records_.size());
+  std::vector<size_t> moved(records_.size());
+  for (size_t i = 0; i < order.size(); ++i) {
+    sorted.push_back(std::move(records_[order[i]]));
+    moved[order[i]] = i;
+  }
+  records_ = std::move(sorted);
+  for (Kept& slot : kept_) slot.row = SIZE_MAX;
+  return moved;
+}
+
 std::vector<std::string> DocumentRows::WidthSamples(size_t column) const {
   std::unordered_set<std::string> seen;
   std::vector<std::string> samples;
@@ -176,6 +252,12 @@ void DocumentBrowser::Run(const BrowseSearch& search, const std::string& keep_se
       next.kind = BrowseOutcome::Kind::NotFound;
     } else {
       next.total = std::to_string(next.rows.size());
+      // The list browsed again keeps the order the user chose.
+      if (outcome_.sort_column) {
+        next.rows.Sort(*outcome_.sort_column, outcome_.ascending);
+        next.sort_column = outcome_.sort_column;
+        next.ascending = outcome_.ascending;
+      }
       if (!keep_selected.empty())
         for (size_t i = 0; i < next.rows.size(); ++i)
           if (next.rows.Key(i) == keep_selected) {
@@ -261,6 +343,32 @@ void DocumentBrowser::Cancel(const BrowseSearch& search, std::optional<size_t> s
     return;
   }
   Run(search, key);
+}
+
+void DocumentBrowser::Check(const BrowseSearch& search, std::optional<size_t> selected_row) {
+  const std::string key = KeyOf(selected_row);
+  if (key.empty()) return;
+  const std::string token = DocumentTypeToken(DocumentTypeText(search.document));
+  try {
+    const CheckList check = CheckDocument(s_, token, key);
+    std::string text;
+    for (const std::string& line : CheckReportLines(token, key, check)) text += line + "\r\n";
+    view_.ShowReport(std::string(forms::kFrmCheck.caption) + " " + token, text);
+  } catch (const Error& e) {
+    actions_.ShowError(e);
+  }
+}
+
+void DocumentBrowser::SortBy(size_t column, std::optional<size_t> selected_row) {
+  if (column >= kListColumns.size() || outcome_.rows.empty()) return;
+  const bool ascending = outcome_.sort_column == column ? !outcome_.ascending : true;
+  view_.RowsAboutToChange();
+  const std::vector<size_t> moved = outcome_.rows.Sort(column, ascending);
+  outcome_.sort_column = column;
+  outcome_.ascending = ascending;
+  outcome_.selected.reset();
+  if (selected_row && *selected_row < moved.size()) outcome_.selected = moved[*selected_row];
+  view_.Draw(outcome_);
 }
 
 void DocumentBrowser::Communicate() {

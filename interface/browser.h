@@ -81,6 +81,11 @@ class DocumentRows {
   // How many cells have been formatted for the views since the search: a drawn page formats
   // its own rows, once.
   size_t cells_formatted() const { return cells_formatted_; }
+  // Orders the rows by a column as the list shows it: the weights and counts as numbers, the
+  // date as a date, the other columns as text without regard to case; empty cells first, then
+  // numbers, then text that is no number. Rows that compare equal keep their order. Returns
+  // where each row went: moved[old index] is its new index.
+  std::vector<size_t> Sort(size_t column, bool ascending);
 
  private:
   std::string CellOf(const DocumentRecord& record, size_t column) const;
@@ -160,7 +165,19 @@ struct BrowseOutcome {
   std::string total;              // txtTot: decimal, no grouping; "" before any search
   std::optional<size_t> selected;  // the row to select: none after a plain search
   std::optional<Error> error;      // Failed: what the database said
+  std::optional<size_t> sort_column;  // the column the rows are sorted by, none: as the database gave them
+  bool ascending = true;
 };
+
+// The keys that sort the list: Ctrl+1 to Ctrl+9 sort by column 1 to 9, as a click on the
+// column's header does; again, the other way round.
+inline constexpr int kSortKeyColumns = 9;
+// The row's context menu: its items, in order, each with the key that does the same.
+struct RowMenuItem {
+  const char* text;
+  const char* key;  // the shortcut shown beside it
+};
+inline constexpr std::array<RowMenuItem, 1> kRowMenu = {{{"Periksa dokumen\u2026", "F4"}}};
 
 // The surface a browser draws on: a window whose list reads the browser's rows.
 class BrowserView {
@@ -168,8 +185,10 @@ class BrowserView {
   virtual ~BrowserView() = default;
   // The rows are about to be replaced (a list that holds no copy lets go of them here).
   virtual void RowsAboutToChange() {}
-  // Shows the outcome: Frame1's caption, the rows, txtTot, the selected row.
+  // Shows the outcome: Frame1's caption, the rows, txtTot, the selected row (in view).
   virtual void Draw(const BrowseOutcome& outcome) = 0;
+  // Shows frmCheck, modal, with the caption and the report (lines ended by CR LF).
+  virtual void ShowReport(const std::string& /*caption*/, const std::string& /*text*/) {}
 };
 
 // frmKb's logic: its searches, the selected document, its actions and the list browsed again
@@ -191,6 +210,13 @@ class DocumentBrowser {
   void Cancel(const BrowseSearch& search, std::optional<size_t> selected_row);
   // Komunikasi (cmdConnect): the communication run; the list stays as it is.
   void Communicate();
+  // Periksa dokumen (the row's menu, F4): the check of the selected row's document, shown in
+  // frmCheck; nothing for no row; a check that cannot run (a document no longer there, a type
+  // without builder) is told in a box.
+  void Check(const BrowseSearch& search, std::optional<size_t> selected_row);
+  // A click on a column's header (or Ctrl+1..9): sorts the list by the column, the other way
+  // round when it is already sorted by it. The selected row stays selected, drawn in view.
+  void SortBy(size_t column, std::optional<size_t> selected_row);
 
   // The key (CAR, the first cell) of a listed row; empty for no row or a row not listed.
   std::string KeyOf(std::optional<size_t> row) const;

@@ -31,14 +31,19 @@ Variant ZeroFilled(const Variant& v, const char* prefix, size_t n, const LocaleI
 
 class Bc23 {
  public:
-  Bc23(Session& s, const std::string& car) : s_(s), car_(car), rn_(s.RunLogPath()) {}
+  // Given a CheckList, the build checks the document: the file is kept in memory, nothing is
+  // shown or logged, and every failure is noted in the list.
+  Bc23(Session& s, const std::string& car, CheckList* check = nullptr)
+      : s_(s), car_(car), check_(check), rn_(s.RunLogPath(), check) {}
 
   // The flat file alone, closed, with the progress shown meanwhile.
   BuildResult BuildFile() {
     ProgressSink none;
-    ProgressSink& progress = s_.progress ? *s_.progress : none;
+    ProgressSink& progress = s_.progress && !check_ ? *s_.progress : none;
     progress.Show();
-    rn_.Step([&] { file_ = std::make_unique<FlatFile>(s_.package_folder + "\\IPDATA\\BC23.FLT"); });
+    rn_.Step([&] {
+      file_ = check_ ? std::make_unique<FlatFile>() : std::make_unique<FlatFile>(s_.package_folder + "\\IPDATA\\BC23.FLT");
+    });
     const Params key{Variant(car_)};
     hdr_ = Query([&] { return s_.db.Execute("SELECT * FROM TBLBC23HDR Where CAR =?", key); });
     auto dtl = Query([&] { return s_.db.Open("SELECT * FROM TBLBC23DTL Where CAR =?", key, CursorType::Static); });
@@ -54,7 +59,7 @@ class Bc23 {
       rn_.Step([&] { own = GetOwnEdiNumber(s_.db); });
       rn_.Step([&] { recipient_ = GetPartnerEdiNumber(s_.db, Concat(H("Kdkpbc"), s_.locale)); });
       Put([&] {
-        FlatRecord r = EnvelopeRecord(own, recipient_, "BC23", s_.locale);
+        FlatRecord r = EnvelopeRecord(own, recipient_, "BC23", s_.locale, check_);
         r.Blanks(14);
         return r;
       });
@@ -66,7 +71,8 @@ class Bc23 {
       Put("UNS00201S");
       if (Has("Jmcont")) Put([&] { return CountRecord("16 ", H("Jmcont"), s_.locale); });
       if (Has("Jmbrg")) Put([&] { return CountRecord("6  ", H("Jmbrg"), s_.locale); });
-      rn_.Walk(*pgt, [&] { Write(ChargeRecord(*pgt, true, s_.locale)); });
+      rn_.Walk(*pgt, [&] { Write(ChargeRecord(*pgt, "TBLBC23PGT", true, s_.locale, check_)); }, true, "SDEC0201",
+               "TBLBC23PGT");
       Put("UNT00101");
       Put("UNZ00101");
     }
@@ -93,9 +99,12 @@ class Bc23 {
     return rs;
   }
 
-  const Variant& H(const char* column) const { return hdr_->Field(column); }
+  Field H(const char* column) const { return Field(hdr_->Field(column), "TBLBC23HDR", column); }
+  static Field C(const Recordset& rs, const char* table, const char* column) {
+    return Field(rs.Field(column), table, column);
+  }
   bool Has(const char* column) { return rn_.Test([&] { return IsNonEmpty(H(column)); }); }
-  FlatRecord Rec(const char* tag) const { return FlatRecord(tag, s_.locale); }
+  FlatRecord Rec(const char* tag) const { return FlatRecord(tag, s_.locale, check_); }
 
   void Write(const FlatRecord& r) {
     if (!file_) throw Error(err::kBadFileName);
@@ -141,12 +150,12 @@ class Bc23 {
     Put([&] { return Rec("HDEC0501").Lit("WT AADKGM").Num(H("Bruto"), 14, 4); });
     Put([&] { return Rec("HDEC0501").Lit("WT AACKGM").Num(H("Netto"), 14, 4); });
     rn_.Walk(con, [&] {
-      Write(Rec("HDEC0601").Lit("CN ").PadB(con.Field("contno"), 17).PadB(con.Field("contukur"), 2)
-                .PadB(con.Field("contTipe"), 1));
+      Write(Rec("HDEC0601").Lit("CN ").PadB(C(con, "TBLBC23CON", "contno"), 17)
+                .PadB(C(con, "TBLBC23CON", "contukur"), 2).PadB(C(con, "TBLBC23CON", "contTipe"), 1));
     }, false);
     rn_.Walk(kms, [&] {
-      Write(Rec("HDEC0701").Lit("ACH").Num(kms.Field("jmkemas"), 8, 0).PadB(kms.Field("jnkemas"), 2)
-                .PadB(kms.Field("merkkemas"), 50));
+      Write(Rec("HDEC0701").Lit("ACH").Num(C(kms, "TBLBC23KMS", "jmkemas"), 8, 0)
+                .PadB(C(kms, "TBLBC23KMS", "jnkemas"), 2).PadB(C(kms, "TBLBC23KMS", "merkkemas"), 50));
     }, false);
     if (rn_.Test([&] { return IsNonEmpty(H("angkutno")) || IsNonEmpty(H("moda")) || IsNonEmpty(H("angkutnama")); }))
       Put([&] {
@@ -165,9 +174,9 @@ class Bc23 {
     if (Has("ppjkno"))
       Put([&] { return Rec("HDEC0901").Lit("Z02").Pad(H("ppjkno"), 25).Blanks(2).Lit("182").DatePad(H("ppjktg"), 8); });
     rn_.Walk(dok, [&] {
-      Write(Rec("HDEC0901").PadB(dok.Field("dokkd"), 3).PadB(dok.Field("dokno"), 25).Blanks(2).Lit("182")
-                .TrailB(Variant(FormatYyyymmdd(dok.Field("doktg")))));
-    });
+      Write(Rec("HDEC0901").PadB(C(dok, "TBLBC23DOK", "dokkd"), 3).PadB(C(dok, "TBLBC23DOK", "dokno"), 25)
+                .Blanks(2).Lit("182").TrailB(Variant(FormatYyyymmdd(dok.Field("doktg")))));
+    }, true, "HDEC0901", "TBLBC23DOK");
     if (Has("Pasoknama"))
       Put([&] {
         return Rec("HDEC1001").Lit("SU ").Blanks(16).Pad(H("Pasoknama"), 50).PadB(H("Pasokalmt"), 100).Blanks(35)
@@ -189,14 +198,15 @@ class Bc23 {
     if (Has("registrasi")) Put([&] { return Rec("HDEC1201").Lit("REG").Pad(H("registrasi"), 35); });
     if (rn_.Test([&] { return IsNonEmpty(H("apikd")) || IsNonEmpty(H("apino")); }))
       Put([&] {
-        return Rec("HDEC1201").Lit("API").Pad(Variant(Concat(H("apikd"), s_.locale) + Concat(H("apino"), s_.locale)), 16);
+        const Variant api(Concat(H("apikd"), s_.locale) + Concat(H("apino"), s_.locale));
+        return Rec("HDEC1201").Lit("API").Pad(Field(api, "TBLBC23HDR", "apikd+apino"), 16);
       });
     if (Has("ContakPerson")) Put([&] { return Rec("HDEC1301").Lit("Z02").Pad(H("ContakPerson"), 30); });
     if (Has("NoPhone")) Put([&] { return Rec("HDEC1401").Pad(H("NoPhone"), 50).Lit("TE "); });
     if (Has("noFax")) Put([&] { return Rec("HDEC1401").Pad(H("noFax"), 50).Lit("FX "); });
     if (Has("email")) Put([&] { return Rec("HDEC1401").Pad(H("email"), 50).Lit("EM "); });
     if (Has("ndpbm")) Put([&] { return Rec("HDEC1101").Lit("172").Num(H("ndpbm"), 14, 4).PadB(H("kdVal"), 3); });
-    if (rn_.Test([&] { return !H("fob").is_null() && ToDouble(H("fob"), s_.locale) != 0; }))
+    if (rn_.Test([&] { return !H("fob").value().is_null() && ToDouble(H("fob"), s_.locale) != 0; }))
       Put([&] { return Rec("HDEC1101").Lit("63 ").Num(H("fob"), 14, 4); });
     if (Has("freight")) Put([&] { return Rec("HDEC1101").Lit("64 ").Num(H("freight"), 14, 4); });
     if (Has("asuransi")) Put([&] { return Rec("HDEC1101").Lit("67 ").Num(H("asuransi"), 14, 4).PadB(H("KdAss"), 1); });
@@ -214,8 +224,10 @@ class Bc23 {
     rn_.Step([&] { progress.SetMaximum(dtl.RecordCount()); });
     int16_t counter = 0;
     const LocaleInfo& l = s_.locale;
+    size_t item = 0;
     rn_.Walk(dtl, [&] {
-      const auto D = [&](const char* column) -> const Variant& { return dtl.Field(column); };
+      if (check_) check_->SetPlace("barang ke-" + std::to_string(++item));
+      const auto D = [&](const char* column) { return C(dtl, "TBLBC23DTL", column); };
       Put([&] {
         return Rec("DDEC0101").PadB(D("serial"), 5).PadB(D("nohs"), 12).PadB(D("penggunaan"), 1)
             .PadB(D("kdfasdtl"), 2).PadB(D("jnsBarangDtl"), 5).PadB(D("TujuanKirimDtl"), 5);
@@ -229,23 +241,30 @@ class Bc23 {
       Put([&] { return Rec("DDEC0401").Num(D("Kemasjm"), 8, 0).PadB(D("Kemasjn"), 2); });
       Put([&] { return Rec("DDEC0501").Lit("141").Num(D("Dcif"), 16, 2).Blanks(3); });
       Put([&] { return Rec("DDEC0501").Lit("38 ").Num(D("Dnilinv"), 16, 2).Blanks(3); });
+      rn_.SetTag("DDEC0701");
       auto trf = Query([&] {
         return tariffs.For({TextKey(D("nohs")), NumericKey(D("SeriTrp"), "SeriTrp")});
       });
       auto fas = Query([&] { return facilities.For({NumericKey(D("serial"), "Serial")}); });
-      DutyAndTaxLines(*trf, *fas, *trf, l, [&](Recordset& rows, auto&& make) { rn_.Walk(rows, [&] { Write(make()); }); });
+      rn_.SetTag({});
+      DutyAndTaxLines(*trf, *fas, *trf, {"TBLBC23TRF", "TBLBC23FAS", "TBLBC23TRF"}, l, check_,
+                      [&](Recordset& rows, const char* table, auto&& make) {
+                        rn_.Walk(rows, [&] { Write(make()); }, true, "DDEC0701", table);
+                      });
       // A 16-bit counter: past 32,767 items the progress stops, and the file is whole all the same.
       rn_.Forgiven([&] {
         if (counter == INT16_MAX) throw Error(err::kOverflow);
         ++counter;
         progress.SetValue(counter);
       });
-    });
+    }, true, "DDEC0101", "TBLBC23DTL");
+    if (check_) check_->SetPlace({});
   }
 
  private:
   Session& s_;
   const std::string car_;
+  CheckList* check_;
   ResumeNext rn_;
   std::unique_ptr<FlatFile> file_;
   std::unique_ptr<Recordset> hdr_;
@@ -255,6 +274,10 @@ class Bc23 {
 }  // namespace
 
 BuildResult BuildFlatBC23(Session& session, const std::string& car) { return Bc23(session, car).BuildFile(); }
+
+void CheckFlatBC23(Session& session, const std::string& car, CheckList& check) {
+  Bc23(session, car, &check).BuildFile();
+}
 
 QueueResult CreateFlatBC23(Session& session, const std::string& car) {
   Bc23 builder(session, car);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "interface/child_rows.h"
+#include "interface/flat_check.h"
 #include "interface/flat_common.h"
 #include "interface/mdlCreateFlat.h"
 #include "interface/mdlMain.h"
@@ -19,10 +20,38 @@ struct Bc25 {
   const Recordset& hdr;
   ChildRows& tariffs;
   ChildRows& facilities;
+  CheckList* check;  // a check: every failure noted here, the build goes on
 
-  FlatRecord Rec(const char* tag) const { return FlatRecord(tag, s.locale); }
-  const Variant& H(const char* column) const { return hdr.Field(column); }
+  FlatRecord Rec(const char* tag) const { return FlatRecord(tag, s.locale, check); }
+  Field H(const char* column) const { return Field(hdr.Field(column), "TBLBC25HDR", column); }
+  static Field C(const Recordset& rs, const char* table, const char* column) {
+    return Field(rs.Field(column), table, column);
+  }
   bool Has(const char* column) const { return IsNonEmpty(H(column)); }
+
+  // A walk that begins by moving to the first row: no row is error 3021, which ends the
+  // build, or, in a check, a missing row noted as blocking.
+  template <typename F>
+  void Walk(Recordset& rows, const char* tag, const char* table, F&& body) {
+    try {
+      rows.MoveFirst();
+    } catch (const Error& e) {
+      if (!check || e.number() != err::kNoCurrentRecord) throw;
+      check->AddMissingRows(tag, table, true);
+      return;
+    }
+    for (; !rows.Eof(); rows.MoveNext()) body();
+  }
+  // A step that, in a check, notes its failure and lets the build go on.
+  template <typename F>
+  void Step(const char* tag, F&& step) {
+    try {
+      step();
+    } catch (const Error& e) {
+      if (!check) throw;
+      check->AddFailure(tag, e, true);
+    }
+  }
 
   void Header(const std::string& car, Recordset& con, Recordset& kms, Recordset& dok) {
     file.Write(Rec("HDEC0101").Lit(car).Lit("2      ").Lit("9  ").Pad(H("jnBC25"), 1));
@@ -38,14 +67,15 @@ struct Bc25 {
     file.Write(Rec("HDEC0501").Lit("WT ").Lit("AAD").Lit("KGM").Num(H("Bruto"), 14, 4));
     file.Write(Rec("HDEC0501").Lit("WT ").Lit("AAC").Lit("KGM").Num(H("Netto"), 14, 4));
     for (; !con.Eof(); con.MoveNext())
-      file.Write(Rec("HDEC0601").Lit("CN ").PadB(con.Field("contno"), 17).PadB(con.Field("contukur"), 2)
-                     .TrailB(con.Field("contTipe")));
+      file.Write(Rec("HDEC0601").Lit("CN ").PadB(C(con, "TBLBC25CON", "contno"), 17)
+                     .PadB(C(con, "TBLBC25CON", "contukur"), 2).TrailB(C(con, "TBLBC25CON", "contTipe")));
     for (; !kms.Eof(); kms.MoveNext())
-      file.Write(Rec("HDEC0701").Lit("ACH").Num(kms.Field("jmkemas"), 8, 0).Pad(kms.Field("jnkemas"), 2)
-                     .Trail(kms.Field("merkkemas")));
+      file.Write(Rec("HDEC0701").Lit("ACH").Num(C(kms, "TBLBC25KMS", "jmkemas"), 8, 0)
+                     .Pad(C(kms, "TBLBC25KMS", "jnkemas"), 2).Trail(C(kms, "TBLBC25KMS", "merkkemas")));
     if (Has("ppjkno")) file.Write(Reference(Variant("Z02"), H("ppjkno"), H("ppjktg")));
     if (Has("bamusnah")) file.Write(Reference(Variant("922"), H("bamusnah"), H("tglMusnah")));
-    for (; !dok.Eof(); dok.MoveNext()) file.Write(Reference(dok.Field("dokkd"), dok.Field("dokno"), dok.Field("doktg")));
+    for (; !dok.Eof(); dok.MoveNext())
+      file.Write(Reference(C(dok, "TBLBC25DOK", "dokkd"), C(dok, "TBLBC25DOK", "dokno"), dok.Field("doktg")));
     file.Write("HDEC0901AOZ0250");
     Party("SU ", "usahaID", "usahaNPWP", "usahaNama", "usahaAlmt", "kotaTTD");
     Party("CN ", "penerimaID", "penerimaNPWP", "penerimanama", "penerimaAlmt", "kotaTTDPenerima");
@@ -63,7 +93,7 @@ struct Bc25 {
   }
 
   // "HDEC0901": a document code, its number and date.
-  FlatRecord Reference(const Variant& code, const Variant& number, const Variant& date) const {
+  FlatRecord Reference(const Field& code, const Field& number, const Field& date) const {
     FlatRecord r = Rec("HDEC0901");
     r.Pad(code, 3).Pad(number, 25).Blanks(2).Lit("182").DateTrail(date);
     return r;
@@ -78,45 +108,53 @@ struct Bc25 {
     file.Write(r);
   }
 
-  void Item(const Recordset& dtl) {
+  void Item(Recordset& dtl) {
+    const auto D = [&](const char* column) { return C(dtl, "TBLBC25DTL", column); };
     file.Write(Rec("DDEC0101")
-                   .PadB(dtl.Field("serial"), 5).PadB(dtl.Field("nohs"), 12).PadB(dtl.Field("penggunaanAsal"), 1)
-                   .PadB(dtl.Field("penggunaanTujuan"), 1).PadB(dtl.Field("kdfasdtl"), 2)
-                   .PadB(dtl.Field("jnsBarangDtl"), 5).PadB(dtl.Field("TujuanKirimDtl"), 5));
+                   .PadB(D("serial"), 5).PadB(D("nohs"), 12).PadB(D("penggunaanAsal"), 1)
+                   .PadB(D("penggunaanTujuan"), 1).PadB(D("kdfasdtl"), 2)
+                   .PadB(D("jnsBarangDtl"), 5).PadB(D("TujuanKirimDtl"), 5));
     file.Write(Rec("DDEC0201")
-                   .Lit("AAA").PadB(dtl.Field("BrgUrai"), 95).PadB(dtl.Field("merk"), 15).PadB(dtl.Field("tipe"), 15)
-                   .PadB(dtl.Field("spflain"), 15).PadB(dtl.Field("kdbrg"), 15).Lit("27 ").PadB(dtl.Field("BrgAsal"), 2)
+                   .Lit("AAA").PadB(D("BrgUrai"), 95).PadB(D("merk"), 15).PadB(D("tipe"), 15)
+                   .PadB(D("spflain"), 15).PadB(D("kdbrg"), 15).Lit("27 ").PadB(D("BrgAsal"), 2)
                    .Lit("542"));
-    file.Write(Rec("DDEC0301").Lit("AAI").Lit("KGM").Num(dtl.Field("nettoDtl"), 14, 4));
-    file.Write(Rec("DDEC0301").Lit("DX ").PadB(dtl.Field("Kdsat"), 3).Num(dtl.Field("Jmlsat"), 14, 4));
-    file.Write(Rec("DDEC0401").Num(dtl.Field("Kemasjm"), 8, 0).PadB(dtl.Field("Kemasjn"), 2));
+    file.Write(Rec("DDEC0301").Lit("AAI").Lit("KGM").Num(D("nettoDtl"), 14, 4));
+    file.Write(Rec("DDEC0301").Lit("DX ").PadB(D("Kdsat"), 3).Num(D("Jmlsat"), 14, 4));
+    file.Write(Rec("DDEC0401").Num(D("Kemasjm"), 8, 0).PadB(D("Kemasjn"), 2));
 
-    auto trf = tariffs.For(TextKey(dtl.Field("nohs")));
-    auto fas = facilities.For(NumericKey(dtl.Field("serial"), "Serial"));
-    // A walk that begins by moving to the first row: an empty recordset is error 3021.
-    DutyAndTaxLines(*trf, *fas, dtl, s.locale, [&](Recordset& rows, auto&& make) {
-      for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) file.Write(make());
+    Step("DDEC0701", [&] {
+      auto trf = tariffs.For(TextKey(dtl.Field("nohs")));
+      auto fas = facilities.For(NumericKey(dtl.Field("serial"), "Serial"));
+      DutyAndTaxLines(*trf, *fas, dtl, {"TBLBC25TRF", "TBLBC25FAS", "TBLBC25DTL"}, s.locale, check,
+                      [&](Recordset& rows, const char* table, auto&& make) {
+                        Walk(rows, "DDEC0701", table, [&] { file.Write(make()); });
+                      });
     });
   }
 
   void RawMaterial(const Recordset& bb) {
-    file.Write(Rec("DDEC0101").PadB(bb.Field("serial"), 5).PadB(bb.Field("hs"), 15));
-    file.Write(Rec("DDEC0201").Lit("MKS").PadB(bb.Field("seriBB"), 5).PadB(bb.Field("asalBB"), 1));
+    const auto B = [&](const char* column) { return C(bb, "TBLBC25BB", column); };
+    file.Write(Rec("DDEC0101").PadB(B("serial"), 5).PadB(B("hs"), 15));
+    file.Write(Rec("DDEC0201").Lit("MKS").PadB(B("seriBB"), 5).PadB(B("asalBB"), 1));
     file.Write(Rec("DDEC0201")
-                   .Lit("AAA").PadB(bb.Field("urBrg"), 95).PadB(bb.Field("merk"), 15).PadB(bb.Field("tipe"), 15)
-                   .PadB(bb.Field("spflain"), 15).PadB(bb.Field("kodebarang"), 15));
-    file.Write(Rec("DDEC0301").Lit("AAI").Lit("KGM").Num(bb.Field("nettoDtl"), 18, 0));
-    file.Write(Rec("DDEC0301").Lit("DX ").PadB(bb.Field("jnsatuan"), 3).Num(bb.Field("jmsatuan"), 18, 0));
-    file.Write(Rec("DDEC0501").Lit("141").Num(bb.Field("cifDtlBb"), 16, 2));
-    file.Write(Rec("DDEC0501").Lit("172").Num(bb.Field("ndpbm"), 14, 4).TrailB(bb.Field("kdVal")));
-    file.Write(Rec("DDEC0501").Lit("193").Num(bb.Field("HrgPenyerahanDtl"), 18, 0));
+                   .Lit("AAA").PadB(B("urBrg"), 95).PadB(B("merk"), 15).PadB(B("tipe"), 15)
+                   .PadB(B("spflain"), 15).PadB(B("kodebarang"), 15));
+    file.Write(Rec("DDEC0301").Lit("AAI").Lit("KGM").Num(B("nettoDtl"), 18, 0));
+    file.Write(Rec("DDEC0301").Lit("DX ").PadB(B("jnsatuan"), 3).Num(B("jmsatuan"), 18, 0));
+    file.Write(Rec("DDEC0501").Lit("141").Num(B("cifDtlBb"), 16, 2));
+    file.Write(Rec("DDEC0501").Lit("172").Num(B("ndpbm"), 14, 4).TrailB(B("kdVal")));
+    file.Write(Rec("DDEC0501").Lit("193").Num(B("HrgPenyerahanDtl"), 18, 0));
     file.Write("DDEC07011  CUD");
   }
 };
 
 }  // namespace
 
-BuildResult CreateFlatBC25(Session& session, const std::string& car) {
+namespace {
+
+// The build, or with a CheckList its check: the file kept in memory, nothing logged, every
+// failure noted in the list.
+BuildResult BuildBC25(Session& session, const std::string& car, CheckList* check) {
   const std::string own_edi = GetOwnEdiNumber(session.db);
   const Params key{Variant(car)};
   auto hdr = session.db.Execute("Select * From TBLBC25HDR Where CAR = ?", key);
@@ -129,38 +167,59 @@ BuildResult CreateFlatBC25(Session& session, const std::string& car) {
   BuildResult result;
   try {
     if (hdr->Eof()) return result;
-    FlatFile file(session.package_folder + "\\ipdata\\BC25.FLT");
+    std::unique_ptr<FlatFile> file =
+        check ? std::make_unique<FlatFile>() : std::make_unique<FlatFile>(session.package_folder + "\\ipdata\\BC25.FLT");
     // The tariff rows of each item's NoHS and the facility rows of each item's Serial, with
     // the columns that Item() reads.
     ChildRows tariffs(session.db, "SELECT * FROM TBLBC25TRF Where CAR =?", key, {"NoHS"},
                       {"KdTrpBm", "TrpBm", "KdSatBm", "KdCuk", "KdTrpCuk", "TrpCuk", "KdSatCuk", "TrpPpn", "TrpPbm"});
     ChildRows facilities(session.db, "SELECT * FROM TBLBC25FAS Where CAR =?", key, {"Serial"}, kFacilityColumns);
-    Bc25 b{session, file, *hdr, tariffs, facilities};
+    Bc25 b{session, *file, *hdr, tariffs, facilities, check};
     const std::string recipient = GetPartnerEdiNumber(session.db, ToText(hdr->Field("Kdkpbc"), session.locale));
-    file.Write(EnvelopeRecord(own_edi, recipient, "BC25", session.locale));
+    file->Write(EnvelopeRecord(own_edi, recipient, "BC25", session.locale, check));
     b.Header(car, *con, *kms, *dok);
-    file.Write("UNS00101D");
+    file->Write("UNS00101D");
 
-    for (dtl->MoveFirst(); !dtl->Eof(); dtl->MoveNext()) b.Item(*dtl);
+    size_t item = 0;
+    b.Walk(*dtl, "DDEC0101", "TBLBC25DTL", [&] {
+      if (check) check->SetPlace("barang ke-" + std::to_string(++item));
+      b.Item(*dtl);
+    });
     if (EqualsNumber(hdr->Field("Tujuan"), 5, session.locale) || EqualsNumber(hdr->Field("Tujuan"), 7, session.locale)) {
       auto bb = session.db.Execute("Select * From TBLBC25BB Where CAR = ? Order By Serial Asc", key);
-      for (; !bb->Eof(); bb->MoveNext()) b.RawMaterial(*bb);
+      size_t material = 0;
+      for (; !bb->Eof(); bb->MoveNext()) {
+        if (check) check->SetPlace("bahan baku ke-" + std::to_string(++material));
+        b.RawMaterial(*bb);
+      }
     }
-    file.Write("UNS00201S");
-    if (b.Has("Jmcont")) file.Write(CountRecord("16 ", hdr->Field("Jmcont"), session.locale));
-    if (b.Has("Jmbrg")) file.Write(CountRecord("6  ", hdr->Field("Jmbrg"), session.locale));
-    for (pgt->MoveFirst(); !pgt->Eof(); pgt->MoveNext()) file.Write(ChargeRecord(*pgt, false, session.locale));
-    file.Write("UNT00101");
-    file.Write("UNZ00101");
-    file.Close();
+    if (check) check->SetPlace({});
+    file->Write("UNS00201S");
+    if (b.Has("Jmcont")) file->Write(CountRecord("16 ", b.H("Jmcont"), session.locale, check));
+    if (b.Has("Jmbrg")) file->Write(CountRecord("6  ", b.H("Jmbrg"), session.locale, check));
+    b.Walk(*pgt, "SDEC0201", "TBLBC25PGT",
+           [&] { file->Write(ChargeRecord(*pgt, "TBLBC25PGT", false, session.locale, check)); });
+    file->Write("UNT00101");
+    file->Write("UNZ00101");
+    file->Close();
     result.whole = true;
   } catch (const Error& e) {
     // The file was closed as the build unwound: it keeps what was written, without trailer.
+    if (check) {
+      check->AddFailure({}, e, true);
+      return result;
+    }
     AppendToRunLog(session.RunLogPath(), e);
     result.first_error = e;
     result.errors = 1;
   }
   return result;
 }
+
+}  // namespace
+
+BuildResult CreateFlatBC25(Session& session, const std::string& car) { return BuildBC25(session, car, nullptr); }
+
+void CheckFlatBC25(Session& session, const std::string& car, CheckList& check) { BuildBC25(session, car, &check); }
 
 }  // namespace sevrik

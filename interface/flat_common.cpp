@@ -6,32 +6,39 @@
 namespace sevrik {
 
 FlatRecord EnvelopeRecord(const std::string& own_edi, const std::string& recipient_edi,
-                          const std::string& document_code, const LocaleInfo& locale) {
-  FlatRecord r("ENV00101", locale);
-  r.PadB(Variant(own_edi), 20).PadB(Variant(recipient_edi), 20).Pad(Variant(document_code), 10).Lit("2");
+                          const std::string& document_code, const LocaleInfo& locale, CheckList* check) {
+  FlatRecord r("ENV00101", locale, check);
+  const Variant own(own_edi), recipient(recipient_edi);
+  r.PadB(Field(own, "tblData", "edinum"), 20).PadB(Field(recipient, "tblPartner", "NomorEDI"), 20)
+      .Pad(Variant(document_code), 10).Lit("2");
   return r;
 }
 
-FlatRecord ChargeRecord(const Recordset& charge, bool blank_if_empty, const LocaleInfo& locale) {
+FlatRecord ChargeRecord(const Recordset& charge, const char* table, bool blank_if_empty, const LocaleInfo& locale,
+                        CheckList* check) {
+  FlatRecord r("SDEC0201", locale, check);
   const auto code = [&](const char* column) {
-    const Variant& v = charge.Field(column);
-    return ToInt16(blank_if_empty ? SpaceIfEmpty(v) : v, locale);
+    const Field field(charge.Field(column), table, column);
+    return r.Value(field, {Allowed::Kind::Code, 0, 0}, [&] {
+      return ToInt16(blank_if_empty ? SpaceIfEmpty(field) : field.value(), locale);
+    }, int16_t{0});
   };
-  const std::string kinds = TaxTypeCode(code("Kdbeban")) + FacilityCode(code("KdFasil"));
-  FlatRecord r("SDEC0201", locale);
-  r.Lit("4  ").Pad(Variant(kinds), 10).Lit("24 ").Num(charge.Field("Nilbeban"), 15, 0);
+  const int16_t levy = code("Kdbeban");
+  const std::string kinds = TaxTypeCode(levy) + FacilityCode(code("KdFasil"));
+  r.Lit("4  ").Pad(Variant(kinds), 10).Lit("24 ").Num(Field(charge.Field("Nilbeban"), table, "Nilbeban"), 15, 0);
   return r;
 }
 
-FlatRecord CountRecord(const char* qualifier, const Variant& count, const LocaleInfo& locale) {
-  FlatRecord r("SDEC0101", locale);
+FlatRecord CountRecord(const char* qualifier, const Field& count, const LocaleInfo& locale, CheckList* check) {
+  FlatRecord r("SDEC0101", locale, check);
   r.Lit(qualifier).Num(count, 8, 0).Blanks(3);
   return r;
 }
 
-FlatRecord RateLine(const char* code, const Variant& excise_code, bool with_excise_code, const Variant& rate_type,
-                    const Variant& rate, const Variant& quantity, const Variant& unit, const LocaleInfo& locale) {
-  FlatRecord r("DDEC0701", locale);
+FlatRecord RateLine(const char* code, const Field& excise_code, bool with_excise_code, const Field& rate_type,
+                    const Field& rate, const Field& quantity, const Field& unit, const LocaleInfo& locale,
+                    CheckList* check) {
+  FlatRecord r("DDEC0701", locale, check);
   r.Lit("1  ").Lit(code);
   if (with_excise_code) r.PadB(excise_code, 1).Blanks(1);
   else r.Blanks(2);
@@ -39,9 +46,9 @@ FlatRecord RateLine(const char* code, const Variant& excise_code, bool with_exci
   return r;
 }
 
-FlatRecord FacilityLine(const char* code, const Variant& facility_code, const Variant& value,
-                        const LocaleInfo& locale) {
-  FlatRecord r("DDEC0701", locale);
+FlatRecord FacilityLine(const char* code, const Field& facility_code, const Field& value, const LocaleInfo& locale,
+                        CheckList* check) {
+  FlatRecord r("DDEC0701", locale, check);
   r.Lit("1  ").Lit(code).Blanks(2).PadB(facility_code, 1).Num(value, 8, 2);
   return r;
 }

@@ -1,6 +1,7 @@
 #include "interface/flat_record.h"
 
 #include "interface/fields.h"
+#include "interface/flat_check.h"
 #include "platform/error.h"
 #include "platform/text.h"
 
@@ -41,53 +42,90 @@ FlatRecord& FlatRecord::Lit(std::string_view text) & {
   return *this;
 }
 
-FlatRecord& FlatRecord::Pad(const Variant& value, int width) & {
+void FlatRecord::Note(const Field& field, const Error& e, const Allowed& allowed) {
+  if (!check_) throw e;
+  check_->Add(tag(), field, e, allowed, locale_);
+}
+
+FlatRecord& FlatRecord::Pad(const Field& value, int width) & {
   std::string scratch;
-  const std::string_view text = ValueBytes(value, locale_, scratch);
-  if (text.size() > static_cast<size_t>(width)) throw Error(err::kInvalidArgument);
+  std::string_view text;
+  try {
+    text = ValueBytes(value, locale_, scratch);
+    if (text.size() > static_cast<size_t>(width)) throw Error(err::kInvalidArgument);
+  } catch (const Error& e) {
+    Note(value, e, {Allowed::Kind::Text, width, 0});
+    bytes_.append(static_cast<size_t>(width), ' ');
+    return *this;
+  }
   bytes_.append(text);
   bytes_.append(static_cast<size_t>(width) - text.size(), ' ');
   return *this;
 }
 
 // SpaceIfEmpty without copying the value.
-FlatRecord& FlatRecord::PadB(const Variant& value, int width) & { return Pad(IsNonEmpty(value) ? value : Blank(), width); }
+FlatRecord& FlatRecord::PadB(const Field& value, int width) & {
+  return Pad(IsNonEmpty(value) ? value : Field(Blank(), value.table(), value.column()), width);
+}
 
-FlatRecord& FlatRecord::Trail(const Variant& value) & {
+FlatRecord& FlatRecord::Trail(const Field& value) & {
   std::string scratch;
-  bytes_.append(ValueBytes(value, locale_, scratch));
+  std::string_view text;
+  try {
+    text = ValueBytes(value, locale_, scratch);
+  } catch (const Error& e) {
+    Note(value, e, {Allowed::Kind::Text, 0, 0});
+    return *this;
+  }
+  bytes_.append(text);
   return *this;
 }
 
-FlatRecord& FlatRecord::TrailB(const Variant& value) & { return Trail(IsNonEmpty(value) ? value : Blank()); }
+FlatRecord& FlatRecord::TrailB(const Field& value) & {
+  return Trail(IsNonEmpty(value) ? value : Field(Blank(), value.table(), value.column()));
+}
 
-FlatRecord& FlatRecord::Num(const Variant& value, int integer_digits, int decimals) & {
-  bytes_.append(FormatNumberField(value, static_cast<int16_t>(integer_digits), static_cast<int16_t>(decimals), locale_));
+FlatRecord& FlatRecord::Num(const Field& value, int integer_digits, int decimals) & {
+  try {
+    bytes_.append(
+        FormatNumberField(value, static_cast<int16_t>(integer_digits), static_cast<int16_t>(decimals), locale_));
+  } catch (const Error& e) {
+    Note(value, e, {Allowed::Kind::Number, integer_digits, decimals});
+    bytes_.append(static_cast<size_t>(std::max(integer_digits + decimals, 0)), '0');
+  }
   return *this;
 }
 
-FlatRecord& FlatRecord::DatePad(const Variant& value, int width) & { return Pad(Variant(FormatYyyymmdd(value)), width); }
+FlatRecord& FlatRecord::DatePad(const Field& value, int width) & {
+  const Variant date(FormatYyyymmdd(value));
+  return Pad(Field(date, value.table(), value.column()), width);
+}
 
-FlatRecord& FlatRecord::DateTrail(const Variant& value) & {
+FlatRecord& FlatRecord::DateTrail(const Field& value) & {
   bytes_.append(FormatYyyymmdd(value));
   return *this;
 }
 
-FlatRecord& FlatRecord::Right(const Variant& value, int width) & {
+FlatRecord& FlatRecord::Right(const Field& value, int width) & {
   const std::string text = std::string(static_cast<size_t>(width), ' ') + ToCp1252(ToText(value, locale_));
   bytes_.append(text.substr(text.size() - static_cast<size_t>(width)));
   return *this;
 }
 
+void FlatFile::Put(std::string_view bytes) {
+  if (file_) file_->Write(bytes);
+  else memory_.append(bytes);
+}
+
 void FlatFile::Write(const FlatRecord& record) {
-  file_.Write(record.bytes());
-  file_.Write("\r\n");
+  Put(record.bytes());
+  Put("\r\n");
 }
 
 void FlatFile::Write(std::string_view literal_record) {
   std::string scratch;
-  file_.Write(Cp1252(literal_record, scratch));
-  file_.Write("\r\n");
+  Put(Cp1252(literal_record, scratch));
+  Put("\r\n");
 }
 
 }  // namespace sevrik

@@ -130,6 +130,15 @@ inline constexpr Form kFrmViewLog = {"frmViewLog", "View Log", 9150, 5640, Borde
 // txtMsg's fixed-pitch font (where Courier New is missing, the system's fixed-pitch font).
 inline constexpr Font kLogTextFont = {"Courier New", 8.25};
 
+// frmCheck: the check's report of a document, read-only and scrollable, Tutup below it at
+// the right (Escape closes it too).
+inline constexpr std::array<Control, 2> kFrmCheckControls = {{
+    {"txtCheck", TextBox, "frmCheck", "", "", {120, 120, 8895, 4935}, 0, 0, false},
+    {"cmdTutup", Button, "frmCheck", "&Tutup", "", {7785, 5160, 1245, 375}, 1, 'T', false},
+}};
+inline constexpr Form kFrmCheck = {"frmCheck", "Periksa dokumen", 9150, 5640, Border::FixedDialog,
+                                   Placement::CentreOfScreen, {"", 8.0}, kFrmCheckControls};
+
 // frmProgress: one frame without caption holding the bar. lblNotice, in the bar's place, says
 // that the run waits for another one.
 inline constexpr std::array<Control, 3> kFrmProgressControls = {{

@@ -4,7 +4,9 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "interface/flat_check.h"
 #include "interface/session.h"
 #include "interface/translator.h"
 #include "platform/error.h"
@@ -39,5 +41,15 @@ struct QueueResult {
 // A file in which a record failed is not handed to the translator: the status file gets the
 // failure SVK01 with its reason, and the document keeps its status.
 QueueResult CreateFlatBC23(Session& session, const std::string& car);
+
+// The check of a document before it is sent: the builder of its type runs over the document
+// with the file kept in memory and notes every problem in the list instead of stopping at
+// the first; nothing is written to the package folder or the run log, no translator starts,
+// no status changes. `type` is "BC23" or "BC25" (another: error 5, the document type has no
+// builder); a document without a header row is error 3021, which names the CAR.
+CheckList CheckDocument(Session& session, std::string_view type, const std::string& car);
+// The builders' own checks, which CheckDocument runs.
+void CheckFlatBC23(Session& session, const std::string& car, CheckList& check);
+void CheckFlatBC25(Session& session, const std::string& car, CheckList& check);
 
 }  // namespace sevrik

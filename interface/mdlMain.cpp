@@ -36,7 +36,8 @@ bool TakesRunLock(const std::string& action) {
   return action == "QUE" || action == "UNQ" || action == "COM" || action == "logdel";
 }
 
-void Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvironment& env) {
+// Returns the exit status of an action that ends normally.
+int Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvironment& env) {
   const std::string& action = Token(tokens, 0);
   if (action == "QUE") {
     const std::string& type = Token(tokens, 1);
@@ -59,7 +60,29 @@ void Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvi
     env.show_window(session, action);
   } else if (action == "logdel") {
     DeleteCommLogs(session);
+  } else if (action == "CHK") {
+    const std::string& type = Token(tokens, 1);
+    const std::string& car = Token(tokens, 2);
+    const CheckList check = CheckDocument(session, type, car);
+    const std::vector<std::string> lines = CheckReportLines(type, car, check);
+    if (env.output)
+      for (const std::string& line : lines) env.output(line);
+    if (env.report_in_box) {
+      // The box names the first ten problems; standard output has them all.
+      std::string text;
+      for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 11 && i + 1 < lines.size()) {
+          if (i == 12) text += "\r\ndan " + std::to_string(lines.size() - 13) + " baris lainnya";
+          continue;
+        }
+        text += (i ? "\r\n" : "") + lines[i];
+      }
+      session.dialogs.ShowMessage(text, MsgButtons::Ok, check.blocking() ? MsgIcon::Exclamation : MsgIcon::Information,
+                                  "Perhatian");
+    }
+    return check.blocking() ? 1 : 0;
   }
+  return 0;
 }
 
 }  // namespace
@@ -116,8 +139,7 @@ int RunMain(const std::string& argument_text, MainEnvironment& env) {
     } else if (FileExists(PendingFilePath(session)) || FileExists(JournalPath(session))) {
       if (auto brief = RunLock::TryLock(session.RunLockPath())) catch_up();
     }
-    Dispatch(tokens, session, env);
-    return 0;
+    return Dispatch(tokens, session, env);
   } catch (const Error& e) {
     env.dialogs.ShowMessage(RunTimeErrorText(e), MsgButtons::Ok, MsgIcon::Critical);
     return 1;

@@ -33,6 +33,11 @@ struct MainEnvironment {
   // Tells the user something that needs no answer while the run goes on (that it waits for
   // another run). Empty: nothing is told.
   std::function<void(const std::string& text)> notice;
+  // Writes one line of a report to standard output ("CHK"). Empty: the lines go nowhere.
+  std::function<void(const std::string& line)> output;
+  // Whether message boxes are windows (a display answers): a report is then shown in a box
+  // too, for a user who started the program without a console.
+  bool report_in_box = false;
 };
 
 // What a run that waits for another one tells the user, once.
@@ -40,6 +45,8 @@ inline constexpr const char* kWaitingNotice = "Menunggu proses SEVRIK lain seles
 
 // Main of SEVRIK for the argument text of its command line. Returns the exit status: 0, or
 // 1 after the run-time error box when an error that nothing trapped ended the run.
+// "CHK BC23 <CAR>" and "CHK BC25 <CAR>" check the document (CheckDocument) and write its
+// report to the output; the status is 1 when a problem keeps the document from being queued.
 // The actions that write flat files, start the translator or read its results ("QUE", "UNQ",
 // "COM", "logdel") hold the run lock program folder + "\SEVRIK.LCK" for their whole run,
 // from before the run log is emptied; a second run waits for the first. Every start with

@@ -7,10 +7,11 @@
 #   4-progress.png           the progress window while a large BC 2.3 document is built
 #   5-outcome.png            the outcome box after the create
 #   6-log-viewer.png         the log viewer showing the queue log
+#   7-check.png              Periksa dokumen (F4) of the second document, which has two faults
 # and the same windows of SEVRIK.exe under Wine (its X11 driver on the same display), driven by
 # the keyboard, at 100 % and at 150 % (144 DPI):
-#   windows-100-1-browser-empty.png ... windows-100-6-log-viewer.png
-#   windows-150-1-browser-empty.png ... windows-150-6-log-viewer.png
+#   windows-100-1-browser-empty.png ... windows-100-7-check.png
+#   windows-150-1-browser-empty.png ... windows-150-7-check.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -41,6 +42,10 @@ sqlite3 "$prog/dbTPB.mdb" "
   with recursive n(i) as (select 4 union all select i + 1 from n where i < 40000)
   insert into TBLBC23DTL select one.* from one, n;
   update TBLBC23DTL set Serial = rowid where CAR = '$car' and Serial = 1 and rowid > 3;"
+# The second document with two faults, for the check.
+car2=05010000020220261203000002
+faults="update TBLBC23DTL set BrgUrai = printf('%-96s', 'SUKU CADANG MESIN TENUN JET AIR, LENGKAP'), merk = 'TOYODA INDUSTRIES' where CAR = '$car2' and Serial = 2;"
+sqlite3 "$prog/dbTPB.mdb" "$faults"
 
 display=:77
 Xvfb $display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -83,6 +88,12 @@ for _ in $(seq 600); do
 done
 shot "$o" 5-outcome.png
 key "$o" Return
+click "$w" $((120 + 90 + 1200)) $((90 + 765 + 345))        # the first document again
+key "$w" Down                                              # the second
+key "$w" F4                                                # Periksa dokumen
+c=$(wait_window "Periksa dokumen")
+shot "$c" 7-check.png
+key "$c" Escape
 click "$w" $((9000 + 555)) $((5505 + 195))                 # Close
 wait $list_pid
 
@@ -117,6 +128,7 @@ cp $win/interface/SEVRIK.exe $win/shim/ZUL.exe "$W/BeaCukai/TPB25/"
 cp $win/tools/package/ranuvel.exe "$W/EDI/"
 # 20,000 items, so that the build lasts long enough to be seen.
 tests/windows/big_document.sh "$W/BeaCukai/TPB25/dbTPB.mdb" "$car" 20000
+sqlite3 "$W/BeaCukai/TPB25/dbTPB.mdb" "$faults"
 cp "$W/BeaCukai/TPB25/dbTPB.mdb" "$W/BeaCukai/TPB25/dbTPB.orig"
 export SEVRIK_DATABASE="Driver=$SEVRIK_WINE_ODBC_DRIVER;Database=$W/BeaCukai/TPB25/dbTPB.mdb"
 keys() { xdotool windowfocus --sync "$1" 2>/dev/null || true; shift; for k in "$@"; do xdotool key "$k"; sleep 0.2; done; }
@@ -150,6 +162,11 @@ for scale in 100 150; do
   shot "$o" $n-5-outcome.png
   keys "$o" Return
   sleep 0.5
+  keys "$w" shift+Tab shift+Tab Down F4                     # the second row, Periksa dokumen
+  c=$(wait_window "Periksa dokumen")
+  shot "$c" $n-7-check.png
+  keys "$c" Escape
+  sleep 0.3
   keys "$w" alt+F4
   wait $list_pid || true
   wine 'T:\BeaCukai\TPB25\SEVRIK.exe' log &

@@ -223,7 +223,9 @@ class RecordingView : public BrowserView {
     drawn.push_back(outcome);
     boxes_before_draw.push_back(dialogs_.boxes.size());
   }
+  void ShowReport(const std::string& caption, const std::string& text) override { reports.push_back(caption + "|" + text); }
   int about_to_change = 0;
+  std::vector<std::string> reports;
   std::vector<BrowseOutcome> drawn;
   std::vector<size_t> boxes_before_draw;
 
@@ -376,6 +378,91 @@ TEST_F(BrowserLogic, ARowsToolTipTellsItsCellsAndTheDocumentsLastRun) {
   dialogs.answers = {MsgAnswer::Yes};
   browser.Cancel(search, 0);
   EXPECT_NE(browser.RowToolTip(0).find("Proses terakhir: Batal EDIFACT BC23, "), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sevrik
+
+namespace sevrik {
+namespace {
+
+// Each column sorts its own way: numbers as numbers, the date as a date, text without regard
+// to case, empty cells first; the second way round is the reverse.
+TEST(DocumentSort, EachColumnByItsKind) {
+  const auto rows = [] {
+    std::vector<DocumentRecord> records = {
+        {"AAAAAAAAAAAA20260310000001", "050100", "beta", Variant(1000), Variant(5), "10", "", "01"},
+        {"aaaaaaaaaaaa20251231000002", "040300", "Zeta", Variant(9.5), Variant::Null(), "9", "3", "02"},
+        {"BBBBBBBBBBBB20260101000003", "", "gamma", Variant("200"), Variant(7), "", "12", "99"},
+    };
+    return DocumentRows(std::move(records), {{"01", "Siap dikirim"}, {"02", "Dalam antrian"}}, LocaleInfo::Classic());
+  };
+  // The rows' last digit, in the order sorted ascending.
+  const char* ascending[] = {"213", "231", "321", "132", "231", "213", "321", "123", "321"};
+  for (size_t column = 0; column < 9; ++column) {
+    SCOPED_TRACE(column);
+    for (const bool up : {true, false}) {
+      DocumentRows r = rows();
+      const std::string before = r.Cell(0, column);  // a kept row must not survive the sort
+      const std::vector<size_t> moved = r.Sort(column, up);
+      std::string order;
+      for (size_t i = 0; i < r.size(); ++i) order += r.Key(i).back();
+      std::string expected = ascending[column];
+      if (!up) std::reverse(expected.begin(), expected.end());
+      EXPECT_EQ(order, expected);
+      EXPECT_EQ(r.Key(moved[0]).back(), '1');
+      EXPECT_EQ(r.Cell(moved[0], column), before);
+    }
+  }
+}
+
+// Periksa dokumen: the selected row's document checked, its report shown; no row, nothing;
+// a document gone since the search, its error in a box.
+TEST_F(BrowserLogic, TheCheckOfTheSelectedDocument) {
+  browser.Browse({0, 0, ""});
+  browser.Check({0, 0, ""}, std::nullopt);
+  EXPECT_TRUE(view.reports.empty());
+  sql->Exec("update TBLBC23DTL set merk = '1234567890123456' where CAR = '" + kCar2 + "' and Serial = 1");
+  browser.Check({0, 0, ""}, 1);
+  EXPECT_EQ(view.reports, std::vector<std::string>{
+                              "Periksa dokumen BC23|Pemeriksaan dokumen BC23 CAR = " + kCar2 +
+                              "\r\nMenghalangi pengiriman (1):\r\nDDEC0201 TBLBC23DTL.merk, barang ke-1: 16 karakter, "
+                              "paling banyak 15 (\"1234567890123456\")\r\nDokumen tidak dapat dikirim.\r\n"});
+  sql->Exec("delete from TBLBC23HDR where CAR = '" + kCar1 + "'");
+  browser.Check({0, 0, ""}, 0);
+  EXPECT_EQ(view.reports.size(), 1u);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Run-time error '3021':\r\n\r\nDokumen BC23 dengan CAR = " + kCar1 +
+                                       " tidak ditemukan (TBLBC23HDR).");
+}
+
+// A click on a header sorts, a second click reverses; the selected document stays selected
+// and the order survives the list browsed again.
+TEST_F(BrowserLogic, SortingKeepsTheSelectedDocument) {
+  browser.Browse({0, 0, ""});
+  ASSERT_EQ(Keys(), (std::vector<std::string>{kCar1, kCar2}));
+  const struct {
+    size_t column;
+    std::optional<size_t> selected;
+    std::vector<std::string> keys;
+    std::optional<size_t> now_selected;
+    bool ascending;
+  } steps[] = {
+      {0, 0, {kCar1, kCar2}, 0, true},
+      {0, 0, {kCar2, kCar1}, 1, false},
+      {4, 1, {kCar2, kCar1}, 1, true},  // Bruto 830.25 before 12,500.5
+      {4, std::nullopt, {kCar1, kCar2}, std::nullopt, false},
+  };
+  for (const auto& s : steps) {
+    browser.SortBy(s.column, s.selected);
+    EXPECT_EQ(Keys(), s.keys);
+    EXPECT_EQ(view.drawn.back().selected, s.now_selected);
+    EXPECT_EQ(view.drawn.back().sort_column, s.column);
+    EXPECT_EQ(view.drawn.back().ascending, s.ascending);
+  }
+  browser.Browse({0, 0, ""});
+  EXPECT_EQ(Keys(), (std::vector<std::string>{kCar1, kCar2}));
+  EXPECT_EQ(browser.outcome().sort_column, 4u);
 }
 
 }  // namespace

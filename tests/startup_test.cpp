@@ -98,7 +98,7 @@ TEST(AnyFileMatches, AnswersAndReportsABadPathItself) {
 class MainRun : public ::testing::Test {
  protected:
   int Run(const std::string& args) {
-    MainEnvironment env{ws.program, dialogs, ConnectDatabase, {}, nullptr, {}};
+    MainEnvironment env{ws.program, dialogs, ConnectDatabase, {}, nullptr, {}, {}};
     return RunMain(args, env);
   }
   TestWorkspace ws;

@@ -11,6 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,6 +23,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+#include "interface/qt/frmCheck.h"
 #include "interface/qt/frmKb.h"
 #include "interface/qt/frmProgress.h"
 #include "interface/qt/frmViewLog.h"
@@ -37,6 +41,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kCar1 = tools::kDemoBC23Car;
+const std::string kCar2 = tools::kDemoBC23Car2;
 
 // A control where its table draws it: a drop-down list, a text box and a button in their row,
 // as wide as their texts need (each whole: LaidOutInOneFaceWithEveryTextWhole); everything
@@ -242,8 +247,8 @@ TEST_F(QtWindows, AFailedCreateSaysWhy) {
   ASSERT_EQ(dialogs.boxes.size(), 2u);
   EXPECT_EQ(dialogs.boxes[1].text,
             "CAR = " + kCar1 + " gagal!\r\n"
-            "Flat file BC23 tidak lengkap dan tidak dikirim ke translator: kesalahan 5 (Invalid procedure call or argument)\r\n"
-            "Lihat SEVRIK.log: kesalahan 5 (Invalid procedure call or argument)");
+            "Dokumen tidak dikirim ke translator, datanya bermasalah:\r\n"
+            "HDEC0801 TBLBC23HDR.angkutnama: 36 karakter, paling banyak 35 (\"" + std::string(30, 'A') + "...\")");
   EXPECT_EQ(dialogs.boxes[1].icon, MsgIcon::Exclamation);
   EXPECT_FALSE(Has("calls.log"));
 }
@@ -303,7 +308,10 @@ TEST_F(QtWindows, CreateForBc25AndBc40) {
   QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
   ASSERT_EQ(dialogs.boxes.size(), 2u);
   EXPECT_TRUE(dialogs.boxes[1].text.starts_with("CAR = " + std::string(tools::kDemoBC25Car2) + " gagal!\r\n"));
-  EXPECT_NE(dialogs.boxes[1].text.find("Lihat SEVRIK.log: kesalahan 5"), std::string::npos) << dialogs.boxes[1].text;
+  EXPECT_EQ(dialogs.boxes[1].text, "CAR = " + std::string(tools::kDemoBC25Car2) +
+                                       " gagal!\r\nFlat file BC25 tidak dibentuk, datanya bermasalah:\r\n"
+                                       "HDEC1001 TBLBC25HDR.penerimanama: 60 karakter, paling banyak 50 (\"" +
+                                       std::string(30, 'P') + "...\")");
 
   dialogs.boxes.clear();
   b.cbDok->setCurrentIndex(2);
@@ -365,6 +373,114 @@ TEST_F(QtWindows, TheKeyboardSelectsRowsAndPressesButtons) {
   b.show();
   EXPECT_TRUE(b.close());  // the close box
   EXPECT_FALSE(b.isVisible());
+}
+
+// Periksa dokumen by the keyboard: Shift+F10 or the menu key opens the row's menu, Enter takes
+// its item, frmCheck shows the report read-only and Escape closes it; F4 does the same at once,
+// and Tutup closes it.
+TEST_F(QtWindows, TheCheckFromTheRowsMenuAndF4) {
+  sql->Exec("update TBLBC23DTL set merk = '1234567890123456' where CAR = '" + kCar2 + "' and Serial = 2");
+  BrowserWindow b(*session, nullptr);
+  b.show();
+  QApplication::setActiveWindow(&b);
+  QTest::keyClick(b.txtQ, Qt::Key_Return);
+  ASSERT_EQ(Rows(b), 2);
+  b.lView1->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  QTest::keyClick(b.lView1, Qt::Key_Down);
+  ASSERT_EQ(b.SelectedKey(), kCar2);
+  const std::string report = "Pemeriksaan dokumen BC23 CAR = " + kCar2 +
+                             "\nMenghalangi pengiriman (1):\nDDEC0201 TBLBC23DTL.merk, barang ke-2: 16 karakter, "
+                             "paling banyak 15 (\"1234567890123456\")\nDokumen tidak dapat dikirim.\n";
+  for (const auto& [key, modifiers] : {std::pair{Qt::Key_F10, Qt::ShiftModifier}, {Qt::Key_Menu, Qt::NoModifier}}) {
+    SCOPED_TRACE(key);
+    std::vector<std::string> items;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_NE(menu, nullptr);
+      for (QAction* a : menu->actions()) items.push_back((a->text() + " " + a->shortcut().toString()).toStdString());
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::keyClick(b.lView1, key, modifiers);
+    EXPECT_EQ(items, std::vector<std::string>{"Periksa dokumen\u2026 F4"});
+    CheckWindow* check = b.check_window();
+    ASSERT_NE(check, nullptr);
+    EXPECT_TRUE(check->isVisible());
+    EXPECT_EQ(check->windowTitle().toStdString(), "Periksa dokumen BC23");
+    EXPECT_EQ(check->txtCheck->toPlainText().toStdString(), report);
+    EXPECT_TRUE(check->txtCheck->isReadOnly());
+    QTest::keyClick(check->txtCheck, Qt::Key_Escape);
+    EXPECT_FALSE(check->isVisible());
+  }
+  // A right-click on a row selects it and opens the same menu; Escape closes it, choosing nothing.
+  bool menu_shown = false;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    menu_shown = menu != nullptr;
+    if (menu) QTest::keyClick(menu, Qt::Key_Escape);
+  });
+  const QRect first = b.lView1->visualRect(b.lView1->model()->index(0, 2));
+  // (What the window system sends on a right-click.)
+  QContextMenuEvent click(QContextMenuEvent::Mouse, first.center(), b.lView1->viewport()->mapToGlobal(first.center()));
+  QApplication::sendEvent(b.lView1->viewport(), &click);
+  EXPECT_TRUE(menu_shown);
+  EXPECT_EQ(b.SelectedKey(), kCar1);
+  EXPECT_FALSE(b.check_window()->isVisible());
+  QApplication::setActiveWindow(&b);  // as the closed window gives it back
+  QTest::keyClick(b.lView1, Qt::Key_F4);
+  EXPECT_TRUE(b.check_window()->isVisible());
+  EXPECT_EQ(b.check_window()->txtCheck->toPlainText().toStdString(),
+            "Pemeriksaan dokumen BC23 CAR = " + kCar1 + "\nTidak ada masalah.\nDokumen dapat dikirim.\n");
+  QTest::mouseClick(b.check_window()->cmdTutup, Qt::LeftButton);
+  EXPECT_FALSE(b.check_window()->isVisible());
+  EXPECT_TRUE(dialogs.boxes.empty());
+  EXPECT_FALSE(Has("ipdata/BC23.FLT"));
+}
+
+// A click on a header or Ctrl+<column> sorts; the second time the other way; the selected
+// document stays selected and in view.
+TEST_F(QtWindows, SortingByHeaderAndKeysKeepsTheSelection) {
+  for (int i = 0; i < 60; ++i)
+    sql->Exec("INSERT INTO TBLBC23HDR (CAR, Kdkpbc, Pasoknama, Bruto, Status) VALUES ('0501000002022026120000" +
+              std::to_string(1000 + i) + "', '050100', 'pemasok " + std::to_string(i) + "', " + std::to_string(i) +
+              ", '01')");
+  BrowserWindow b(*session, nullptr);
+  b.show();
+  QApplication::setActiveWindow(&b);
+  QTest::keyClick(b.txtQ, Qt::Key_Return);
+  ASSERT_EQ(Rows(b), 62);
+  Select(b, kCar1);
+  const auto in_view = [&] {
+    const QModelIndex selected = b.lView1->model()->index(static_cast<int>(*b.SelectedRow()), 0);
+    return b.lView1->viewport()->rect().contains(b.lView1->visualRect(selected).center());
+  };
+  QHeaderView* header = b.lView1->header();
+  const auto click = [&](int column) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, 5));
+  };
+  click(4);
+  EXPECT_EQ(Cell(b, 0, 4), "0");
+  EXPECT_EQ(Cell(b, 61, 4), "12501");
+  EXPECT_EQ(b.SelectedKey(), kCar1);
+  EXPECT_EQ(b.SelectedRow(), std::optional<size_t>(61));
+  EXPECT_TRUE(in_view());
+  EXPECT_EQ(header->sortIndicatorSection(), 4);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+  click(4);
+  EXPECT_EQ(Cell(b, 0, 4), "12501");
+  EXPECT_EQ(b.SelectedRow(), std::optional<size_t>(0));
+  EXPECT_TRUE(in_view());
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  QTest::keyClick(b.lView1, Qt::Key_4, Qt::ControlModifier);  // Pemasok, without regard to case
+  EXPECT_EQ(Cell(b, 0, 3), "GUANGZHOU TEXTILE MACHINERY CO., LTD.");
+  EXPECT_EQ(Cell(b, 1, 3), "OSAKA PRECISION PARTS K.K.");
+  EXPECT_EQ(Cell(b, 2, 3), "pemasok 0");
+  EXPECT_EQ(b.SelectedKey(), kCar1);
+  QTest::keyClick(b.lView1, Qt::Key_4, Qt::ControlModifier);
+  EXPECT_EQ(Cell(b, 61, 3), "GUANGZHOU TEXTILE MACHINERY CO., LTD.");
+  EXPECT_EQ(b.SelectedRow(), std::optional<size_t>(61));
+  EXPECT_TRUE(in_view());
 }
 
 // After an action the same document stays selected and in view, in a list longer than the
@@ -691,13 +807,18 @@ TEST_F(QtWindows, EachViewIsBuiltFromItsFormsTable) {
   BrowserWindow kb(*session, nullptr);
   LogViewerWindow log(*session);
   ProgressWindow progress;
+  CheckWindow check(&kb);
   kb.show();
   log.show();
   progress.Show();
+  check.ShowReport("Periksa dokumen BC23", "");
   const struct {
     const forms::Form& form;
     QWidget& widget;
-  } views[] = {{forms::kFrmKb, kb}, {forms::kFrmViewLog, log}, {forms::kFrmProgress, *progress.widget()}};
+  } views[] = {{forms::kFrmKb, kb},
+               {forms::kFrmViewLog, log},
+               {forms::kFrmProgress, *progress.widget()},
+               {forms::kFrmCheck, check}};
   for (const auto& v : views) {
     SCOPED_TRACE(v.form.name);
     EXPECT_EQ(v.widget.objectName().toStdString(), v.form.name);

@@ -72,7 +72,9 @@ int main(int argc, char** argv) {
   Windows windows(&argc, argv);
   ProgramDialogs dialogs(windows);
   MainEnvironment env{ProgramFolder(), dialogs, ConnectDatabase, {}, nullptr,
-                      [](const std::string& text) { std::cerr << text << std::endl; }};
+                      [](const std::string& text) { std::cerr << text << std::endl; },
+                      [](const std::string& line) { std::cout << line << '\n' << std::flush; }};
+  env.report_in_box = DialogsOnDisplay();
   env.show_window = [&windows](Session& session, const std::string& window) {
     WindowModule* m = windows.Get();
     if (!m)

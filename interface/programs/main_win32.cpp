@@ -18,6 +18,7 @@
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/process.h"
+#include "platform/text.h"
 
 int main(int argc, char** argv) {
   using namespace sevrik;
@@ -26,7 +27,9 @@ int main(int argc, char** argv) {
   if (on_display) dialogs = std::make_unique<Win32Dialogs>(kAppTitle);
   else dialogs = std::make_unique<ConsoleDialogs>(kAppTitle, std::cin, std::cerr);
   MainEnvironment env{ProgramFolder(), *dialogs, ConnectDatabase, {}, nullptr,
-                      [](const std::string& text) { std::cerr << text << std::endl; }};
+                      [](const std::string& text) { std::cerr << text << std::endl; },
+                      [](const std::string& line) { std::cout << ToCp1252(line) << "\n" << std::flush; }};
+  env.report_in_box = DialogsOnDisplay();
   env.show_window = [](Session& session, const std::string& window) { win32::ShowForm(session, window); };
   // The windows repaint while the program waits for a child process; they take no input then.
   SetPendingEventsHandler([] { win32::PaintPending(); });

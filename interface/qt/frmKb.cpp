@@ -8,11 +8,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QTreeView>
 
 #include "interface/forms.h"
+#include "interface/qt/frmCheck.h"
 #include "interface/qt/frmProgress.h"
 #include "interface/qt/layout.h"
 
@@ -86,7 +89,21 @@ BrowserWindow::BrowserWindow(Session& session, ProgressWindow* progress)
   lView1->setModel(model_);
   lView1->header()->setStretchLastSection(false);
   lView1->header()->setSectionsMovable(false);
+  lView1->header()->setSectionsClickable(true);
+  lView1->header()->setSortIndicatorShown(false);
   SizeColumns();
+  // A click on a header, or Ctrl+1..9, sorts by the column; the core keeps the selection.
+  connect(lView1->header(), &QHeaderView::sectionClicked, this,
+          [this](int section) { Busy([&] { browser_.SortBy(static_cast<size_t>(section), SelectedRow()); }); });
+  for (int n = 1; n <= kSortKeyColumns; ++n) {
+    auto* key = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + n)), this);
+    connect(key, &QShortcut::activated, this,
+            [this, n] { Busy([&] { browser_.SortBy(static_cast<size_t>(n - 1), SelectedRow()); }); });
+  }
+  lView1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(lView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { RowMenu(at); });
+  auto* check_key = new QShortcut(QKeySequence(Qt::Key_F4), this);
+  connect(check_key, &QShortcut::activated, this, [this] { CheckSelected(); });
 
   connect(cmdGo, &QPushButton::clicked, this, [this] { Browse(); });
   connect(txtQ, &QLineEdit::returnPressed, this, [this] { Browse(); });
@@ -133,6 +150,42 @@ void BrowserWindow::Browse() {
   Busy([this] { browser_.Browse(Search()); });
 }
 
+void BrowserWindow::CheckSelected() {
+  Busy([this] { browser_.Check(Search(), SelectedRow()); });
+}
+
+void BrowserWindow::RowMenu(const QPoint& at) {
+  // From the keyboard the point is where the list has the focus; the menu opens at the
+  // selected row, or does nothing without one.
+  QPoint where = at;
+  const QModelIndex row = lView1->indexAt(at);
+  if (row.isValid()) {
+    Select(static_cast<size_t>(row.row()));
+  } else {
+    if (!SelectedRow()) return;
+    const QRect rect = lView1->visualRect(lView1->currentIndex());
+    where = rect.bottomLeft();
+  }
+  QMenu menu(this);
+  for (size_t i = 0; i < kRowMenu.size(); ++i) {
+    QAction* action = menu.addAction(QString::fromUtf8(kRowMenu[i].text));
+    action->setShortcut(QKeySequence(QString::fromUtf8(kRowMenu[i].key)));
+    action->setData(static_cast<int>(i));
+  }
+  menu.setActiveAction(menu.actions().value(0));
+  QAction* chosen = menu.exec(lView1->viewport()->mapToGlobal(where));
+  if (!chosen) return;
+  switch (chosen->data().toInt()) {
+    case 0: CheckSelected(); break;
+    default: break;
+  }
+}
+
+void BrowserWindow::ShowReport(const std::string& caption, const std::string& text) {
+  if (!check_) check_ = new CheckWindow(this);
+  check_->ShowReport(caption, text);
+}
+
 void BrowserWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
     event->accept();
@@ -149,6 +202,12 @@ bool BrowserWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
+    // Shift+F10 and the menu key open the row's menu on every platform.
+    if (watched == lView1 && (key->key() == Qt::Key_Menu ||
+                              (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier))) {
+      RowMenu(QPoint(-1, -1));
+      return true;
+    }
     auto* button = qobject_cast<QPushButton*>(watched);
     if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
       button->click();
@@ -184,6 +243,10 @@ void BrowserWindow::Draw(const BrowseOutcome& outcome) {
   Frame1->setTitle(QString::fromStdString(outcome.frame_caption));
   txtTot->setText(QString::fromStdString(outcome.total));
   SizeColumns();
+  lView1->header()->setSortIndicatorShown(outcome.sort_column.has_value());
+  if (outcome.sort_column)
+    lView1->header()->setSortIndicator(static_cast<int>(*outcome.sort_column),
+                                       outcome.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
   if (outcome.selected) Select(*outcome.selected);
 }
 

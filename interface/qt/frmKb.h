@@ -18,6 +18,7 @@ class QTreeView;
 
 namespace sevrik::qt {
 
+class CheckWindow;
 class DocumentModel;
 class ProgressWindow;
 
@@ -35,6 +36,13 @@ class BrowserWindow : public QDialog, private BrowserView {
   std::optional<size_t> SelectedRow() const;
   // The browser whose rows the list shows.
   const DocumentBrowser& browser() const { return browser_; }
+  // Periksa dokumen (F4, the row's menu): the selected document's check in frmCheck.
+  void CheckSelected();
+  // The row's context menu at a point of the list's viewport (right-click, Shift+F10, the
+  // menu key): the items of kRowMenu.
+  void RowMenu(const QPoint& at);
+  // frmCheck, once a check has been shown (else null).
+  CheckWindow* check_window() const { return check_; }
 
   QComboBox* cbDok = nullptr;
   QComboBox* cbFld = nullptr;
@@ -58,6 +66,7 @@ class BrowserWindow : public QDialog, private BrowserView {
   BrowseSearch Search() const;
   void RowsAboutToChange() override;
   void Draw(const BrowseOutcome& outcome) override;
+  void ShowReport(const std::string& caption, const std::string& text) override;
   // The columns as wide as the table gives them, and the CAR, the date and the status at least
   // as wide as their widest cell.
   void SizeColumns();
@@ -68,6 +77,7 @@ class BrowserWindow : public QDialog, private BrowserView {
 
   DocumentModel* model_ = nullptr;
   ProgressWindow* progress_ = nullptr;
+  CheckWindow* check_ = nullptr;
   DocumentBrowser browser_;
 };
 

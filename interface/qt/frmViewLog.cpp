@@ -1,6 +1,5 @@
 #include "interface/qt/frmViewLog.h"
 
-#include <QFontDatabase>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -10,19 +9,6 @@
 #include "interface/qt/layout.h"
 
 namespace sevrik::qt {
-namespace {
-
-// The table's font where it is installed, else the system's fixed-pitch font; regular weight.
-QFont LogFont() {
-  const QString family = QString::fromUtf8(forms::kLogTextFont.family);
-  QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  font.setPointSizeF(forms::kLogTextFont.points);
-  font.setWeight(QFont::Normal);
-  font.setStyleHint(QFont::TypeWriter);
-  return font;
-}
-
-}  // namespace
 
 LogViewerWindow::LogViewerWindow(Session& session)
     : QDialog(nullptr, WindowFlagsOf(forms::kFrmViewLog)),
@@ -31,7 +17,7 @@ LogViewerWindow::LogViewerWindow(Session& session)
   File1 = Get<QListWidget>(*this, "File1");
   txtMsg = Get<QPlainTextEdit>(*this, "txtMsg");
   cmdClose = Get<QPushButton>(*this, "cmdClose");
-  txtMsg->setFont(LogFont());
+  txtMsg->setFont(TextFont());
 
   connect(cmdClose, &QPushButton::clicked, this, [this] { close(); });
   // The selected file shows, whether a click or the keyboard selected it; a click on the file

@@ -1,6 +1,7 @@
 #include "interface/qt/layout.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -16,6 +17,16 @@
 #include <vector>
 
 namespace sevrik::qt {
+
+QFont TextFont() {
+  const QString family = QString::fromUtf8(forms::kLogTextFont.family);
+  QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font.setPointSizeF(forms::kLogTextFont.points);
+  font.setWeight(QFont::Normal);
+  font.setStyleHint(QFont::TypeWriter);
+  return font;
+}
+
 namespace {
 
 using forms::ControlKind;

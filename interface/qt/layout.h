@@ -3,6 +3,7 @@
 // from its table.
 #pragma once
 
+#include <QFont>
 #include <QRect>
 #include <QWidget>
 
@@ -19,6 +20,10 @@ inline int Dpi(const QWidget& w) { return w.logicalDpiX() > 0 ? w.logicalDpiX() 
 inline QRect TwipsRect(int left, int top, int width, int height, int dpi) {
   return QRect(Px(left, dpi), Px(top, dpi), Px(width, dpi), Px(height, dpi));
 }
+
+// The fixed-pitch font of the long texts (the log, a check's report): forms::kLogTextFont
+// where it is installed, else the system's fixed-pitch font; regular weight.
+QFont TextFont();
 
 // Centres a top-level window on its screen.
 void CentreOnScreen(QWidget& w);

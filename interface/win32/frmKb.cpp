@@ -1,10 +1,12 @@
 #include "interface/win32/frmKb.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
 #include "interface/forms.h"
+#include "interface/win32/frmCheck.h"
 
 namespace sevrik::win32 {
 namespace {
@@ -65,6 +67,76 @@ std::optional<size_t> BrowserWindow::SelectedRow() const {
   return static_cast<size_t>(row);
 }
 
+bool BrowserWindow::PreTranslate(const MSG& message) {
+  if (!hwnd() || !::IsWindowEnabled(hwnd())) return false;
+  if (message.hwnd != hwnd() && !::IsChild(hwnd(), message.hwnd)) return false;
+  const bool ctrl = ::GetKeyState(VK_CONTROL) < 0, alt = ::GetKeyState(VK_MENU) < 0,
+             shift = ::GetKeyState(VK_SHIFT) < 0;
+  const bool down = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+  const bool up = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
+  // Shift+F10 and the menu key open the row's menu in the list, the same on every system;
+  // their releases are taken too (F10's would otherwise open the window's system menu).
+  const bool menu_key = message.wParam == VK_APPS || (message.wParam == VK_F10 && shift && !ctrl && !alt);
+  if (message.hwnd == list_ && menu_key && (down || up)) {
+    if (down) RowMenu(-1, -1);
+    return true;
+  }
+  if (message.message != WM_KEYDOWN) return false;
+  if (message.wParam == VK_F4 && !ctrl && !alt && !shift) {
+    CheckSelected();
+    return true;
+  }
+  if (ctrl && !alt && !shift && message.wParam >= '1' && message.wParam < '1' + kSortKeyColumns) {
+    SortBy(static_cast<size_t>(message.wParam - '1'));
+    return true;
+  }
+  return false;
+}
+
+void BrowserWindow::CheckSelected() {
+  Busy([this] { browser_.Check(Search(), SelectedRow()); });
+}
+
+void BrowserWindow::SortBy(size_t column) {
+  Busy([&] { browser_.SortBy(column, SelectedRow()); });
+}
+
+void BrowserWindow::ShowReport(const std::string& caption, const std::string& text) {
+  CheckWindow check(hwnd(), caption, text);
+  check.RunModal();
+  ::SetActiveWindow(hwnd());
+}
+
+void BrowserWindow::RowMenu(int x, int y) {
+  HWND list = Control("lView1");
+  POINT at{x, y};
+  if (x == -1 && y == -1) {
+    const std::optional<size_t> row = SelectedRow();
+    if (!row) return;
+    RECT rect{};
+    ListView_GetItemRect(list, static_cast<int>(*row), &rect, LVIR_LABEL);
+    at = {rect.left, rect.bottom};
+    ::ClientToScreen(list, &at);
+  } else {
+    // A right-click: on a row, which the list has selected; elsewhere, no menu.
+    LVHITTESTINFO hit{};
+    hit.pt = at;
+    ::ScreenToClient(list, &hit.pt);
+    if (ListView_HitTest(list, &hit) < 0) return;
+    Select(static_cast<size_t>(hit.iItem));
+  }
+  HMENU menu = ::CreatePopupMenu();
+  for (size_t i = 0; i < kRowMenu.size(); ++i)
+    ::AppendMenuW(menu, MF_STRING, i + 1, Wide(std::string(kRowMenu[i].text) + "\t" + kRowMenu[i].key).c_str());
+  const UINT chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x,
+                                       at.y, 0, hwnd(), nullptr);
+  ::DestroyMenu(menu);
+  switch (chosen) {
+    case 1: CheckSelected(); break;
+    default: break;
+  }
+}
+
 void BrowserWindow::Browse() {
   Busy([this] { browser_.Browse(Search()); });
 }
@@ -82,6 +154,17 @@ void BrowserWindow::Draw(const BrowseOutcome& outcome) {
   ::SetWindowTextW(Control("Frame1"), Wide(outcome.frame_caption).c_str());
   ::SetWindowTextW(Control("txtTot"), Wide(outcome.total).c_str());
   SizeColumns();
+  // The header shows the column sorted by and which way.
+  HWND header = ListView_GetHeader(list);
+  for (int i = 0; header && i < Header_GetItemCount(header); ++i) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    Header_GetItem(header, i, &item);
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (outcome.sort_column && static_cast<size_t>(i) == *outcome.sort_column)
+      item.fmt |= outcome.ascending ? HDF_SORTUP : HDF_SORTDOWN;
+    Header_SetItem(header, i, &item);
+  }
   if (outcome.selected) Select(*outcome.selected);
   ::InvalidateRect(list, nullptr, TRUE);
   ::UpdateWindow(list);
@@ -139,6 +222,9 @@ LRESULT BrowserWindow::Notify(NMHDR& header) {
       lstrcpynW(tip.pszText, text.c_str(), tip.cchTextMax);
       return 0;
     }
+    case LVN_COLUMNCLICK:
+      SortBy(static_cast<size_t>(reinterpret_cast<NMLISTVIEW&>(header).iSubItem));
+      return 0;
     case NM_SETFOCUS:
       // The focused row is the selected row: the list takes the focus with a row selected.
       if (!rows.empty() && ListView_GetNextItem(list, -1, LVNI_SELECTED) < 0) {
@@ -153,6 +239,12 @@ LRESULT BrowserWindow::Notify(NMHDR& header) {
 LRESULT BrowserWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_NOTIFY: return Notify(*reinterpret_cast<NMHDR*>(lparam));
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wparam) == list_) {
+        RowMenu(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+        return 0;
+      }
+      break;
     case WM_COMMAND: {
       const int id = LOWORD(wparam);
       const bool clicked = HIWORD(wparam) == BN_CLICKED;

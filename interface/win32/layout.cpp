@@ -377,10 +377,11 @@ bool RepeatOvertaken(const MSG& message) {
 
 }  // namespace
 
-void RunWindow(const FormWindow& form) {
+void RunWindow(FormWindow& form) {
   MSG message;
   while (form.hwnd() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (RepeatOvertaken(message)) continue;
+    if (form.PreTranslate(message)) continue;
     if (form.hwnd() && ::IsDialogMessageW(form.hwnd(), &message)) continue;
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);

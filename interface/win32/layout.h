@@ -62,6 +62,9 @@ class FormWindow {
   HFONT font() const { return font_; }
   // Shows the window, centred on its monitor's work area when the table places it there.
   void Show();
+  // A message of the loop before the dialog manager sees it (the form's own keys): true when
+  // the form took it.
+  virtual bool PreTranslate(const MSG& /*message*/) { return false; }
 
   // The system's busy cursor while `run` runs.
   template <class Run>
@@ -110,7 +113,8 @@ class FormWindow {
 HFONT MakeFont(std::string_view family, double points, int dpi);
 
 // Runs the window's message loop, with the dialog manager's keyboard, until it is destroyed.
-void RunWindow(const FormWindow& form);
+// A message the form takes first (PreTranslate) goes no further.
+void RunWindow(FormWindow& form);
 
 // Paints what waits to be painted, without taking the user's input.
 void PaintPending();

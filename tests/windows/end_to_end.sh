@@ -66,6 +66,26 @@ check "status 02 and a reference in the database" \
   test "$(db "$W" "select Status, length(snrf) > 0 from TBLBC23HDR where CAR = '$car23'")" = "02|1"
 check "the same status on Linux" test "$(db "$L" "select Status from TBLBC23HDR where CAR = '$car23'")" = 02
 
+# The check before sending: the same report on standard output, exit status 1 for a blocking
+# problem, the flat file left as the last build wrote it.
+fault="update TBLBC25DTL set merk = '1234567890123456' where CAR = '$car25' and Serial = 1"
+db "$W" "$fault"
+db "$L" "$fault"
+cp "$W/EDI/ipdata/BC25.FLT" "$L/BC25.before"
+check_both() {
+  local a b sa=0 sb=0
+  a=$(on_windows CHK BC25 $car25 2>&1 | tr -d '\r'; exit "${PIPESTATUS[0]}") || sa=$?
+  b=$(on_linux CHK BC25 $car25 2>&1) || sb=$?
+  [ "$sa" = 1 ] && [ "$sb" = 1 ] || { echo "exit status $sa and $sb, not 1"; return 1; }
+  [ "$a" = "$b" ] || { printf 'SEVRIK.exe said:\n%s\nSEVRIK said:\n%s\n' "$a" "$b"; return 1; }
+  [ "$a" = "Pemeriksaan dokumen BC25 CAR = $car25
+Menghalangi pengiriman (1):
+DDEC0201 TBLBC25DTL.merk, barang ke-1: 16 karakter, paling banyak 15 (\"1234567890123456\")
+Dokumen tidak dapat dikirim." ] || { echo "$a"; return 1; }
+}
+check "CHK BC25 reports the same on both" check_both
+check "CHK wrote no flat file" same "$W/EDI/ipdata/BC25.FLT" "$L/BC25.before"
+
 check "UNQ BC23 runs on both" both UNQ BC23 $car23
 check "the translator cancelled it" test "$(first_line "$W/EDI/ipdata/TPBUNQ.STA")" = 0
 check "status 01 in the database" test "$(db "$W" "select Status from TBLBC23HDR where CAR = '$car23'")" = 01

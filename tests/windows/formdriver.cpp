@@ -261,6 +261,34 @@ void ClickListRow(HWND list, int row) {
   ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At<LVITEMW>()));
 }
 
+void RightClickListRow(HWND form, HWND list, int row) {
+  Remote remote(list, kRemoteSize);
+  RECT rect{};
+  rect.left = LVIR_LABEL;
+  remote.Write(&rect, sizeof rect);
+  ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At<RECT>()));
+  remote.Read(&rect, sizeof rect);
+  POINT at{rect.left + 4, (rect.top + rect.bottom) / 2};
+  ::ClientToScreen(list, &at);
+  // The list selects the row under the right button and the window system sends the menu's
+  // message on its release.
+  POINT client = at;
+  ::ScreenToClient(list, &client);
+  ::PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
+  ::PostMessageW(list, WM_RBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+  ::PostMessageW(form, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
+}
+
+void ClickListHeader(HWND list, int column) {
+  HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+  int x = 0;
+  for (int i = 0; i < column; ++i) x += ListColumnWidth(list, i);
+  x += ListColumnWidth(list, column) / 2;
+  const LPARAM at = MAKELPARAM(x, 5);
+  ::PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(header, WM_LBUTTONUP, 0, at);
+}
+
 std::vector<std::string> ComboEntries(HWND combo) {
   // The system carries CB_GETLBTEXT's text from one process to another.
   std::vector<std::string> entries;
@@ -348,6 +376,56 @@ void PressKey(HWND form, WORD key, bool shift, wchar_t ch) {
     ::SetKeyboardState(keys);
     ::AttachThreadInput(::GetCurrentThreadId(), thread, FALSE);
   }
+}
+
+void PressCtrlKey(HWND form, WORD key) {
+  HWND target = FocusOf(form);
+  if (!target) target = form;
+  const DWORD thread = ::GetWindowThreadProcessId(form, nullptr);
+  const bool attached = ::AttachThreadInput(::GetCurrentThreadId(), thread, TRUE);
+  BYTE keys[256] = {};
+  if (attached) {
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+  }
+  const UINT scan = ::MapVirtualKeyW(key, 0);
+  ::PostMessageW(target, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+  ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
+  if (attached) {
+    ::Sleep(300);  // the keys are taken while Ctrl is held
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+    ::SetKeyboardState(keys);
+    ::AttachThreadInput(::GetCurrentThreadId(), thread, FALSE);
+  }
+}
+
+namespace {
+
+struct MenuSearch {
+  DWORD process;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitMenu(HWND window, LPARAM data) {
+  auto& search = *reinterpret_cast<MenuSearch*>(data);
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  wchar_t cls[64] = L"";
+  ::GetClassNameW(window, cls, 64);
+  if (process == search.process && ::IsWindowVisible(window) && std::wstring(cls) == L"#32768") {
+    search.found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND PopupMenuOf(DWORD process) {
+  MenuSearch search{process};
+  ::EnumWindows(VisitMenu, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 void PressAltKey(HWND form, char letter) {

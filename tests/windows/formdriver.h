@@ -70,6 +70,11 @@ int ListTopRow(HWND list);
 int ListVisibleRows(HWND list);
 // Selects a row as a click does.
 void ClickListRow(HWND list, int row);
+// A right-click on a row: the button's messages to the list, then the context menu's message
+// that the window system sends to the form.
+void RightClickListRow(HWND form, HWND list, int row);
+// Clicks a column's header with the mouse.
+void ClickListHeader(HWND list, int column);
 
 // A drop-down list's entries and its selection; selecting an entry as a person does.
 std::vector<std::string> ComboEntries(HWND combo);
@@ -94,6 +99,12 @@ HWND FocusOf(HWND form);
 // queue as the keyboard's own messages arrive; `ch` is the character that the key types (0:
 // none).
 void PressKey(HWND form, WORD key, bool shift = false, wchar_t ch = 0);
+
+// Ctrl with a key, as the keyboard sends it to the focused control.
+void PressCtrlKey(HWND form, WORD key);
+
+// The visible popup menu of the process (class "#32768"), or null.
+HWND PopupMenuOf(DWORD process);
 
 // Alt with a letter (an access key), as the keyboard sends it to the focused control.
 void PressAltKey(HWND form, char letter);

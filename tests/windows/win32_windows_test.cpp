@@ -564,6 +564,88 @@ TEST_F(Win32Windows, CreateAndCancelAskTellAndKeepTheDocumentSelected) {
 }
 
 // A translator that fails: the outcome box with its reason; the status stays.
+// Periksa dokumen by the keyboard: Shift+F10 (and the menu key) opens the row's menu, Down and
+// Enter take its item, frmCheck shows the report and Escape closes it; F4 at once, and Tutup.
+TEST_F(Win32Windows, TheCheckFromTheRowsMenuAndF4) {
+  browser = StartBrowser();
+  ASSERT_NE(browser, nullptr);
+  Browse(0, 0, "");
+  HWND list = Kb("lView1");
+  SelectCar(kCar23);
+  for (int i = 0; i < 12 && test::FocusOf(browser) != list; ++i) {
+    test::PressKey(browser, VK_TAB);
+    Settle();
+  }
+  ASSERT_EQ(test::FocusOf(browser), list);
+  EXPECT_EQ(test::ListSelected(list), 0);
+  const auto press = [&](HWND form, WORD key, bool shift = false) {
+    test::PressKey(form, key, shift);
+    program->Settle(form);
+  };
+  const std::string clean = "Pemeriksaan dokumen BC23 CAR = " + kCar23 + "\r\nTidak ada masalah.\r\nDokumen dapat dikirim.\r\n";
+  for (const WORD key : {WORD(VK_F10), WORD(VK_APPS)}) {
+    SCOPED_TRACE(key);
+    test::PressKey(browser, key, key == VK_F10);
+    ASSERT_TRUE(test::WaitFor([&] { return test::PopupMenuOf(program->id()) != nullptr; })) << "no menu";
+    test::PressKey(browser, VK_DOWN);
+    test::PressKey(browser, VK_RETURN);
+    HWND check = program->Window("Periksa dokumen BC23");
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(test::TextOf(On(check, forms::kFrmCheck, "txtCheck")), clean);
+    EXPECT_TRUE(test::HasStyle(On(check, forms::kFrmCheck, "txtCheck"), ES_READONLY));
+    EXPECT_FALSE(::IsWindowEnabled(browser));
+    press(check, VK_ESCAPE);
+    EXPECT_SOON_EQ(::IsWindow(check) != FALSE, false);
+    EXPECT_TRUE(::IsWindowEnabled(browser));
+  }
+  // A right-click on the second row selects it and opens the menu; Escape closes it.
+  test::RightClickListRow(browser, list, 1);
+  ASSERT_TRUE(test::WaitFor([&] { return test::PopupMenuOf(program->id()) != nullptr; })) << "no menu";
+  EXPECT_EQ(test::ListSelected(list), 1);
+  test::PressKey(browser, VK_ESCAPE);
+  ASSERT_TRUE(test::WaitFor([&] { return test::PopupMenuOf(program->id()) == nullptr; }));
+  test::ClickListRow(list, 0);
+  Settle();
+  press(browser, VK_F4);
+  HWND check = program->Window("Periksa dokumen BC23");
+  ASSERT_NE(check, nullptr);
+  EXPECT_EQ(test::TextOf(On(check, forms::kFrmCheck, "txtCheck")), clean);
+  test::Click(On(check, forms::kFrmCheck, "cmdTutup"));
+  EXPECT_SOON_EQ(::IsWindow(check) != FALSE, false);
+  EXPECT_FALSE(test::BoxShown(program->id()));
+  EXPECT_EQ(Status("TBLBC23HDR", kCar23), "01");
+  Close();
+}
+
+// A click on a header or Ctrl+<column> sorts, the second time the other way; the selected
+// document stays selected.
+TEST_F(Win32Windows, SortingKeepsTheSelectedDocument) {
+  browser = StartBrowser();
+  ASSERT_NE(browser, nullptr);
+  Browse(0, 0, "");
+  HWND list = Kb("lView1");
+  SelectCar(kCar23);
+  const std::vector<std::string> ascending = Column(0);
+  ASSERT_EQ(ascending.size(), 2u);
+  test::ClickListHeader(list, 4);  // Bruto: 830 before 12,501
+  Settle();
+  EXPECT_SOON_EQ(Column(0), (std::vector<std::string>{kCar23b, kCar23}));
+  EXPECT_EQ(test::ListSelected(list), 1);
+  test::ClickListHeader(list, 4);
+  Settle();
+  EXPECT_SOON_EQ(Column(0), (std::vector<std::string>{kCar23, kCar23b}));
+  EXPECT_EQ(test::ListSelected(list), 0);
+  test::PressCtrlKey(browser, '1');  // No. Pengajuan
+  Settle();
+  EXPECT_SOON_EQ(Column(0), (std::vector<std::string>{kCar23, kCar23b}));
+  test::PressCtrlKey(browser, '1');
+  Settle();
+  EXPECT_SOON_EQ(Column(0), (std::vector<std::string>{kCar23b, kCar23}));
+  EXPECT_EQ(test::ListSelected(list), 1);
+  EXPECT_EQ(test::ListCell(list, 1, 0), kCar23);
+  Close();
+}
+
 TEST_F(Win32Windows, AFailureTellsItsReason) {
   WriteText(kPackage + "\\standin.ctl", "result=7\r\n");
   browser = StartBrowser();
