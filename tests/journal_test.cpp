@@ -217,7 +217,7 @@ class Runs : public test::WorkspaceSession {
  public:
   Runs() : WorkspaceSession(tools::PackageOptions{true, false}) {}
   int Main(const std::string& args) {
-    MainEnvironment env{ws.program, dialogs, ConnectDatabase, {}, nullptr, {}};
+    MainEnvironment env{ws.program, dialogs, ConnectDatabase, {}, nullptr, {}, {}};
     return RunMain(args, env);
   }
   std::string JournalFile() const { return ws.program + "/SEVRIK.JNL"; }

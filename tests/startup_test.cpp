@@ -151,7 +151,7 @@ TEST_F(MainRun, AnEmptySettingsTableLeavesTheFoldersEmpty) {
   ws.OpenSqlite()->Exec("delete from tblSetting");
   EXPECT_EQ(Run("nothing"), 0);
   // The folders as the session hands them to a window.
-  MainEnvironment env{ws.program, dialogs, ConnectDatabase, {}, nullptr, {}};
+  MainEnvironment env{ws.program, dialogs, ConnectDatabase, {}, nullptr, {}, {}};
   std::string package = "unset", profile = "unset";
   env.show_window = [&](Session& session, const std::string&) {
     package = session.package_folder;
