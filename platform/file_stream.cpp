@@ -7,6 +7,24 @@
 
 namespace sevrik {
 
+bool LineReader::Fill() {
+  if (end_) return false;
+  buffer_.erase(0, pos_);
+  pos_ = 0;
+  const size_t had = buffer_.size();
+  buffer_.resize(had + kStreamChunk);
+  size_t got = 0;
+  try {
+    got = ReadSome(handle_, buffer_.data() + had, kStreamChunk);
+  } catch (...) {
+    buffer_.resize(had);
+    throw;
+  }
+  buffer_.resize(had + got);
+  if (got == 0) end_ = true;
+  return got > 0;
+}
+
 LineReader::Piece LineReader::Next(std::string& out, size_t max_bytes) {
   out.clear();
   for (;;) {

@@ -49,6 +49,9 @@ class LineReader {
 
  private:
   bool Fill();
+  // Per system: reads at most `n` bytes into `at`; 0 at the end of the file. A failure is the
+  // system's error.
+  static size_t ReadSome(std::intptr_t handle, char* at, size_t n);
   std::intptr_t handle_ = -1;  // descriptor, or on Windows the file's handle
   std::string buffer_;
   size_t pos_ = 0;

@@ -61,23 +61,12 @@ LineReader::~LineReader() {
   if (handle_ >= 0) ::close(Fd(handle_));
 }
 
-bool LineReader::Fill() {
-  if (end_) return false;
-  buffer_.erase(0, pos_);
-  pos_ = 0;
-  const size_t had = buffer_.size();
-  buffer_.resize(had + kStreamChunk);
-  ssize_t n;
-  do n = ::read(Fd(handle_), buffer_.data() + had, kStreamChunk);
-  while (n < 0 && errno == EINTR);
-  if (n < 0) {
-    const int e = errno;
-    buffer_.resize(had);
-    throw OsError(e);
-  }
-  buffer_.resize(had + static_cast<size_t>(n));
-  if (n == 0) end_ = true;
-  return n > 0;
+size_t LineReader::ReadSome(std::intptr_t handle, char* at, size_t n) {
+  ssize_t got;
+  do got = ::read(Fd(handle), at, n);
+  while (got < 0 && errno == EINTR);
+  if (got < 0) throw OsError(errno);
+  return static_cast<size_t>(got);
 }
 
 FileReplacement::FileReplacement(std::string_view path) : path_(HostPath(path)) {

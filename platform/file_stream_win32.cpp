@@ -59,20 +59,10 @@ LineReader::~LineReader() {
   if (handle_ != -1) ::CloseHandle(H(handle_));
 }
 
-bool LineReader::Fill() {
-  if (end_) return false;
-  buffer_.erase(0, pos_);
-  pos_ = 0;
-  const size_t had = buffer_.size();
-  buffer_.resize(had + kStreamChunk);
+size_t LineReader::ReadSome(std::intptr_t handle, char* at, size_t n) {
   DWORD got = 0;
-  if (!::ReadFile(H(handle_), buffer_.data() + had, static_cast<DWORD>(kStreamChunk), &got, nullptr)) {
-    buffer_.resize(had);
-    throw LastWin32Error();
-  }
-  buffer_.resize(had + got);
-  if (got == 0) end_ = true;
-  return got > 0;
+  if (!::ReadFile(H(handle), at, static_cast<DWORD>(n), &got, nullptr)) throw LastWin32Error();
+  return got;
 }
 
 FileReplacement::FileReplacement(std::string_view path) : path_(HostPath(path)) {

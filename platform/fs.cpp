@@ -1,6 +1,9 @@
 // The parts of the file layer that are the same on every system.
 #include "platform/fs.h"
 
+#include <chrono>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -9,6 +12,7 @@
 #include "platform/fs_host.h"
 #include "platform/install.h"
 #include "platform/text.h"
+#include "platform/unique_file.h"
 
 namespace sevrik {
 
@@ -162,6 +166,16 @@ std::string FindProgramFile(std::string_view path) {
     if (IsFileHost(bare)) return bare;
   }
   return {};
+}
+
+std::string RandomSuffix() {
+  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  // The system's random source, and the time, so that processes started together differ.
+  thread_local std::mt19937_64 random{(static_cast<uint64_t>(std::random_device{}()) << 32) ^
+                                      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+  std::string suffix;
+  for (int i = 0; i < 10; ++i) suffix += kChars[random() % (sizeof kChars - 1)];
+  return suffix;
 }
 
 }  // namespace sevrik

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <random>
 #include <string>
 #include <utility>
 
@@ -326,15 +325,6 @@ NewFile CreateUniqueFile(const std::string& folder, const std::string& stem, uns
     if (errno != EEXIST) ThrowOs(errno, path);
   }
   throw Error(err::kPathFileAccess);
-}
-
-std::string RandomSuffix() {
-  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937_64 random{(static_cast<uint64_t>(std::random_device{}()) << 32) ^
-                                      static_cast<uint64_t>(::getpid())};
-  std::string suffix;
-  for (int i = 0; i < 10; ++i) suffix += kChars[random() % (sizeof kChars - 1)];
-  return suffix;
 }
 
 namespace host {

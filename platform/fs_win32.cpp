@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
-#include <random>
 #include <string>
 #include <utility>
 
@@ -224,15 +223,6 @@ void CopyFileTo(std::string_view source, std::string_view target) {
 }
 
 }  // namespace host
-
-std::string RandomSuffix() {
-  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937_64 random{(static_cast<uint64_t>(std::random_device{}()) << 32) ^
-                                      ::GetCurrentProcessId() ^ ::GetTickCount()};
-  std::string suffix;
-  for (int i = 0; i < 10; ++i) suffix += kChars[random() % (sizeof kChars - 1)];
-  return suffix;
-}
 
 namespace host {
 

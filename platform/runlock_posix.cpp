@@ -1,63 +1,34 @@
+// The run lock on POSIX: flock on the lock file, which the system releases when the last
+// descriptor of it closes.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <string>
 
 #include "platform/error.h"
-#include "platform/fs.h"
 #include "platform/runlock.h"
 
 namespace sevrik {
 
-RunLock::RunLock(std::string_view path, const std::function<void()>& on_wait) { Acquire(path, true, on_wait); }
-
-std::unique_ptr<RunLock> RunLock::TryLock(std::string_view path) {
-  std::unique_ptr<RunLock> lock(new RunLock());
-  if (!lock->Acquire(path, false, {})) return nullptr;
-  return lock;
+RunLock::Handle RunLock::Open(const std::string& host_path) {
+  int fd = ::open(host_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (fd < 0 && (errno == EROFS || errno == EACCES)) fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) throw OsError(errno);
+  return fd;
 }
 
-bool RunLock::Acquire(std::string_view path, bool wait, const std::function<void()>& on_wait) {
-  const std::string host = HostPath(path);
-  // Close-on-exec: the translator that a run starts must not inherit, and so outlive with,
-  // the lock.
-  fd_ = ::open(host.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-  // A lock file that exists in a folder the run may not write to still locks.
-  if (fd_ < 0 && (errno == EROFS || errno == EACCES)) fd_ = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd_ < 0) throw OsError(errno);
-  if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
-  if (errno != EWOULDBLOCK) {
-    const int e = errno;
-    ::close(fd_);
-    fd_ = -1;
-    throw OsError(e);
-  }
-  if (!wait) {
-    ::close(fd_);
-    fd_ = -1;
-    return false;
-  }
-  try {
-    if (on_wait) on_wait();
-  } catch (...) {
-    ::close(fd_);
-    fd_ = -1;
-    throw;
-  }
-  while (::flock(fd_, LOCK_EX) != 0) {
-    if (errno == EINTR) continue;
-    const int e = errno;
-    ::close(fd_);
-    fd_ = -1;
-    throw OsError(e);
-  }
-  return true;
+bool RunLock::LockNow(Handle h) {
+  if (::flock(static_cast<int>(h), LOCK_EX | LOCK_NB) == 0) return true;
+  if (errno != EWOULDBLOCK) throw OsError(errno);
+  return false;
 }
 
-RunLock::~RunLock() {
-  if (fd_ >= 0) ::close(fd_);
+void RunLock::LockWaiting(Handle h) {
+  while (::flock(static_cast<int>(h), LOCK_EX) != 0)
+    if (errno != EINTR) throw OsError(errno);
 }
+
+void RunLock::Close(Handle h) { ::close(static_cast<int>(h)); }
 
 }  // namespace sevrik
