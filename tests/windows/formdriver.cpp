@@ -339,6 +339,16 @@ void ClickListBox(HWND form, HWND list, int index) {
   ::PostMessageW(form, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
+void MouseClickListBox(HWND list, int index) {
+  Remote remote(list, kRemoteSize);
+  ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.At<RECT>()));
+  RECT rect{};
+  remote.Read(&rect, sizeof rect);
+  const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
 void Type(HWND edit, const std::string& text) {
   const std::wstring wide = Wide(text);
   DWORD_PTR result = 0;

@@ -88,6 +88,8 @@ uintptr_t FontOf(HWND control);
 std::vector<std::string> ListBoxEntries(HWND list);
 int ListBoxSelected(HWND list);
 void ClickListBox(HWND form, HWND list, int index);
+// Clicks an entry of a list box with the mouse (a press and a release on its middle).
+void MouseClickListBox(HWND list, int index);
 
 // Types the text into an edit box (replacing its text).
 void Type(HWND edit, const std::string& text);

@@ -800,6 +800,12 @@ TEST_F(Win32Windows, TheLogViewerShowsTheSelectedFileByClickAndByKeyboard) {
   test::ClickListBox(viewer, files, 0);
   program->Settle(viewer);
   EXPECT_SOON_EQ(test::TextOf(text), std::string("komunikasi selesai\r\n"));
+  // A click on the name already selected shows the file as it is now (the list box tells a
+  // mouse click as a change of selection even when the selection stays).
+  WriteText(kPackage + "\\ipdata\\tpbcom.log", "komunikasi selesai\r\nlagi\r\n");
+  test::MouseClickListBox(files, 0);
+  program->Settle(viewer);
+  EXPECT_SOON_EQ(test::TextOf(text), std::string("komunikasi selesai\r\nlagi\r\n"));
   // By keyboard: the list has the focus; Up selects and shows the first file.
   EXPECT_EQ(test::FocusOf(viewer), files);
   test::PressKey(viewer, VK_DOWN);
