@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "interface/document_types.h"
 #include "interface/journal.h"
 #include "interface/mdlBatalEDIFACT.h"
 #include "interface/mdlConnect.h"
@@ -73,7 +74,8 @@ void DocumentActions::ShowError(const Error& error) {
 bool DocumentActions::Create(std::string_view type_text, const std::string& car) {
   if (car.empty()) return false;
   const std::string token = DocumentTypeToken(type_text);
-  if (token != "BC23" && token != "BC25") {
+  const DocumentType* type = FindDocumentType(token);
+  if (!type || type->route == FlatRoute::None) {
     s_.dialogs.ShowMessage("Dokumen " + token + " tidak dapat dibentuk EDIFACT.", MsgButtons::Ok, MsgIcon::Exclamation,
                            kTitle);
     return false;
@@ -86,7 +88,7 @@ bool DocumentActions::Create(std::string_view type_text, const std::string& car)
     std::string reason;
     std::string data;  // the problems in the document's data, when they made the build fail
     try {
-      if (token == "BC23") {
+      if (type->route == FlatRoute::Queued) {
         const QueueResult result = CreateFlatBC23(s_, car);
         first = result.build.first_error ? result.build.first_error : result.run.first_error;
         if (!result.build.whole) data = DataProblems(s_, token, car, "Dokumen tidak dikirim ke translator, datanya bermasalah:");

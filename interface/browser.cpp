@@ -43,8 +43,9 @@ std::unordered_map<std::string, std::string> StatusNames(Database& db, const Loc
 
 BrowseQuery BuildBrowseQuery(size_t document, size_t field, std::string_view text) {
   if (document >= kHeaderTables.size() || field >= kSearchColumns.size()) throw Error(err::kSubscriptOutOfRange);
-  const char* column = document == 1 && field == 1 ? "PENERIMANAMA" : kSearchColumns[field];
-  const char* partner = document == 1 ? "penerimanama" : "Pasoknama";
+  // A search by name searches the type's partner: PASOKNAMA, or PENERIMANAMA for BC 2.5.
+  const char* partner = kDocumentTypeTable[document].partner;
+  const std::string column = field == 1 ? AsciiUpper(partner) : kSearchColumns[field];
   return {std::string("SELECT car, Kdkpbc, ") + partner + ", Bruto, Netto, Jmcont, Jmbrg, Status FROM " +
               kHeaderTables[document] + " Where " + column + " LIKE ?",
           {Variant("%" + std::string(text) + "%")}};
@@ -57,7 +58,8 @@ std::string BrowseFrameCaption(size_t document) {
 
 DocumentRows ListDocuments(Database& db, size_t document, const BrowseQuery& query, const LocaleInfo& locale) {
   std::unordered_map<std::string, std::string> names = StatusNames(db, locale);
-  const char* partner = document == 1 ? "penerimanama" : "Pasoknama";
+  if (document >= kDocumentTypeTable.size()) throw Error(err::kSubscriptOutOfRange);
+  const char* partner = kDocumentTypeTable[document].partner;
   std::vector<DocumentRecord> records;
   auto rs = db.Execute(query.sql, query.params);
   for (; !rs->Eof(); rs->MoveNext()) {

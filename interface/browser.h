@@ -13,6 +13,7 @@
 
 #include "db/database.h"
 #include "interface/actions.h"
+#include "interface/document_types.h"
 #include "interface/forms.h"
 #include "interface/session.h"
 #include "platform/error.h"
@@ -21,8 +22,10 @@
 namespace sevrik {
 
 // The browser's fixed lists, indexed like its two drop-down lists.
-inline constexpr std::array<const char*, 3> kDocumentTypes = {"BC 2.3", "BC 2.5", "BC 4.0"};
-inline constexpr std::array<const char*, 3> kHeaderTables = {"TBLBC23HDR", "TBLBC25HDR", "TBLBC40HDR"};
+inline constexpr std::array<const char*, 3> kDocumentTypes = {
+    kDocumentTypeTable[0].display, kDocumentTypeTable[1].display, kDocumentTypeTable[2].display};
+inline constexpr std::array<const char*, 3> kHeaderTables = {
+    kDocumentTypeTable[0].header_table, kDocumentTypeTable[1].header_table, kDocumentTypeTable[2].header_table};
 inline constexpr std::array<const char*, 2> kSearchFields = {"CAR", "Nama Pemasok"};
 inline constexpr std::array<const char*, 2> kSearchColumns = {"CAR", "PASOKNAMA"};
 

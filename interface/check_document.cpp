@@ -1,17 +1,19 @@
+#include "interface/document_types.h"
 #include "interface/mdlCreateFlat.h"
 
 namespace sevrik {
 
 CheckList CheckDocument(Session& session, std::string_view type, const std::string& car) {
-  if (type != "BC23" && type != "BC25")
+  const DocumentType* known = FindDocumentType(type);
+  if (!known || known->route == FlatRoute::None)
     throw Error(err::kInvalidArgument, "Dokumen " + std::string(type) +
                                            " tidak dapat diperiksa: jenis dokumen ini tidak dibentuk EDIFACT.");
-  const std::string table = "TBL" + std::string(type) + "HDR";
+  const std::string table = known->header_table;
   if (session.db.Execute("SELECT CAR FROM " + table + " Where CAR = ?", {Variant(car)})->Eof())
     throw Error(err::kNoCurrentRecord,
                 "Dokumen " + std::string(type) + " dengan CAR = " + car + " tidak ditemukan (" + table + ").");
   CheckList check;
-  if (type == "BC23") CheckFlatBC23(session, car, check);
+  if (known->route == FlatRoute::Queued) CheckFlatBC23(session, car, check);
   else CheckFlatBC25(session, car, check);
   return check;
 }

@@ -1,5 +1,6 @@
 #include "interface/mdlBatalEDIFACT.h"
 
+#include "interface/document_types.h"
 #include "interface/pending.h"
 #include "interface/results.h"
 #include "platform/error.h"
@@ -12,7 +13,7 @@ std::string LineValue(const Variant& v, const LocaleInfo& locale) { return v.is_
 
 }  // namespace
 
-bool IsDocumentType(const std::string& type) { return type == "BC23" || type == "BC25" || type == "BC40"; }
+bool IsDocumentType(const std::string& type) { return FindDocumentType(type) != nullptr; }
 
 RunOutcome CancelEdifact(const Session& session, const std::string& type, const std::string& car) {
   // The type becomes part of a table name, which no parameter can carry.

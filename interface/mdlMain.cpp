@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "interface/document_types.h"
 #include "interface/journal.h"
 #include "interface/mdlBatalEDIFACT.h"
 #include "interface/mdlConnect.h"
@@ -40,11 +41,12 @@ bool TakesRunLock(const std::string& action) {
 int Dispatch(const std::vector<std::string>& tokens, Session& session, MainEnvironment& env) {
   const std::string& action = Token(tokens, 0);
   if (action == "QUE") {
-    const std::string& type = Token(tokens, 1);
+    const DocumentType* type = FindDocumentType(Token(tokens, 1));
+    const FlatRoute route = type ? type->route : FlatRoute::None;
     // A failure that no status file tells ends the run with the run-time error.
-    if (type == "BC23") {
+    if (route == FlatRoute::Queued) {
       if (const QueueResult r = CreateFlatBC23(session, Token(tokens, 2)); r.run.untold) throw *r.run.untold;
-    } else if (type == "BC25") {
+    } else if (route == FlatRoute::FileOnly) {
       // The BC 2.5 build leaves no status file: a file it could not write whole is told here.
       if (const BuildResult r = CreateFlatBC25(session, Token(tokens, 2)); r.first_error)
         throw Error(r.first_error->number(),

@@ -25,13 +25,15 @@
 #include <string_view>
 #include <vector>
 
+#include "interface/document_types.h"
 #include "interface/session.h"
 #include "platform/error.h"
 
 namespace sevrik {
 
 // The tables a kept status may be written to.
-inline constexpr std::array<const char*, 3> kStatusTables = {"tblBC23Hdr", "tblBC25Hdr", "tblBC40Hdr"};
+inline constexpr std::array<const char*, 3> kStatusTables = {
+    kDocumentTypeTable[0].status_table, kDocumentTypeTable[1].status_table, kDocumentTypeTable[2].status_table};
 // A longer line of the pending file is no update (a whole one takes a few hundred bytes).
 inline constexpr size_t kMaxPendingLineBytes = 4096;
 // The run log takes at most this many entries of one replay, then one line that counts the rest.

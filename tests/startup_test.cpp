@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "db/connect.h"
+#include "interface/document_types.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
 #include "platform/runlock.h"
@@ -25,6 +26,14 @@ namespace {
 using test::ErrorOf;
 
 using test::TestWorkspace;
+
+// Both mains show a build's progress for the same command lines: a BC 2.3 queueing of a CAR.
+TEST(DocumentTypes, OnlyABc23QueueingShowsItsProgress) {
+  const std::pair<const char*, bool> lines[] = {{"QUE BC23 X", true}, {"QUE BC25 X", false}, {"QUE BC23", false},
+                                                {"que BC23 X", false}, {"UNQ BC23 X", false}, {"QUE BC230 X", false}};
+  for (const auto& [line, shows] : lines) EXPECT_EQ(ShowsBuildProgress(line), shows) << line;
+  EXPECT_EQ(FindDocumentType("bc23"), nullptr);  // tokens are exact, as the customs application writes them
+}
 
 TEST(DecodeEdiNumber, ShiftsByPositionAndLength) {
   EXPECT_EQ(DecodeEdiNumber(""), "");

@@ -5,6 +5,7 @@
 
 #include "db/connect.h"
 #include "interface/console_progress.h"
+#include "interface/document_types.h"
 #include "interface/mdlMain.h"
 #include "interface/window_module.h"
 #include "platform/args.h"
@@ -85,12 +86,13 @@ int main(int argc, char** argv) {
   // A BC 2.3 build shows its progress: in frmProgress on a display, else as a line on a
   // terminal; nothing when the error stream is a file or a pipe.
   ConsoleProgress console_progress(std::cerr);
-  if (argc > 2 && std::string(argv[1]) == "QUE" && std::string(argv[2]) == "BC23") {
+  const std::string arguments = ArgumentText(argc, argv);
+  if (ShowsBuildProgress(arguments)) {
     if (DialogsOnDisplay()) {
       if (WindowModule* m = windows.Get()) env.progress = &m->progress();
     } else if (StandardErrorIsTerminal()) {
       env.progress = &console_progress;
     }
   }
-  return RunMain(ArgumentText(argc, argv), env);
+  return RunMain(arguments, env);
 }

@@ -7,6 +7,7 @@
 
 #include "db/connect.h"
 #include "interface/console_progress.h"
+#include "interface/document_types.h"
 #include "interface/mdlMain.h"
 #include "interface/win32/frmProgress.h"
 #include "interface/win32/layout.h"
@@ -39,7 +40,7 @@ int main(int argc, char** argv) {
   const std::string arguments = ProgramArgumentText(argc, argv);
   win32::ProgressWindow progress_window;
   ConsoleProgress console_progress(std::cerr);
-  if (arguments.rfind("QUE BC23 ", 0) == 0) {
+  if (ShowsBuildProgress(arguments)) {
     if (on_display) env.progress = &progress_window;
     else if (StandardErrorIsTerminal()) env.progress = &console_progress;
   }
