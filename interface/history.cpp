@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "interface/form_layout.h"
 #include "interface/forms.h"
 #include "platform/text.h"
 
@@ -24,6 +25,22 @@ std::string RunOutcomeText(const JournalEntry& e) {
   if (!e.ended) return "Belum selesai";
   if (e.status == "0") return "Berhasil";
   return "Gagal (" + e.status + ")" + (e.reason.empty() ? std::string() : ": " + e.reason);
+}
+
+std::array<int, 4> HistoryColumnWidths(const HistoryList& history, int dpi, int room_px,
+                                       const std::function<int(const std::string&)>& text_px) {
+  constexpr size_t kOutcome = 2;
+  const int margin = forms::Px(forms::kCellMarginTwips, dpi);
+  std::array<int, 4> widths{};
+  int taken = 0;
+  for (size_t c = 0; c < widths.size(); ++c) {
+    widths[c] = std::max(forms::Px(kHistoryColumns[c].width_twips, dpi), text_px(kHistoryColumns[c].header) + margin);
+    if (c == kOutcome) continue;
+    for (const HistoryRow& row : history.rows) widths[c] = std::max(widths[c], text_px(row[c]) + margin);
+    taken += widths[c];
+  }
+  widths[kOutcome] = std::max(widths[kOutcome], room_px - taken);
+  return widths;
 }
 
 std::string HistoryRowTip(const HistoryRow& row) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,14 @@ std::string RunActionText(const JournalEntry& entry);
 // "Berhasil"; "Gagal (<code>): <reason>" ("Gagal (<code>)" without a reason); "Belum selesai"
 // for a run without its outcome.
 std::string RunOutcomeText(const JournalEntry& entry);
+
+// The widths of the list's columns in pixels at the DPI, for a list whose rows are `room_px`
+// wide: the time, the action and the reference never cut (as wide as their header and widest
+// cell, with the list's margin beside the text, and at least the table's width), the outcome
+// the room that is left, at least its table's width (a longer reason is whole in the row's
+// tool tip). `text_px` measures a text in the list's font as the view draws it.
+std::array<int, 4> HistoryColumnWidths(const HistoryList& history, int dpi, int room_px,
+                                       const std::function<int(const std::string&)>& text_px);
 
 // A run's tool tip in the list: each column's header and whole text, one a line (CR LF).
 std::string HistoryRowTip(const HistoryRow& row);

@@ -163,6 +163,7 @@ for scale in 100 150; do
     /t REG_DWORD /d $dpi /f >/dev/null 2>&1
   wineserver -w
   cp "$W/BeaCukai/TPB25/dbTPB.orig" "$W/BeaCukai/TPB25/dbTPB.mdb"
+  rm -f "$W/BeaCukai/TPB25/SEVRIK.JNL"                     # each scale's history its own
   n=windows-$scale
   wine 'T:\BeaCukai\TPB25\SEVRIK.exe' list &
   list_pid=$!

@@ -55,6 +55,20 @@ TEST(HistoryList, TheDocumentsRunsNewestFirst) {
   EXPECT_EQ(none.summary, "Belum ada proses Create EDIFACT atau Batal EDIFACT untuk dokumen ini.");
 }
 
+// The time, the action and the reference never cut, the outcome the room that is left; at 96
+// DPI with 6 pixels a character and a margin of 12.
+TEST(HistoryList, ColumnsWholeButTheOutcome) {
+  HistoryList h;
+  h.rows.push_back({"2026-12-01 10:00:01", "Create EDIFACT dari jendela", "Gagal (7): ditolak", "Q20261208000001"});
+  const auto six = [](const std::string& text) { return static_cast<int>(text.size()) * 6; };
+  const struct {
+    int room;
+    std::array<int, 4> widths;
+  } cases[] = {{600, {126, 187, 193, 102}}, {800, {126, 187, 385, 102}}};
+  for (const auto& c : cases) EXPECT_EQ(HistoryColumnWidths(h, 96, c.room, six), c.widths) << c.room;
+  EXPECT_EQ(HistoryColumnWidths({}, 96, 0, six), (std::array<int, 4>{113, 187, 193, 80}));  // the table's
+}
+
 // A compaction keeps the document's last 20 outcomes: the history lists runs 25 down to 6.
 TEST(HistoryList, TheLastTwentyRunsSurviveACompaction) {
   test::TempDir dir;

@@ -486,6 +486,9 @@ TEST_F(QtWindows, TheHistoryAndTheFailedListByTheKeyboard) {
   EXPECT_EQ(cell(0, 2), "Berhasil");
   EXPECT_FALSE(cell(0, 3).empty());
   EXPECT_EQ(cell(1, 2).rfind("Gagal (", 0), 0u) << cell(1, 2);
+  const QFontMetrics metrics(h->lvRiwayat->font());
+  for (const int column : {0, 1, 3})  // the time, the action and the reference whole
+    EXPECT_GT(h->lvRiwayat->header()->sectionSize(column), metrics.horizontalAdvance(QString::fromStdString(cell(0, column))));
   EXPECT_EQ(h->lvRiwayat->currentIndex().row(), 0);
   EXPECT_EQ(h->focusWidget(), h->lvRiwayat);  // the list has the keyboard when the window is active
   QTest::keyClick(h->lvRiwayat, Qt::Key_Down);

@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QTreeView>
 
-#include "interface/form_layout.h"
 #include "interface/forms.h"
 #include "interface/qt/layout.h"
 
@@ -22,10 +22,8 @@ HistoryWindow::HistoryWindow(QWidget* owner) : QDialog(owner, WindowFlagsOf(form
   for (size_t i = 0; i < kHistoryColumns.size(); ++i)
     model_->setHeaderData(static_cast<int>(i), Qt::Horizontal, QString(kHistoryColumns[i].header));
   lvRiwayat->setModel(model_);
-  lvRiwayat->header()->setStretchLastSection(true);
+  lvRiwayat->header()->setStretchLastSection(false);
   lvRiwayat->header()->setSectionsMovable(false);
-  for (size_t i = 0; i < kHistoryColumns.size(); ++i)
-    lvRiwayat->header()->resizeSection(static_cast<int>(i), forms::Px(kHistoryColumns[i].width_twips, Dpi(*this)));
   connect(cmdTutup, &QPushButton::clicked, this, [this] { close(); });
   setWindowModality(Qt::WindowModal);
 }
@@ -45,6 +43,15 @@ void HistoryWindow::ShowHistory(const HistoryList& history) {
     }
     model_->appendRow(items);
   }
+  // The time, the action and the reference whole; the outcome in the room that is left.
+  const QFontMetrics metrics(lvRiwayat->font());
+  const int frame = lvRiwayat->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvRiwayat) * 2;
+  const int room = lvRiwayat->width() - 2 * lvRiwayat->frameWidth() -
+                   lvRiwayat->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lvRiwayat);
+  const std::array<int, 4> widths = HistoryColumnWidths(history, Dpi(*this), room, [&](const std::string& text) {
+    return metrics.horizontalAdvance(QString::fromStdString(text)) + frame;
+  });
+  for (size_t i = 0; i < widths.size(); ++i) lvRiwayat->header()->resizeSection(static_cast<int>(i), widths[i]);
   show();
   raise();
   activateWindow();

@@ -30,18 +30,35 @@ HistoryWindow::HistoryWindow(HWND owner, HistoryList history)
     ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
   ListView_SetItemCountEx(list, static_cast<int>(history_.rows.size()), 0);
+  SizeColumns();
 }
 
 HistoryWindow::~HistoryWindow() {
   if (hwnd()) ::DestroyWindow(hwnd());
 }
 
-void HistoryWindow::Laid() {
+void HistoryWindow::Laid() { SizeColumns(); }
+
+void HistoryWindow::SizeColumns() {
   HWND list = Control("lvRiwayat");
   HWND header = list ? ListView_GetHeader(list) : nullptr;
   if (!header || Header_GetItemCount(header) != static_cast<int>(kHistoryColumns.size())) return;
-  for (size_t i = 0; i < kHistoryColumns.size(); ++i)
-    ListView_SetColumnWidth(list, static_cast<int>(i), Px(kHistoryColumns[i].width_twips, dpi()));
+  HDC dc = ::GetDC(list);
+  HGDIOBJ before = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
+  const auto width_of = [dc](const std::string& text) {
+    const std::wstring wide = Wide(text);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    return static_cast<int>(size.cx);
+  };
+  RECT client{};
+  ::GetClientRect(list, &client);
+  // Room for a vertical scroll bar, shown or not (about 255 twips).
+  const int room = client.right - Px(255, dpi());
+  const std::array<int, 4> widths = HistoryColumnWidths(history_, dpi(), room, width_of);
+  for (size_t i = 0; i < widths.size(); ++i) ListView_SetColumnWidth(list, static_cast<int>(i), widths[i]);
+  ::SelectObject(dc, before);
+  ::ReleaseDC(list, dc);
 }
 
 void HistoryWindow::RunModal() {

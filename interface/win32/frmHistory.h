@@ -24,6 +24,9 @@ class HistoryWindow : public FormWindow {
 
  private:
   void Close();
+  // The time, the action and the reference whole, the outcome in the room that is left
+  // (HistoryColumnWidths).
+  void SizeColumns();
   LRESULT Notify(NMHDR& header);
 
   HWND owner_;
