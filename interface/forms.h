@@ -143,11 +143,12 @@ inline constexpr Form kFrmCheck = {"frmCheck", "Periksa dokumen", 9150, 5640, Bo
 // whose runs they are (or that there are none), Tutup below it at the right (Escape closes it
 // too). The list's columns are kHistoryColumns (history.h).
 inline constexpr std::array<Control, 3> kFrmHistoryControls = {{
-    {"lblRiwayat", Label, "frmHistory", "", "", {120, 120, 8895, 255}, 2, 0, false},
-    {"lvRiwayat", ListView, "frmHistory", "", "", {120, 420, 8895, 4635}, 0, 0, false},
-    {"cmdTutup", Button, "frmHistory", "&Tutup", "", {7785, 5160, 1245, 375}, 1, 'T', false},
+    {"lblRiwayat", Label, "frmHistory", "", "", {120, 120, 11145, 255}, 2, 0, false},
+    {"lvRiwayat", ListView, "frmHistory", "", "", {120, 420, 11145, 4635}, 0, 0, false},
+    {"cmdTutup", Button, "frmHistory", "&Tutup", "", {10035, 5160, 1245, 375}, 1, 'T', false},
 }};
-inline constexpr Form kFrmHistory = {"frmHistory", "Riwayat dokumen", 9150, 5640, Border::FixedDialog,
+// Wider than frmCheck: the time, the action and the reference whole leave the outcome its room.
+inline constexpr Form kFrmHistory = {"frmHistory", "Riwayat dokumen", 11400, 5640, Border::FixedDialog,
                                      Placement::CentreOfScreen, {"", 8.0}, kFrmHistoryControls};
 
 // frmProgress: one frame without caption holding the bar. lblNotice, in the bar's place, says

@@ -18,7 +18,7 @@ struct HistoryColumn {
   int width_twips;
 };
 inline constexpr std::array<HistoryColumn, 4> kHistoryColumns = {{{"Waktu", 1700},
-                                                                  {"Proses", 2800},
+                                                                  {"Proses", 2300},
                                                                   {"Hasil", 2900},
                                                                   {"Referensi", 1200}}};
 using HistoryRow = std::array<std::string, 4>;

@@ -64,9 +64,9 @@ TEST(HistoryList, ColumnsWholeButTheOutcome) {
   const struct {
     int room;
     std::array<int, 4> widths;
-  } cases[] = {{600, {126, 187, 193, 102}}, {800, {126, 187, 385, 102}}};
+  } cases[] = {{500, {126, 174, 193, 102}}, {800, {126, 174, 398, 102}}};
   for (const auto& c : cases) EXPECT_EQ(HistoryColumnWidths(h, 96, c.room, six), c.widths) << c.room;
-  EXPECT_EQ(HistoryColumnWidths({}, 96, 0, six), (std::array<int, 4>{113, 187, 193, 80}));  // the table's
+  EXPECT_EQ(HistoryColumnWidths({}, 96, 0, six), (std::array<int, 4>{113, 153, 193, 80}));  // the table's
 }
 
 // A compaction keeps the document's last 20 outcomes: the history lists runs 25 down to 6.
