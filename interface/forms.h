@@ -143,12 +143,13 @@ inline constexpr Form kFrmCheck = {"frmCheck", "Periksa dokumen", 9150, 5640, Bo
 // whose runs they are (or that there are none), Tutup below it at the right (Escape closes it
 // too). The list's columns are kHistoryColumns (history.h).
 inline constexpr std::array<Control, 3> kFrmHistoryControls = {{
-    {"lblRiwayat", Label, "frmHistory", "", "", {120, 120, 11145, 255}, 2, 0, false},
-    {"lvRiwayat", ListView, "frmHistory", "", "", {120, 420, 11145, 4635}, 0, 0, false},
-    {"cmdTutup", Button, "frmHistory", "&Tutup", "", {10035, 5160, 1245, 375}, 1, 'T', false},
+    {"lblRiwayat", Label, "frmHistory", "", "", {120, 120, 9945, 255}, 2, 0, false},
+    {"lvRiwayat", ListView, "frmHistory", "", "", {120, 420, 9945, 4635}, 0, 0, false},
+    {"cmdTutup", Button, "frmHistory", "&Tutup", "", {8820, 5160, 1245, 375}, 1, 'T', false},
 }};
-// Wider than frmCheck: the time, the action and the reference whole leave the outcome its room.
-inline constexpr Form kFrmHistory = {"frmHistory", "Riwayat dokumen", 11400, 5640, Border::FixedDialog,
+// As wide as frmKb (wider than frmCheck): the time, the action and the reference whole leave the
+// outcome its room, and at 150 % it still fits where the browser fits.
+inline constexpr Form kFrmHistory = {"frmHistory", "Riwayat dokumen", 10185, 5640, Border::FixedDialog,
                                      Placement::CentreOfScreen, {"", 8.0}, kFrmHistoryControls};
 
 // frmProgress: one frame without caption holding the bar. lblNotice, in the bar's place, says
