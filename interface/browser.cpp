@@ -41,26 +41,20 @@ std::unordered_map<std::string, std::string> StatusNames(Database& db, const Loc
 
 }  // namespace
 
-BrowseQuery BuildBrowseQuery(size_t document, size_t field, std::string_view text) {
-  if (document >= kHeaderTables.size() || field >= kSearchColumns.size()) throw Error(err::kSubscriptOutOfRange);
-  // A search by name searches the type's partner: PASOKNAMA, or PENERIMANAMA for BC 2.5.
-  const char* partner = kDocumentTypeTable[document].partner;
-  const std::string column = field == 1 ? AsciiUpper(partner) : kSearchColumns[field];
-  return {std::string("SELECT car, Kdkpbc, ") + partner + ", Bruto, Netto, Jmcont, Jmbrg, Status FROM " +
-              kHeaderTables[document] + " Where " + column + " LIKE ?",
-          {Variant("%" + std::string(text) + "%")}};
-}
+namespace {
 
-std::string BrowseFrameCaption(size_t document) {
-  if (document >= kDocumentTypes.size()) throw Error(err::kSubscriptOutOfRange);
-  return std::string("Browse Data --> ") + kDocumentTypes[document];
-}
-
-DocumentRows ListDocuments(Database& db, size_t document, const BrowseQuery& query, const LocaleInfo& locale) {
-  std::unordered_map<std::string, std::string> names = StatusNames(db, locale);
+// The columns a list shows, from the document type's header table, up to the condition.
+std::string SelectListed(size_t document) {
   if (document >= kDocumentTypeTable.size()) throw Error(err::kSubscriptOutOfRange);
   const char* partner = kDocumentTypeTable[document].partner;
-  std::vector<DocumentRecord> records;
+  return std::string("SELECT car, Kdkpbc, ") + partner + ", Bruto, Netto, Jmcont, Jmbrg, Status FROM " +
+         kHeaderTables[document];
+}
+
+// Appends the records of the statement's rows.
+void ReadRecords(Database& db, size_t document, const BrowseQuery& query, const LocaleInfo& locale,
+                 std::vector<DocumentRecord>& records) {
+  const char* partner = kDocumentTypeTable[document].partner;
   auto rs = db.Execute(query.sql, query.params);
   for (; !rs->Eof(); rs->MoveNext()) {
     DocumentRecord& r = records.emplace_back();
@@ -72,6 +66,49 @@ DocumentRows ListDocuments(Database& db, size_t document, const BrowseQuery& que
     r.containers = Cell(rs->Field("Jmcont"), locale);
     r.items = Cell(rs->Field("Jmbrg"), locale);
     r.status = Cell(rs->Field("Status"), locale);
+  }
+}
+
+}  // namespace
+
+BrowseQuery BuildBrowseQuery(size_t document, size_t field, std::string_view text) {
+  if (document >= kHeaderTables.size() || field >= kSearchColumns.size()) throw Error(err::kSubscriptOutOfRange);
+  // A search by name searches the type's partner: PASOKNAMA, or PENERIMANAMA for BC 2.5.
+  const std::string column = field == 1 ? AsciiUpper(kDocumentTypeTable[document].partner) : kSearchColumns[field];
+  return {SelectListed(document) + " Where " + column + " LIKE ?", {Variant("%" + std::string(text) + "%")}};
+}
+
+BrowseQuery BuildKeyQuery(size_t document, std::string_view car) {
+  return {SelectListed(document) + " Where CAR = ?", {Variant(std::string(car))}};
+}
+
+std::string BrowseFrameCaption(size_t document) {
+  if (document >= kDocumentTypes.size()) throw Error(err::kSubscriptOutOfRange);
+  return std::string("Browse Data --> ") + kDocumentTypes[document];
+}
+
+std::string FailedFrameCaption(size_t document) { return BrowseFrameCaption(document) + ", hanya yang gagal"; }
+
+std::string NoFailedText(size_t document) {
+  if (document >= kDocumentTypes.size()) throw Error(err::kSubscriptOutOfRange);
+  return std::string("Tidak ada dokumen ") + kDocumentTypes[document] + " yang proses terakhirnya gagal.";
+}
+
+DocumentRows ListDocuments(Database& db, size_t document, const BrowseQuery& query, const LocaleInfo& locale) {
+  std::unordered_map<std::string, std::string> names = StatusNames(db, locale);
+  std::vector<DocumentRecord> records;
+  ReadRecords(db, document, query, locale, records);
+  return DocumentRows(std::move(records), std::move(names), locale);
+}
+
+DocumentRows ListDocumentsByKey(Database& db, size_t document, const std::vector<std::string>& cars,
+                                const LocaleInfo& locale) {
+  std::unordered_map<std::string, std::string> names = StatusNames(db, locale);
+  std::vector<DocumentRecord> records;
+  for (const std::string& car : cars) {
+    const size_t before = records.size();
+    ReadRecords(db, document, BuildKeyQuery(document, car), locale, records);
+    records.resize(std::min(records.size(), before + 1));  // a key twice in the table: listed once
   }
   return DocumentRows(std::move(records), std::move(names), locale);
 }
@@ -239,17 +276,29 @@ std::string BrowserCaption() {
 
 DocumentBrowser::DocumentBrowser(Session& session, BrowserView& view) : s_(session), view_(view), actions_(session) {}
 
-void DocumentBrowser::Browse(const BrowseSearch& search) { Run(search, {}); }
+void DocumentBrowser::Browse(const BrowseSearch& search) { Run(search, {}, false); }
 
-void DocumentBrowser::Run(const BrowseSearch& search, const std::string& keep_selected) {
+void DocumentBrowser::ListFailed(const BrowseSearch& search) { Run(search, {}, true); }
+
+void DocumentBrowser::Run(const BrowseSearch& search, const std::string& keep_selected, bool failed_only) {
   const size_t document = static_cast<size_t>(std::max(0, search.document));
   const size_t field = static_cast<size_t>(std::max(0, search.field));
   BrowseOutcome next;
   next.frame_caption = outcome_.frame_caption;
   next.total = outcome_.total;
+  next.failed_only = failed_only;
   try {
-    next.frame_caption = BrowseFrameCaption(document);
-    next.rows = ListDocuments(s_.db, document, BuildBrowseQuery(document, field, search.text), s_.locale);
+    if (failed_only) {
+      next.frame_caption = FailedFrameCaption(document);
+      // The journal is read as the list is asked for: it tells runs of other SEVRIK processes too.
+      std::vector<std::string> cars;
+      for (const FailedDocument& d : FailedDocuments(RunJournal(JournalPath(s_)).Entries(), kHeaderTables.at(document)))
+        cars.push_back(d.car);
+      next.rows = ListDocumentsByKey(s_.db, document, cars, s_.locale);
+    } else {
+      next.frame_caption = BrowseFrameCaption(document);
+      next.rows = ListDocuments(s_.db, document, BuildBrowseQuery(document, field, search.text), s_.locale);
+    }
     if (next.rows.empty()) {
       next.kind = BrowseOutcome::Kind::NotFound;
     } else {
@@ -275,7 +324,9 @@ void DocumentBrowser::Run(const BrowseSearch& search, const std::string& keep_se
   view_.RowsAboutToChange();
   outcome_ = std::move(next);
   view_.Draw(outcome_);
-  if (outcome_.kind == BrowseOutcome::Kind::NotFound)
+  if (outcome_.kind == BrowseOutcome::Kind::NotFound && failed_only)
+    s_.dialogs.ShowMessage(NoFailedText(document), MsgButtons::Ok, MsgIcon::Information, "Perhatian");
+  else if (outcome_.kind == BrowseOutcome::Kind::NotFound)
     s_.dialogs.ShowMessage(kNotFoundText, MsgButtons::Ok, MsgIcon::Critical, "Perhatian");
   else if (outcome_.kind == BrowseOutcome::Kind::Failed)
     actions_.ShowError(*outcome_.error);
@@ -333,7 +384,7 @@ void DocumentBrowser::Create(const BrowseSearch& search, std::optional<size_t> s
     actions_.ShowError(e);
     return;
   }
-  Run(search, key);
+  Run(search, key, outcome_.failed_only);
 }
 
 void DocumentBrowser::Cancel(const BrowseSearch& search, std::optional<size_t> selected_row) {
@@ -344,7 +395,7 @@ void DocumentBrowser::Cancel(const BrowseSearch& search, std::optional<size_t> s
     actions_.ShowError(e);
     return;
   }
-  Run(search, key);
+  Run(search, key, outcome_.failed_only);
 }
 
 void DocumentBrowser::Check(const BrowseSearch& search, std::optional<size_t> selected_row) {
@@ -356,6 +407,19 @@ void DocumentBrowser::Check(const BrowseSearch& search, std::optional<size_t> se
     std::string text;
     for (const std::string& line : CheckReportLines(token, key, check)) text += line + "\r\n";
     view_.ShowReport(std::string(forms::kFrmCheck.caption) + " " + token, text);
+  } catch (const Error& e) {
+    actions_.ShowError(e);
+  }
+}
+
+void DocumentBrowser::History(const BrowseSearch& search, std::optional<size_t> selected_row) {
+  const std::string key = KeyOf(selected_row);
+  if (key.empty()) return;
+  const size_t document = static_cast<size_t>(std::max(0, search.document));
+  try {
+    if (document >= kHeaderTables.size()) throw Error(err::kSubscriptOutOfRange);
+    const std::string token = DocumentTypeToken(DocumentTypeText(search.document));
+    view_.ShowHistory(BuildHistory(RunJournal(JournalPath(s_)).Entries(), token, kHeaderTables[document], key));
   } catch (const Error& e) {
     actions_.ShowError(e);
   }

@@ -15,6 +15,7 @@
 #include "interface/actions.h"
 #include "interface/document_types.h"
 #include "interface/forms.h"
+#include "interface/history.h"
 #include "interface/session.h"
 #include "platform/error.h"
 #include "platform/locale.h"
@@ -120,9 +121,17 @@ struct BrowseQuery {
 // `document` is the index of the document type (0 to 2), `field` that of the search field
 // (0 or 1). A BC 2.5 search by name searches the receiver, PENERIMANAMA.
 BrowseQuery BuildBrowseQuery(size_t document, size_t field, std::string_view text);
+// The one document of the type with the key (bound, compared whole), with the columns of a
+// search.
+BrowseQuery BuildKeyQuery(size_t document, std::string_view car);
 
 // "Browse Data --> " + the document type's text.
 std::string BrowseFrameCaption(size_t document);
+// The caption of the list of failed documents: "Browse Data --> BC 2.3, hanya yang gagal".
+std::string FailedFrameCaption(size_t document);
+// The box when no document of the type has a last run that failed (OK, information icon,
+// "Perhatian"): "Tidak ada dokumen BC 2.3 yang proses terakhirnya gagal."
+std::string NoFailedText(size_t document);
 
 // Runs the search and returns its rows in the order the database gives them; the partner
 // column is penerimanama for BC 2.5, Pasoknama for the others. The status names are read
@@ -131,6 +140,10 @@ std::string BrowseFrameCaption(size_t document);
 // later, from what was read, without the database.
 DocumentRows ListDocuments(Database& db, size_t document, const BrowseQuery& query,
                                        const LocaleInfo& locale);
+// The documents of the type with the keys, in the order of the keys (one keyed statement
+// each); a key no longer in the header table is left out.
+DocumentRows ListDocumentsByKey(Database& db, size_t document, const std::vector<std::string>& cars,
+                                const LocaleInfo& locale);
 
 // Characters 19-20, "-", 17-18, "-", 13-16 of the key (counted from 1): DD-MM-YYYY for a
 // key that carries its date in characters 13 to 20; a short key gives shorter parts.
@@ -170,17 +183,28 @@ struct BrowseOutcome {
   std::optional<Error> error;      // Failed: what the database said
   std::optional<size_t> sort_column;  // the column the rows are sorted by, none: as the database gave them
   bool ascending = true;
+  // The rows are the documents of the type whose last run failed (Hanya yang gagal), newest
+  // failure first; the actions list them again so. Browse returns to the search.
+  bool failed_only = false;
 };
 
 // The keys that sort the list: Ctrl+1 to Ctrl+9 sort by column 1 to 9, as a click on the
 // column's header does; again, the other way round.
 inline constexpr int kSortKeyColumns = 9;
 // The row's context menu: its items, in order, each with the key that does the same.
+enum class RowAction {
+  Check,       // Periksa dokumen (DocumentBrowser::Check)
+  History,     // Riwayat dokumen (DocumentBrowser::History)
+  FailedOnly,  // Hanya yang gagal (DocumentBrowser::ListFailed)
+};
 struct RowMenuItem {
   const char* text;
-  const char* key;  // the shortcut shown beside it
+  const char* key;  // the shortcut shown beside it; "" for none
+  RowAction action;
 };
-inline constexpr std::array<RowMenuItem, 1> kRowMenu = {{{"Periksa dokumen\u2026", "F4"}}};
+inline constexpr std::array<RowMenuItem, 3> kRowMenu = {{{"Periksa dokumen\u2026", "F4", RowAction::Check},
+                                                         {"Riwayat dokumen\u2026", "F3", RowAction::History},
+                                                         {"Hanya yang gagal", "", RowAction::FailedOnly}}};
 
 // The surface a browser draws on: a window whose list reads the browser's rows.
 class BrowserView {
@@ -192,6 +216,8 @@ class BrowserView {
   virtual void Draw(const BrowseOutcome& outcome) = 0;
   // Shows frmCheck, modal, with the caption and the report (lines ended by CR LF).
   virtual void ShowReport(const std::string& /*caption*/, const std::string& /*text*/) {}
+  // Shows frmHistory, modal, with the document's runs.
+  virtual void ShowHistory(const HistoryList& /*history*/) {}
 };
 
 // frmKb's logic: its searches, the selected document, its actions and the list browsed again
@@ -217,6 +243,14 @@ class DocumentBrowser {
   // frmCheck; nothing for no row; a check that cannot run (a document no longer there, a type
   // without builder) is told in a box.
   void Check(const BrowseSearch& search, std::optional<size_t> selected_row);
+  // Riwayat dokumen (the row's menu, F3): the selected row's document's runs from the run
+  // journal, shown in frmHistory; nothing for no row; a journal that cannot be read is told in
+  // a box.
+  void History(const BrowseSearch& search, std::optional<size_t> selected_row);
+  // Hanya yang gagal (the row's menu): lists the documents of the type shown in cbDok whose
+  // last run failed, as a search lists its rows (the search text is not applied); none: the
+  // list emptied and NoFailedText in a box. Sorting and the actions work on it as on a search.
+  void ListFailed(const BrowseSearch& search);
   // A click on a column's header (or Ctrl+1..9): sorts the list by the column, the other way
   // round when it is already sorted by it. The selected row stays selected, drawn in view.
   void SortBy(size_t column, std::optional<size_t> selected_row);
@@ -232,7 +266,7 @@ class DocumentBrowser {
   const BrowseOutcome& outcome() const { return outcome_; }
 
  private:
-  void Run(const BrowseSearch& search, const std::string& keep_selected);
+  void Run(const BrowseSearch& search, const std::string& keep_selected, bool failed_only);
 
   Session& s_;
   BrowserView& view_;

@@ -139,6 +139,19 @@ inline constexpr std::array<Control, 2> kFrmCheckControls = {{
 inline constexpr Form kFrmCheck = {"frmCheck", "Periksa dokumen", 9150, 5640, Border::FixedDialog,
                                    Placement::CentreOfScreen, {"", 8.0}, kFrmCheckControls};
 
+// frmHistory: a document's runs from the run journal, read-only. The line above the list says
+// whose runs they are (or that there are none), Tutup below it at the right (Escape closes it
+// too). The list's columns are kHistoryColumns (history.h).
+inline constexpr std::array<Control, 3> kFrmHistoryControls = {{
+    {"lblRiwayat", Label, "frmHistory", "", "", {120, 120, 9945, 255}, 2, 0, false},
+    {"lvRiwayat", ListView, "frmHistory", "", "", {120, 420, 9945, 4635}, 0, 0, false},
+    {"cmdTutup", Button, "frmHistory", "&Tutup", "", {8820, 5160, 1245, 375}, 1, 'T', false},
+}};
+// As wide as frmKb (wider than frmCheck): the time, the action and the reference whole leave the
+// outcome its room, and at 150 % it still fits where the browser fits.
+inline constexpr Form kFrmHistory = {"frmHistory", "Riwayat dokumen", 10185, 5640, Border::FixedDialog,
+                                     Placement::CentreOfScreen, {"", 8.0}, kFrmHistoryControls};
+
 // frmProgress: one frame without caption holding the bar. lblNotice, in the bar's place, says
 // that the run waits for another one.
 inline constexpr std::array<Control, 3> kFrmProgressControls = {{

@@ -8,10 +8,13 @@
 #   5-outcome.png            the outcome box after the create
 #   6-log-viewer.png         the log viewer showing the queue log
 #   7-check.png              Periksa dokumen (F4) of the second document, which has two faults
+#   8-history.png            Riwayat dokumen (F3) of the first document after a second create that
+#                            the translator refused
+#   9-failed.png             Hanya yang gagal (the row's menu, Shift+F10): that document
 # and the same windows of SEVRIK.exe under Wine (its X11 driver on the same display), driven by
 # the keyboard, at 100 % and at 150 % (144 DPI):
-#   windows-100-1-browser-empty.png ... windows-100-7-check.png
-#   windows-150-1-browser-empty.png ... windows-150-7-check.png
+#   windows-100-1-browser-empty.png ... windows-100-9-failed.png
+#   windows-150-1-browser-empty.png ... windows-150-9-failed.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -94,6 +97,27 @@ key "$w" F4                                                # Periksa dokumen
 c=$(wait_window "Periksa dokumen")
 shot "$c" 7-check.png
 key "$c" Escape
+# A second create of the first document that the translator refuses, for its history.
+printf 'result=7\n' > "$pkg/standin.ctl"
+click "$w" $((120 + 90 + 1200)) $((90 + 765 + 345))        # the first document
+click "$w" $((7380 + 735)) $((5520 + 195))                 # Create EDIFACT
+key "$(wait_window "Perhatian")" Return                    # Yes
+wait_window "frmProgress" >/dev/null
+for _ in $(seq 600); do
+  o=$(xdotool search --onlyvisible --name "Perhatian" 2>/dev/null | head -n 1) && [ -n "$o" ] && break
+  sleep 0.1
+done
+key "$o" Return
+rm -f "$pkg/standin.ctl"
+click "$w" $((120 + 90 + 1200)) $((90 + 765 + 345))        # the first document
+key "$w" F3                                                # Riwayat dokumen
+h=$(wait_window "Riwayat dokumen")
+shot "$h" 8-history.png
+key "$h" Escape
+key "$w" shift+F10                                         # the row's menu: Hanya yang gagal
+sleep 0.3
+xdotool key Down Down Return
+shot "$w" 9-failed.png
 click "$w" $((9000 + 555)) $((5505 + 195))                 # Close
 wait $list_pid
 
@@ -139,6 +163,7 @@ for scale in 100 150; do
     /t REG_DWORD /d $dpi /f >/dev/null 2>&1
   wineserver -w
   cp "$W/BeaCukai/TPB25/dbTPB.orig" "$W/BeaCukai/TPB25/dbTPB.mdb"
+  rm -f "$W/BeaCukai/TPB25/SEVRIK.JNL"                     # each scale's history its own
   n=windows-$scale
   wine 'T:\BeaCukai\TPB25\SEVRIK.exe' list &
   list_pid=$!
@@ -167,6 +192,27 @@ for scale in 100 150; do
   shot "$c" $n-7-check.png
   keys "$c" Escape
   sleep 0.3
+  # A second create of the first document that the translator refuses, for its history.
+  printf 'result=7\r\n' > "$W/EDI/standin.ctl"
+  keys "$w" Up Tab Tab Return                              # the first row, Create EDIFACT
+  keys "$(wait_window "Perhatian")" Return                 # Yes
+  wait_window "frmProgress" >/dev/null
+  o=
+  for _ in $(seq 1200); do
+    o=$(xdotool search --onlyvisible --name "Perhatian" 2>/dev/null | head -n 1) && [ -n "$o" ] && break
+    sleep 0.1
+  done
+  [ -n "$o" ] || { echo "no outcome box" >&2; exit 1; }
+  keys "$o" Return
+  rm -f "$W/EDI/standin.ctl"
+  sleep 0.5
+  keys "$w" F3                                             # Riwayat dokumen
+  h=$(wait_window "Riwayat dokumen")
+  shot "$h" $n-8-history.png
+  keys "$h" Escape
+  sleep 0.3
+  keys "$w" shift+Tab shift+Tab shift+F10 Down Down Down Return  # the list, its menu: Hanya yang gagal
+  shot "$w" $n-9-failed.png
   keys "$w" alt+F4
   wait $list_pid || true
   wine 'T:\BeaCukai\TPB25\SEVRIK.exe' log &

@@ -224,7 +224,9 @@ class RecordingView : public BrowserView {
     boxes_before_draw.push_back(dialogs_.boxes.size());
   }
   void ShowReport(const std::string& caption, const std::string& text) override { reports.push_back(caption + "|" + text); }
+  void ShowHistory(const HistoryList& history) override { histories.push_back(history); }
   int about_to_change = 0;
+  std::vector<HistoryList> histories;
   std::vector<std::string> reports;
   std::vector<BrowseOutcome> drawn;
   std::vector<size_t> boxes_before_draw;
@@ -463,6 +465,83 @@ TEST_F(BrowserLogic, SortingKeepsTheSelectedDocument) {
   browser.Browse({0, 0, ""});
   EXPECT_EQ(Keys(), (std::vector<std::string>{kCar1, kCar2}));
   EXPECT_EQ(browser.outcome().sort_column, 4u);
+}
+
+// Hanya yang gagal: the documents whose last run failed, newest failure first, sorted and acted
+// on as a search's rows; a document that then succeeds leaves the list; Browse returns to the
+// search.
+TEST_F(BrowserLogic, TheDocumentsWhoseLastRunFailed) {
+  const BrowseSearch search{0, 0, "NO SUCH CAR"};  // the text does not apply to the failed list
+  browser.Browse({0, 0, ""});
+  dialogs.boxes.clear();
+  browser.ListFailed(search);
+  EXPECT_EQ(browser.outcome().kind, BrowseOutcome::Kind::NotFound);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, "Tidak ada dokumen BC 2.3 yang proses terakhirnya gagal.");
+  EXPECT_EQ(dialogs.boxes[0].icon, MsgIcon::Information);
+
+  test::WriteFile(ws.package + "/standin.ctl", "result=7\n");
+  for (const size_t row : {0, 1}) {
+    browser.Browse({0, 0, ""});
+    dialogs.answers = {MsgAnswer::Yes};
+    browser.Create({0, 0, ""}, row);
+  }
+  std::remove((ws.package + "/standin.ctl").c_str());
+  browser.ListFailed(search);
+  EXPECT_TRUE(browser.outcome().failed_only);
+  EXPECT_EQ(browser.outcome().frame_caption, "Browse Data --> BC 2.3, hanya yang gagal");
+  EXPECT_EQ(browser.outcome().total, "2");
+  EXPECT_EQ(Keys(), (std::vector<std::string>{kCar2, kCar1}));
+  EXPECT_NE(browser.RowToolTip(0).find(": gagal ("), std::string::npos) << browser.RowToolTip(0);
+  browser.SortBy(0, 1);
+  EXPECT_EQ(Keys(), (std::vector<std::string>{kCar1, kCar2}));
+
+  dialogs.boxes.clear();
+  dialogs.answers = {MsgAnswer::Yes};
+  browser.Create(search, 0);  // kCar1 succeeds now
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
+  EXPECT_EQ(dialogs.boxes[1].text, "CAR = " + kCar1 + " berhasil!");
+  EXPECT_TRUE(browser.outcome().failed_only);
+  EXPECT_EQ(Keys(), std::vector<std::string>{kCar2});
+  sql->Exec("delete from TBLBC23HDR where CAR = '" + kCar2 + "'");  // a document gone is not listed
+  browser.ListFailed(search);
+  EXPECT_EQ(browser.outcome().kind, BrowseOutcome::Kind::NotFound);
+
+  browser.Browse({0, 0, ""});
+  EXPECT_FALSE(browser.outcome().failed_only);
+  EXPECT_EQ(browser.outcome().frame_caption, "Browse Data --> BC 2.3");
+  EXPECT_EQ(Keys(), std::vector<std::string>{kCar1});
+}
+
+// Riwayat dokumen: the selected document's runs, newest first; none yet, the text that says so;
+// no row, nothing.
+TEST_F(BrowserLogic, TheHistoryOfTheSelectedDocument) {
+  session->origin = "window";  // as "list" starts the browser
+  browser.Browse({0, 0, ""});
+  browser.History({0, 0, ""}, std::nullopt);
+  EXPECT_TRUE(view.histories.empty());
+  browser.History({0, 0, ""}, 0);
+  ASSERT_EQ(view.histories.size(), 1u);
+  EXPECT_TRUE(view.histories[0].rows.empty());
+  EXPECT_EQ(view.histories[0].summary, kNoHistoryText);
+
+  test::WriteFile(ws.package + "/standin.ctl", "result=7\n");
+  dialogs.answers = {MsgAnswer::Yes};
+  browser.Create({0, 0, ""}, 0);
+  std::remove((ws.package + "/standin.ctl").c_str());
+  dialogs.answers = {MsgAnswer::Yes};
+  browser.Create({0, 0, ""}, 0);
+  browser.History({0, 0, ""}, 0);
+  ASSERT_EQ(view.histories.size(), 2u);
+  const HistoryList& h = view.histories[1];
+  EXPECT_EQ(h.caption, "Riwayat dokumen BC23");
+  EXPECT_EQ(h.summary, "CAR = " + kCar1 + ": 2 proses, terbaru di atas");
+  ASSERT_EQ(h.rows.size(), 2u);
+  EXPECT_EQ(h.rows[0][1], "Create EDIFACT dari jendela");
+  EXPECT_EQ(h.rows[0][2], "Berhasil");
+  EXPECT_FALSE(h.rows[0][3].empty());
+  EXPECT_EQ(h.rows[1][2].rfind("Gagal (", 0), 0u) << h.rows[1][2];
+  EXPECT_EQ(dialogs.boxes.size(), 4u);  // two confirmations, two outcomes: the history shows no box
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ namespace {
 using forms::Control;
 using forms::Form;
 
-const Form* const kForms[] = {&forms::kFrmKb, &forms::kFrmViewLog, &forms::kFrmProgress};
+const Form* const kForms[] = {&forms::kFrmKb, &forms::kFrmViewLog, &forms::kFrmProgress, &forms::kFrmCheck,
+                              &forms::kFrmHistory};
 
 static_assert(forms::Find(forms::kFrmKb, "cmdGo").tab == 5);
 

@@ -24,6 +24,7 @@
 #include <thread>
 
 #include "interface/qt/frmCheck.h"
+#include "interface/qt/frmHistory.h"
 #include "interface/qt/frmKb.h"
 #include "interface/qt/frmProgress.h"
 #include "interface/qt/frmViewLog.h"
@@ -402,7 +403,8 @@ TEST_F(QtWindows, TheCheckFromTheRowsMenuAndF4) {
       QTest::keyClick(menu, Qt::Key_Return);
     });
     QTest::keyClick(b.lView1, key, modifiers);
-    EXPECT_EQ(items, std::vector<std::string>{"Periksa dokumen\u2026 F4"});
+    EXPECT_EQ(items, (std::vector<std::string>{"Periksa dokumen\u2026 F4", "Riwayat dokumen\u2026 F3",
+                                               "Hanya yang gagal "}));
     CheckWindow* check = b.check_window();
     ASSERT_NE(check, nullptr);
     EXPECT_TRUE(check->isVisible());
@@ -435,6 +437,85 @@ TEST_F(QtWindows, TheCheckFromTheRowsMenuAndF4) {
   EXPECT_FALSE(b.check_window()->isVisible());
   EXPECT_TRUE(dialogs.boxes.empty());
   EXPECT_FALSE(Has("ipdata/BC23.FLT"));
+}
+
+// Riwayat dokumen and Hanya yang gagal by the keyboard: Shift+F10, Down and Enter open
+// frmHistory with the document's runs, newest first, walked with the arrows and closed with
+// Escape; F3 opens it at once; the menu's last item lists the documents whose last run failed
+// (the reason in the row's tool tip), and Browse returns to the search.
+TEST_F(QtWindows, TheHistoryAndTheFailedListByTheKeyboard) {
+  session->origin = "window";
+  BrowserWindow b(*session, nullptr);
+  b.show();
+  QApplication::setActiveWindow(&b);
+  QTest::keyClick(b.txtQ, Qt::Key_Return);
+  ASSERT_EQ(Rows(b), 2);
+  const auto create = [&](const std::string& car, bool fail) {
+    if (fail) test::WriteFile(ws.package + "/standin.ctl", "result=7\n");
+    Select(b, car);
+    dialogs.answers = {MsgAnswer::Yes};
+    QTest::mouseClick(b.cmdFlat, Qt::LeftButton);
+    std::remove((ws.package + "/standin.ctl").c_str());
+  };
+  create(kCar1, true);
+  create(kCar1, false);
+  create(kCar2, true);
+  ASSERT_EQ(dialogs.boxes.size(), 6u);
+  // (Menu items by their place: Down moves from the first.)
+  const auto menu_item = [&](int downs, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTimer::singleShot(0, [&, downs] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_NE(menu, nullptr);
+      for (int i = 0; i < downs; ++i) QTest::keyClick(menu, Qt::Key_Down);
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::keyClick(b.lView1, key, modifiers);
+  };
+  Select(b, kCar1);
+  b.lView1->setFocus(Qt::TabFocusReason);
+  menu_item(1, Qt::Key_F10, Qt::ShiftModifier);
+  HistoryWindow* h = b.history_window();
+  ASSERT_NE(h, nullptr);
+  EXPECT_TRUE(h->isVisible());
+  EXPECT_EQ(h->windowTitle().toStdString(), "Riwayat dokumen BC23");
+  EXPECT_EQ(h->lblRiwayat->text().toStdString(), "CAR = " + kCar1 + ": 2 proses, terbaru di atas");
+  const QAbstractItemModel& runs = *h->lvRiwayat->model();
+  ASSERT_EQ(runs.rowCount(), 2);
+  const auto cell = [&](int row, int column) { return runs.index(row, column).data().toString().toStdString(); };
+  EXPECT_EQ(cell(0, 1), "Create EDIFACT dari jendela");
+  EXPECT_EQ(cell(0, 2), "Berhasil");
+  EXPECT_FALSE(cell(0, 3).empty());
+  EXPECT_EQ(cell(1, 2).rfind("Gagal (", 0), 0u) << cell(1, 2);
+  const QFontMetrics metrics(h->lvRiwayat->font());
+  for (const int column : {0, 1, 3})  // the time, the action and the reference whole
+    EXPECT_GT(h->lvRiwayat->header()->sectionSize(column), metrics.horizontalAdvance(QString::fromStdString(cell(0, column))));
+  EXPECT_EQ(h->lvRiwayat->currentIndex().row(), 0);
+  EXPECT_EQ(h->focusWidget(), h->lvRiwayat);  // the list has the keyboard when the window is active
+  QTest::keyClick(h->lvRiwayat, Qt::Key_Down);
+  EXPECT_EQ(h->lvRiwayat->currentIndex().row(), 1);
+  QTest::keyClick(h->lvRiwayat, Qt::Key_Escape);
+  EXPECT_FALSE(h->isVisible());
+
+  QApplication::setActiveWindow(&b);
+  Select(b, kCar2);
+  QTest::keyClick(b.lView1, Qt::Key_F3);
+  EXPECT_TRUE(h->isVisible());
+  EXPECT_EQ(runs.rowCount(), 1);
+  QTest::keyClick(h->lvRiwayat, Qt::Key_Tab);
+  QTest::keyClick(h->cmdTutup, Qt::Key_Return);
+  EXPECT_FALSE(h->isVisible());
+
+  QApplication::setActiveWindow(&b);
+  menu_item(2, Qt::Key_Menu, Qt::NoModifier);
+  EXPECT_EQ(b.Frame1->title().toStdString(), "Browse Data --> BC 2.3, hanya yang gagal");
+  ASSERT_EQ(Rows(b), 1);
+  EXPECT_EQ(Cell(b, 0, 0), kCar2);
+  const std::string tip = b.lView1->model()->index(0, 3).data(Qt::ToolTipRole).toString().toStdString();
+  EXPECT_NE(tip.find(": gagal ("), std::string::npos) << tip;
+  QTest::keyClick(b.txtQ, Qt::Key_Return);
+  EXPECT_EQ(b.Frame1->title().toStdString(), "Browse Data --> BC 2.3");
+  EXPECT_EQ(Rows(b), 2);
+  EXPECT_EQ(dialogs.boxes.size(), 6u);
 }
 
 // A click on a header or Ctrl+<column> sorts; the second time the other way; the selected
@@ -808,17 +889,20 @@ TEST_F(QtWindows, EachViewIsBuiltFromItsFormsTable) {
   LogViewerWindow log(*session);
   ProgressWindow progress;
   CheckWindow check(&kb);
+  HistoryWindow history(&kb);
   kb.show();
   log.show();
   progress.Show();
   check.ShowReport("Periksa dokumen BC23", "");
+  history.ShowHistory({"Riwayat dokumen BC23", "", {}});
   const struct {
     const forms::Form& form;
     QWidget& widget;
   } views[] = {{forms::kFrmKb, kb},
                {forms::kFrmViewLog, log},
                {forms::kFrmProgress, *progress.widget()},
-               {forms::kFrmCheck, check}};
+               {forms::kFrmCheck, check},
+               {forms::kFrmHistory, history}};
   for (const auto& v : views) {
     SCOPED_TRACE(v.form.name);
     EXPECT_EQ(v.widget.objectName().toStdString(), v.form.name);

@@ -16,6 +16,7 @@
 
 #include "interface/forms.h"
 #include "interface/qt/frmCheck.h"
+#include "interface/qt/frmHistory.h"
 #include "interface/qt/frmProgress.h"
 #include "interface/qt/layout.h"
 
@@ -104,6 +105,8 @@ BrowserWindow::BrowserWindow(Session& session, ProgressWindow* progress)
   connect(lView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { RowMenu(at); });
   auto* check_key = new QShortcut(QKeySequence(Qt::Key_F4), this);
   connect(check_key, &QShortcut::activated, this, [this] { CheckSelected(); });
+  auto* history_key = new QShortcut(QKeySequence(Qt::Key_F3), this);
+  connect(history_key, &QShortcut::activated, this, [this] { HistorySelected(); });
 
   connect(cmdGo, &QPushButton::clicked, this, [this] { Browse(); });
   connect(txtQ, &QLineEdit::returnPressed, this, [this] { Browse(); });
@@ -154,6 +157,10 @@ void BrowserWindow::CheckSelected() {
   Busy([this] { browser_.Check(Search(), SelectedRow()); });
 }
 
+void BrowserWindow::HistorySelected() {
+  Busy([this] { browser_.History(Search(), SelectedRow()); });
+}
+
 void BrowserWindow::RowMenu(const QPoint& at) {
   // From the keyboard the point is where the list has the focus; the menu opens at the
   // selected row, or does nothing without one.
@@ -169,21 +176,27 @@ void BrowserWindow::RowMenu(const QPoint& at) {
   QMenu menu(this);
   for (size_t i = 0; i < kRowMenu.size(); ++i) {
     QAction* action = menu.addAction(QString::fromUtf8(kRowMenu[i].text));
-    action->setShortcut(QKeySequence(QString::fromUtf8(kRowMenu[i].key)));
+    if (*kRowMenu[i].key) action->setShortcut(QKeySequence(QString::fromUtf8(kRowMenu[i].key)));
     action->setData(static_cast<int>(i));
   }
   menu.setActiveAction(menu.actions().value(0));
   QAction* chosen = menu.exec(lView1->viewport()->mapToGlobal(where));
   if (!chosen) return;
-  switch (chosen->data().toInt()) {
-    case 0: CheckSelected(); break;
-    default: break;
+  switch (kRowMenu.at(static_cast<size_t>(chosen->data().toInt())).action) {
+    case RowAction::Check: CheckSelected(); break;
+    case RowAction::History: HistorySelected(); break;
+    case RowAction::FailedOnly: Busy([this] { browser_.ListFailed(Search()); }); break;
   }
 }
 
 void BrowserWindow::ShowReport(const std::string& caption, const std::string& text) {
   if (!check_) check_ = new CheckWindow(this);
   check_->ShowReport(caption, text);
+}
+
+void BrowserWindow::ShowHistory(const HistoryList& history) {
+  if (!history_) history_ = new HistoryWindow(this);
+  history_->ShowHistory(history);
 }
 
 void BrowserWindow::keyPressEvent(QKeyEvent* event) {

@@ -20,6 +20,7 @@ namespace sevrik::qt {
 
 class CheckWindow;
 class DocumentModel;
+class HistoryWindow;
 class ProgressWindow;
 
 class BrowserWindow : public QDialog, private BrowserView {
@@ -38,11 +39,15 @@ class BrowserWindow : public QDialog, private BrowserView {
   const DocumentBrowser& browser() const { return browser_; }
   // Periksa dokumen (F4, the row's menu): the selected document's check in frmCheck.
   void CheckSelected();
+  // Riwayat dokumen (F3, the row's menu): the selected document's runs in frmHistory.
+  void HistorySelected();
   // The row's context menu at a point of the list's viewport (right-click, Shift+F10, the
   // menu key): the items of kRowMenu.
   void RowMenu(const QPoint& at);
   // frmCheck, once a check has been shown (else null).
   CheckWindow* check_window() const { return check_; }
+  // frmHistory, once a history has been shown (else null).
+  HistoryWindow* history_window() const { return history_; }
 
   QComboBox* cbDok = nullptr;
   QComboBox* cbFld = nullptr;
@@ -67,6 +72,7 @@ class BrowserWindow : public QDialog, private BrowserView {
   void RowsAboutToChange() override;
   void Draw(const BrowseOutcome& outcome) override;
   void ShowReport(const std::string& caption, const std::string& text) override;
+  void ShowHistory(const HistoryList& history) override;
   // The columns as wide as the table gives them, and the CAR, the date and the status at least
   // as wide as their widest cell.
   void SizeColumns();
@@ -78,6 +84,7 @@ class BrowserWindow : public QDialog, private BrowserView {
   DocumentModel* model_ = nullptr;
   ProgressWindow* progress_ = nullptr;
   CheckWindow* check_ = nullptr;
+  HistoryWindow* history_ = nullptr;
   DocumentBrowser browser_;
 };
 

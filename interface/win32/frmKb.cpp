@@ -7,6 +7,7 @@
 
 #include "interface/forms.h"
 #include "interface/win32/frmCheck.h"
+#include "interface/win32/frmHistory.h"
 
 namespace sevrik::win32 {
 namespace {
@@ -86,6 +87,10 @@ bool BrowserWindow::PreTranslate(const MSG& message) {
     CheckSelected();
     return true;
   }
+  if (message.wParam == VK_F3 && !ctrl && !alt && !shift) {
+    HistorySelected();
+    return true;
+  }
   if (ctrl && !alt && !shift && message.wParam >= '1' && message.wParam < '1' + kSortKeyColumns) {
     SortBy(static_cast<size_t>(message.wParam - '1'));
     return true;
@@ -97,6 +102,10 @@ void BrowserWindow::CheckSelected() {
   Busy([this] { browser_.Check(Search(), SelectedRow()); });
 }
 
+void BrowserWindow::HistorySelected() {
+  Busy([this] { browser_.History(Search(), SelectedRow()); });
+}
+
 void BrowserWindow::SortBy(size_t column) {
   Busy([&] { browser_.SortBy(column, SelectedRow()); });
 }
@@ -104,6 +113,12 @@ void BrowserWindow::SortBy(size_t column) {
 void BrowserWindow::ShowReport(const std::string& caption, const std::string& text) {
   CheckWindow check(hwnd(), caption, text);
   check.RunModal();
+  ::SetActiveWindow(hwnd());
+}
+
+void BrowserWindow::ShowHistory(const HistoryList& history) {
+  HistoryWindow window(hwnd(), history);
+  window.RunModal();
   ::SetActiveWindow(hwnd());
 }
 
@@ -126,14 +141,18 @@ void BrowserWindow::RowMenu(int x, int y) {
     Select(static_cast<size_t>(hit.iItem));
   }
   HMENU menu = ::CreatePopupMenu();
-  for (size_t i = 0; i < kRowMenu.size(); ++i)
-    ::AppendMenuW(menu, MF_STRING, i + 1, Wide(std::string(kRowMenu[i].text) + "\t" + kRowMenu[i].key).c_str());
+  for (size_t i = 0; i < kRowMenu.size(); ++i) {
+    const std::string key = *kRowMenu[i].key ? std::string("\t") + kRowMenu[i].key : std::string();
+    ::AppendMenuW(menu, MF_STRING, i + 1, Wide(kRowMenu[i].text + key).c_str());
+  }
   const UINT chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x,
                                        at.y, 0, hwnd(), nullptr);
   ::DestroyMenu(menu);
-  switch (chosen) {
-    case 1: CheckSelected(); break;
-    default: break;
+  if (chosen < 1 || chosen > kRowMenu.size()) return;
+  switch (kRowMenu[chosen - 1].action) {
+    case RowAction::Check: CheckSelected(); break;
+    case RowAction::History: HistorySelected(); break;
+    case RowAction::FailedOnly: Busy([this] { browser_.ListFailed(Search()); }); break;
   }
 }
 

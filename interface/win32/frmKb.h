@@ -24,7 +24,8 @@ class BrowserWindow : public FormWindow, private BrowserView {
   void Browse();
   // The selected row's index, if a row is selected.
   std::optional<size_t> SelectedRow() const;
-  // F4 (Periksa dokumen) and Ctrl+1..9 (sort by column 1..9), wherever the focus is.
+  // F4 (Periksa dokumen), F3 (Riwayat dokumen) and Ctrl+1..9 (sort by column 1..9), wherever
+  // the focus is.
   bool PreTranslate(const MSG& message) override;
 
  protected:
@@ -36,10 +37,12 @@ class BrowserWindow : public FormWindow, private BrowserView {
   void RowsAboutToChange() override;
   void Draw(const BrowseOutcome& outcome) override;
   void ShowReport(const std::string& caption, const std::string& text) override;
+  void ShowHistory(const HistoryList& history) override;
   // The row's context menu (a right-click on a row, Shift+F10, the menu key) at a screen
   // point, or under the selected row for (-1, -1).
   void RowMenu(int x, int y);
   void CheckSelected();
+  void HistorySelected();
   void SortBy(size_t column);
   LRESULT Notify(NMHDR& header);
   // The columns as wide as the table gives them, each at least as wide as its header and the

@@ -617,6 +617,88 @@ TEST_F(Win32Windows, TheCheckFromTheRowsMenuAndF4) {
   Close();
 }
 
+// Riwayat dokumen and Hanya yang gagal by the keyboard: Shift+F10, Down twice and Enter open
+// frmHistory with the document's runs, newest first (Down walks them, Escape closes it); F3 at
+// once, and Tutup; the menu key and the menu's last item list the documents whose last run
+// failed, and Browse returns to the search.
+TEST_F(Win32Windows, TheHistoryAndTheFailedListByTheKeyboard) {
+  browser = StartBrowser();
+  ASSERT_NE(browser, nullptr);
+  Browse(0, 0, "");
+  HWND list = Kb("lView1");
+  const auto create = [&](const std::string& car, bool fail) {
+    if (fail) WriteText(kPackage + "\\standin.ctl", "result=7\r\n");
+    SelectCar(car);
+    test::Click(Kb("cmdFlat"));
+    Answer("Perhatian", "yes");
+    Answer("Perhatian", "ok");
+    Settle();
+    ::DeleteFileA((kPackage + "\\standin.ctl").c_str());
+  };
+  create(kCar23, true);
+  create(kCar23, false);
+  create(kCar23b, true);
+  const auto focus_list = [&] {
+    for (int i = 0; i < 12 && test::FocusOf(browser) != list; ++i) {
+      test::PressKey(browser, VK_TAB);
+      Settle();
+    }
+    ASSERT_EQ(test::FocusOf(browser), list);
+  };
+  const auto menu_item = [&](WORD key, int downs) {
+    test::PressKey(browser, key, key == VK_F10);
+    ASSERT_TRUE(test::WaitFor([&] { return test::PopupMenuOf(program->id()) != nullptr; })) << "no menu";
+    for (int i = 0; i < downs; ++i) test::PressKey(browser, VK_DOWN);
+    test::PressKey(browser, VK_RETURN);
+  };
+  const auto press = [&](HWND form, WORD key) {
+    test::PressKey(form, key);
+    program->Settle(form);
+  };
+  SelectCar(kCar23);
+  focus_list();
+  menu_item(VK_F10, 2);
+  HWND history = program->Window("Riwayat dokumen BC23");
+  ASSERT_NE(history, nullptr);
+  HWND runs = On(history, forms::kFrmHistory, "lvRiwayat");
+  EXPECT_EQ(test::TextOf(On(history, forms::kFrmHistory, "lblRiwayat")),
+            "CAR = " + kCar23 + ": 2 proses, terbaru di atas");
+  ASSERT_EQ(test::ListRows(runs), 2);
+  EXPECT_EQ(test::ListCell(runs, 0, 1), "Create EDIFACT dari jendela");
+  EXPECT_EQ(test::ListCell(runs, 0, 2), "Berhasil");
+  EXPECT_FALSE(test::ListCell(runs, 0, 3).empty());
+  EXPECT_EQ(test::ListCell(runs, 1, 2).rfind("Gagal (", 0), 0u) << test::ListCell(runs, 1, 2);
+  EXPECT_EQ(test::ListSelected(runs), 0);
+  EXPECT_EQ(test::FocusOf(history), runs);
+  EXPECT_FALSE(::IsWindowEnabled(browser));
+  press(history, VK_DOWN);
+  EXPECT_SOON_EQ(test::ListSelected(runs), 1);
+  press(history, VK_ESCAPE);
+  EXPECT_SOON_EQ(::IsWindow(history) != FALSE, false);
+  EXPECT_TRUE(::IsWindowEnabled(browser));
+
+  SelectCar(kCar23b);
+  Settle();
+  press(browser, VK_F3);
+  history = program->Window("Riwayat dokumen BC23");
+  ASSERT_NE(history, nullptr);
+  EXPECT_EQ(test::ListRows(On(history, forms::kFrmHistory, "lvRiwayat")), 1);
+  test::Click(On(history, forms::kFrmHistory, "cmdTutup"));
+  EXPECT_SOON_EQ(::IsWindow(history) != FALSE, false);
+
+  focus_list();
+  menu_item(VK_APPS, 3);
+  Settle();
+  EXPECT_SOON_EQ(test::TextOf(Kb("Frame1")), std::string("Browse Data --> BC 2.3, hanya yang gagal"));
+  EXPECT_SOON_EQ(Column(0), std::vector<std::string>{kCar23b});
+  test::Click(Kb("cmdGo"));
+  Settle();
+  EXPECT_SOON_EQ(test::TextOf(Kb("Frame1")), std::string("Browse Data --> BC 2.3"));
+  EXPECT_EQ(Column(0).size(), 2u);
+  EXPECT_FALSE(test::BoxShown(program->id()));
+  Close();
+}
+
 // A click on a header or Ctrl+<column> sorts, the second time the other way; the selected
 // document stays selected.
 TEST_F(Win32Windows, SortingKeepsTheSelectedDocument) {
