@@ -285,7 +285,7 @@ QueueResult CreateFlatBC23(Session& session, const std::string& car) {
   if (const std::optional<Error>& failure = builder.first_failure())
     // A declaration with a record missing is never queued: the file stays for inspection, the
     // document keeps its status, and the status file tells why.
-    result.run = RefuseQueueing(session, kStatusIncompleteFlatFile,
+    result.run = RefuseQueueing(session, car, kStatusIncompleteFlatFile,
                                 "Flat file BC23 tidak lengkap dan tidak dikirim ke translator: " + DescribeError(*failure));
   else
     result.run = QueueFlatBC23(session, car, builder.recipient());

@@ -6,8 +6,10 @@
 #include "interface/child_rows.h"
 #include "interface/flat_check.h"
 #include "interface/flat_common.h"
+#include "interface/journal.h"
 #include "interface/mdlCreateFlat.h"
 #include "interface/mdlMain.h"
+#include "interface/results.h"
 #include "platform/error.h"
 #include "platform/runlog.h"
 
@@ -218,7 +220,16 @@ BuildResult BuildBC25(Session& session, const std::string& car, CheckList* check
 
 }  // namespace
 
-BuildResult CreateFlatBC25(Session& session, const std::string& car) { return BuildBC25(session, car, nullptr); }
+BuildResult CreateFlatBC25(Session& session, const std::string& car) {
+  BuildResult result = BuildBC25(session, car, nullptr);
+  // The document's history keeps the build: its file is the whole result of a BC 2.5 Create.
+  const bool whole = result.whole && !result.first_error;
+  JournalRunWithoutTranslator(session, "QUE", "BC25", "tblBC25Hdr", car, whole ? "0" : kStatusIncompleteFlatFile,
+                              whole ? std::string()
+                                    : "Flat file BC25 tidak dibentuk dengan lengkap: " +
+                                          (result.first_error ? DescribeError(*result.first_error) : std::string()));
+  return result;
+}
 
 void CheckFlatBC25(Session& session, const std::string& car, CheckList& check) { BuildBC25(session, car, &check); }
 

@@ -38,6 +38,9 @@ std::string BeginPayload(const JournalEntry& e) {
 std::string ProcessPayload(const JournalEntry& e) {
   return Payload({"P", e.id, std::to_string(e.process->pid), std::to_string(e.process->started), e.process->group});
 }
+std::string WithoutTranslatorPayload(const JournalEntry& e) {
+  return Payload({"R", e.id, e.time, e.action, e.type, e.table, e.car, e.origin, e.status, e.reason});
+}
 std::string EndPayload(const JournalEntry& e) {
   return Payload({"E", e.id, e.end_time, e.status, e.reason, e.reference});
 }
@@ -77,6 +80,20 @@ JournalContents EntriesOf(const JournalScan& scan, size_t bytes) {
       e.car = f[6];
       e.translator = f[7];
       if (f.size() == 9) e.origin = f[8];
+      c.entries.push_back(std::move(e));
+    } else if (f[0] == "R" && f.size() == 10 && found == by_id.end()) {
+      by_id.emplace(f[1], c.entries.size());
+      JournalEntry e;
+      e.id = f[1];
+      e.time = e.end_time = f[2];
+      e.action = f[3];
+      e.type = f[4];
+      e.table = f[5];
+      e.car = f[6];
+      e.origin = f[7];
+      e.ended = true;
+      e.status = f[8];
+      e.reason = f[9];
       c.entries.push_back(std::move(e));
     } else if (f[0] == "P" && (f.size() == 4 || f.size() == 5) && found != by_id.end()) {
       const auto pid = Number(f[2]), started = Number(f[3]);
@@ -122,12 +139,31 @@ void RunJournal::Append(const std::string& payload) const {
   AppendFileBytesSynced(path_, FrameRecord(payload));
 }
 
-void RunJournal::Begin(JournalEntry& entry) const {
+namespace {
+
+// A new entry's id and time.
+void Stamp(JournalEntry& entry) {
   static std::mt19937_64 random{std::random_device{}()};
   entry.time = Now();
   entry.id = std::to_string(std::chrono::system_clock::now().time_since_epoch().count()) + "-" +
              std::to_string(random() % 1000000000);
+}
+
+}  // namespace
+
+void RunJournal::Begin(JournalEntry& entry) const {
+  Stamp(entry);
   Append(BeginPayload(entry));
+}
+
+void RunJournal::Ended(JournalEntry& entry, const std::string& status, const std::string& reason) const {
+  Stamp(entry);
+  entry.translator.clear();
+  entry.ended = true;
+  entry.end_time = entry.time;
+  entry.status = status;
+  entry.reason = reason;
+  Append(WithoutTranslatorPayload(entry));
 }
 
 void RunJournal::Started(const JournalEntry& entry, const ProcessIdentity& process) const {
@@ -187,6 +223,10 @@ bool RunJournal::Compact(const JournalContents& contents, size_t limit) const {
   for (size_t i = 0; i < entries.size(); ++i) {
     if (!keep[i]) continue;
     const JournalEntry& e = entries[i];
+    if (e.ended && e.translator.empty() && !e.process) {
+      text += FrameRecord(WithoutTranslatorPayload(e));
+      continue;
+    }
     text += FrameRecord(BeginPayload(e));
     if (e.process) text += FrameRecord(ProcessPayload(e));
     if (e.ended) text += FrameRecord(EndPayload(e));
@@ -295,6 +335,8 @@ void CompleteOpenRuns(const Session& session, const std::function<void()>& waiti
   std::map<std::string, size_t> last_of_action;
   std::map<std::pair<std::string, std::string>, size_t> last_of_document;
   for (size_t i = 0; i < entries.size(); ++i) {
+    // A run that started no translator owns no status file and overtakes nothing.
+    if (entries[i].ended && entries[i].translator.empty()) continue;
     last_of_action[entries[i].action] = i;
     if (entries[i].action != "COM") last_of_document[DocumentKey(entries[i])] = i;
   }
@@ -334,6 +376,22 @@ void CompleteOpenRuns(const Session& session, const std::function<void()>& waiti
   }
   try {
     journal.Compact(contents);
+  } catch (const Error& err) {
+    AppendToRunLog(session.RunLogPath(), err);
+  }
+}
+
+void JournalRunWithoutTranslator(const Session& session, const std::string& action, const std::string& type,
+                                 const std::string& table, const std::string& car, const std::string& status,
+                                 const std::string& reason) {
+  JournalEntry e;
+  e.action = action;
+  e.type = type;
+  e.table = table;
+  e.car = car;
+  e.origin = session.origin;
+  try {
+    RunJournal(JournalPath(session), session.RunLogPath()).Ended(e, status, reason);
   } catch (const Error& err) {
     AppendToRunLog(session.RunLogPath(), err);
   }

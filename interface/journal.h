@@ -12,6 +12,9 @@
 //   B|<id>|<time>|<action>|<type>|<table>|<CAR>|<translator>|<origin>   a run begins (before the start)
 //   P|<id>|<process id>|<process start time>|<group>           its translator's process
 //   E|<id>|<time>|<status>|<reason>|<reference>                its outcome, stored
+//   R|<id>|<time>|<action>|<type>|<table>|<CAR>|<origin>|<status>|<reason>
+//                                                              a run that started no translator,
+//                                                              with its outcome (one record)
 //   C|<bytes>                                                  the file was compacted to <bytes>
 // <action> is QUE, UNQ or COM; <table> the document's header table (empty for COM);
 // <translator> EXPORT, ranuvel or zul (the route); <origin> "command line" or "window";
@@ -44,7 +47,7 @@ struct JournalEntry {
   std::string type;    // "BC23", "BC25", "BC40"; empty for COM
   std::string table;   // the header table; empty for COM
   std::string car;
-  std::string translator;  // "EXPORT", "ranuvel", "zul": the route
+  std::string translator;  // "EXPORT", "ranuvel", "zul": the route; empty: no translator started
   std::string origin;      // "command line" or "window"; empty in records of the released format
   std::optional<ProcessIdentity> process;
   // The outcome, once stored.
@@ -81,6 +84,10 @@ class RunJournal {
   // Appends the outcome.
   void End(JournalEntry& entry, const std::string& status, const std::string& reason,
            const std::string& reference) const;
+  // Appends, in one record, a run that started no translator and its outcome (a flat file
+  // refused for its data, a BC 2.5 file written or not): for the document's history. Such a
+  // run owns no status file and overtakes no entry.
+  void Ended(JournalEntry& entry, const std::string& status, const std::string& reason) const;
 
   // Everything the file holds, in time linear in its size; no file: nothing.
   JournalContents Read() const;
@@ -123,5 +130,11 @@ std::vector<JournalEntry> DocumentHistory(const std::vector<JournalEntry>& entri
 // An outcome that can be stored nowhere raises the error that gives the reference, and its
 // entry stays open.
 void CompleteOpenRuns(const Session& session, const std::function<void()>& waiting);
+
+// Journals a run of the session's origin that started no translator (RunJournal::Ended). A
+// journal that cannot be written is told in the run log; the run's outcome stands.
+void JournalRunWithoutTranslator(const Session& session, const std::string& action, const std::string& type,
+                                 const std::string& table, const std::string& car, const std::string& status,
+                                 const std::string& reason);
 
 }  // namespace sevrik

@@ -320,7 +320,8 @@ RunOutcome QueueFlatBC23(const Session& session, const std::string& car, const s
   return outcome;
 }
 
-RunOutcome RefuseQueueing(const Session& session, const std::string& code, const std::string& reason) {
+RunOutcome RefuseQueueing(const Session& session, const std::string& car, const std::string& code,
+                          const std::string& reason) {
   TranslatorRun run(session, "TPBQUE", true);
   run.outcome().why_not = NotStarted::IncompleteFlatFile;
   run.RemovePreviousResults({"STA", "LOG"});
@@ -336,6 +337,7 @@ RunOutcome RefuseQueueing(const Session& session, const std::string& code, const
     outcome.untold = Error(e.number(), "Status " + code + " tidak dapat ditulis (" + reason + "): " + e.description());
   }
   run.EnterProgramFolder();
+  JournalRunWithoutTranslator(session, "QUE", "BC23", "tblBC23Hdr", car, code, reason);
   return outcome;
 }
 

@@ -123,7 +123,8 @@ RunOutcome QueueFlatBC23(const Session& session, const std::string& car, const s
 
 // When the BC 2.3 file is incomplete: the earlier status and queue log removed, and the
 // status file given `code` and `reason`, so that nothing of an earlier run reads as this one's
-// outcome. No translator starts.
-RunOutcome RefuseQueueing(const Session& session, const std::string& code, const std::string& reason);
+// outcome. No translator starts; the journal keeps the refusal in the document's history.
+RunOutcome RefuseQueueing(const Session& session, const std::string& car, const std::string& code,
+                          const std::string& reason);
 
 }  // namespace sevrik

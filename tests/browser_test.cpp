@@ -513,6 +513,32 @@ TEST_F(BrowserLogic, TheDocumentsWhoseLastRunFailed) {
   EXPECT_EQ(Keys(), std::vector<std::string>{kCar1});
 }
 
+// A Create that starts no translator stands in the history too: a BC 2.3 declaration refused
+// for its data (listed as failed, with the reason) and a BC 2.5 file written.
+TEST_F(BrowserLogic, ARunWithoutATranslatorIsInTheHistory) {
+  session->origin = "window";
+  sql->Exec("update TBLBC23DTL set BrgUrai = '" + std::string(96, 'U') + "' where CAR = '" + kCar1 + "'");
+  browser.Browse({0, 0, ""});
+  dialogs.answers = {MsgAnswer::Yes};
+  browser.Create({0, 0, ""}, 0);
+  browser.ListFailed({0, 0, ""});
+  EXPECT_EQ(Keys(), std::vector<std::string>{kCar1});
+  EXPECT_NE(browser.RowToolTip(0).find(": gagal (Flat file BC23 tidak lengkap"), std::string::npos) << browser.RowToolTip(0);
+  browser.History({0, 0, ""}, 0);
+  ASSERT_EQ(view.histories.size(), 1u);
+  ASSERT_EQ(view.histories[0].rows.size(), 1u);
+  EXPECT_EQ(view.histories[0].rows[0][2].substr(0, 13), "Gagal (SVK01)");
+
+  browser.Browse({1, 0, ""});
+  dialogs.answers = {MsgAnswer::Yes};
+  browser.Create({1, 0, ""}, 0);
+  browser.History({1, 0, ""}, 0);
+  ASSERT_EQ(view.histories.size(), 2u);
+  ASSERT_EQ(view.histories[1].rows.size(), 1u);
+  EXPECT_EQ(view.histories[1].rows[0][1], "Create EDIFACT dari jendela");
+  EXPECT_EQ(view.histories[1].rows[0][2], "Berhasil");
+}
+
 // Riwayat dokumen: the selected document's runs, newest first; none yet, the text that says so;
 // no row, nothing.
 TEST_F(BrowserLogic, TheHistoryOfTheSelectedDocument) {

@@ -36,6 +36,10 @@ const std::string kFramedUnq = "J|53|a6221c34|B|2|2026-01-02 03:05:00|UNQ|BC23|t
 const std::string kFramedFromWindow =
     "J|63|e8584de6|B|3|2026-01-02 03:06:00|QUE|BC23|tblBC23Hdr|CAR-A|EXPORT|window\r\n";
 
+// A run that started no translator, in one record.
+const std::string kFramedWithoutTranslator =
+    "J|76|dfc11e6b|R|4|2026-01-02 03:07:00|QUE|BC25|tblBC25Hdr|CAR-B|window|SVK01|tidak lengkap\r\n";
+
 TEST(JournalFormat, Crc32cAndFramesAsWrittenByHand) {
   EXPECT_EQ(Crc32c(""), 0u);
   EXPECT_EQ(Crc32c("a"), 0xc1d04330u);
@@ -89,9 +93,17 @@ TEST(JournalFormat, GoldenFilesReadBack) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::TempDir dir;
-    test::WriteFile(dir / "SEVRIK.JNL", c.bytes + kFramedUnq + kFramedFromWindow);
+    test::WriteFile(dir / "SEVRIK.JNL", c.bytes + kFramedUnq + kFramedFromWindow + kFramedWithoutTranslator);
     const JournalContents read = RunJournal(dir / "SEVRIK.JNL").Read();
-    ASSERT_EQ(read.entries.size(), 3u);
+    ASSERT_EQ(read.entries.size(), 4u);
+    const JournalEntry& r = read.entries[3];
+    EXPECT_EQ(r.id + " " + r.time + " " + r.action + " " + r.type + " " + r.table + " " + r.car + " " + r.origin + " " +
+                  r.status + " " + r.reason + " [" + r.translator + "]",
+              "4 2026-01-02 03:07:00 QUE BC25 tblBC25Hdr CAR-B window SVK01 tidak lengkap []");
+    EXPECT_TRUE(r.ended);
+    // Compaction writes it back as it was.
+    EXPECT_TRUE(RunJournal(dir / "SEVRIK.JNL").Compact(read, 0));
+    EXPECT_NE(test::ReadFile(dir / "SEVRIK.JNL").find(kFramedWithoutTranslator), std::string::npos);
     const JournalEntry& e = read.entries[0];
     EXPECT_EQ(e.id + " " + e.time + " " + e.action + " " + e.type + " " + e.table + " " + e.car + " " + e.translator,
               "1 2026-01-02 03:04:05 QUE BC23 tblBC23Hdr CAR-A ranuvel");
