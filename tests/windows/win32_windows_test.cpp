@@ -817,7 +817,8 @@ TEST_F(Win32Windows, TheCommandLineCreateShowsTheProgressWindow) {
   ::GetWindowRect(progress, &window);
   EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 1);
   EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 1);
-  EXPECT_EQ(::SendMessageW(On(progress, forms::kFrmProgress, "ProgressBar1"), PBM_GETRANGE, FALSE, 0), 5000);
+  // The window is found as soon as it exists: its range is set right after.
+  EXPECT_SOON_EQ(::SendMessageW(On(progress, forms::kFrmProgress, "ProgressBar1"), PBM_GETRANGE, FALSE, 0), 5000);
   const std::optional<DWORD> status = program->Ended(120000);
   ASSERT_TRUE(status.has_value());
   EXPECT_EQ(*status, 0u);
