@@ -1,5 +1,6 @@
 // The deletion of the communication logs: the table tblKomLog and the files
 // "\LogKom\*.TXT" of the program folder.
+#include "interface/commlogs.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"
 #include "platform/fs.h"

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "interface/commlogs.h"
 #include "interface/document_types.h"
 #include "interface/journal.h"
 #include "interface/mdlBatalEDIFACT.h"

@@ -66,10 +66,5 @@ std::string GetPartnerNameByEdi(Database& db, std::string_view edi_number);
 // listing that fails shows "Error : " and the description, and answers false.
 bool AnyFileMatches(std::string_view pattern, Dialogs& dialogs);
 
-// Asks "Anda yakin ingin menghapus semua log komunikasi?" (title "Perhatian", Yes/No). On Yes
-// empties tblKomLog, then shows and deletes each program folder + "\LogKom\*.TXT" in listing
-// order. The first file that cannot be deleted stops it, with its error naming the file: the
-// files before it are gone, the rest stay. No "LogKom" folder: nothing to delete.
-void DeleteCommLogs(const Session& session);
 
 }  // namespace sevrik

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "interface/commlogs.h"
 #include "interface/mdlConnect.h"
 #include "interface/mdlMain.h"
 #include "platform/error.h"

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "interface/mdlINI.h"
 #include "platform/ini.h"
 #include "tests/testutil.h"
 

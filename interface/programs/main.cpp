@@ -7,7 +7,7 @@
 #include "interface/console_progress.h"
 #include "interface/document_types.h"
 #include "interface/mdlMain.h"
-#include "interface/window_module.h"
+#include "interface/qt/window_module_entry.h"
 #include "platform/args.h"
 #include "platform/display.h"
 #include "platform/error.h"

@@ -7,7 +7,7 @@
 
 #include "interface/qt/frmProgress.h"
 #include "interface/qt/views.h"
-#include "interface/window_module.h"
+#include "interface/qt/window_module_entry.h"
 #include "platform/dialogs_qt.h"
 
 namespace sevrik {
