@@ -35,10 +35,16 @@
 #include "platform/text.h"
 #include "tests/fault_fs.h"
 #include "tests/testutil.h"
+#include "tests/twips.h"
 #include "tools/package/package.h"
 
 namespace sevrik::qt {
 namespace {
+
+// A form's rectangle in pixels, from its twips (tests/twips.h).
+QRect TestTwipsRect(int left, int top, int width, int height, int dpi) {
+  return QRect(test::PixelsOf(left, dpi), test::PixelsOf(top, dpi), test::PixelsOf(width, dpi), test::PixelsOf(height, dpi));
+}
 namespace fs = std::filesystem;
 
 const std::string kCar1 = tools::kDemoBC23Car;
@@ -58,7 +64,7 @@ void ExpectPlaced(const QWidget& w, const QRect& table) {
 
 class QtWindows : public ::testing::Test, protected test::WorkspaceSession {
  protected:
-  QRect Twips(int l, int t, int w, int h, const QWidget& on) { return TwipsRect(l, t, w, h, Dpi(on)); }
+  QRect Twips(int l, int t, int w, int h, const QWidget& on) { return TestTwipsRect(l, t, w, h, Dpi(on)); }
   std::string Cell(const BrowserWindow& b, int row, int column) {
     return b.lView1->model()->index(row, column).data().toString().toStdString();
   }
@@ -123,8 +129,8 @@ TEST_F(QtWindows, TheBrowserIsLaidOutAsTheForm) {
   const QHeaderView* header = b.lView1->header();
   ASSERT_EQ(b.lView1->model()->columnCount(), 9);
   const int widths[] = {2440, 1040, 740, 3440, 1440, 1440, 740, 740, 1440};
-  for (int i = 0; i < 9; ++i) EXPECT_GE(header->sectionSize(i), Px(widths[i], Dpi(b))) << i;  // or as its header
-  EXPECT_EQ(header->sectionSize(3), Px(3440, Dpi(b)));
+  for (int i = 0; i < 9; ++i) EXPECT_GE(header->sectionSize(i), test::PixelsOf(widths[i], Dpi(b))) << i;  // or as its header
+  EXPECT_EQ(header->sectionSize(3), test::PixelsOf(3440, Dpi(b)));
   EXPECT_EQ(b.lView1->model()->headerData(0, Qt::Horizontal).toString().toStdString(), "No. Pengajuan");
   EXPECT_EQ(b.lView1->model()->headerData(7, Qt::Horizontal).toString().toStdString(), "Jm. Brg.");
   EXPECT_EQ(Rows(b), 0);  // nothing is read before the first Browse
@@ -664,7 +670,7 @@ TEST_F(QtWindows, LaidOutInOneFaceWithEveryTextWhole) {
       }
       if (auto* button = qobject_cast<QPushButton*>(w)) {
         const QString caption = QString::fromStdString(forms::CaptionText(c.caption));
-        EXPECT_LE(button->fontMetrics().horizontalAdvance(caption) + 2 * Px(forms::kButtonSideTwips, dpi), button->width());
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(caption) + 2 * test::PixelsOf(forms::kButtonSideTwips, dpi), button->width());
       }
       // Its row: the controls of its container beside it, in the table's order, apart, within
       // the row's right edge as drawn.
@@ -936,9 +942,9 @@ TEST(ProgressWindowLayout, BorderlessCentredWithItsBar) {
   p.Show();
   QWidget& w = *p.widget();
   EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
-  EXPECT_EQ(w.size(), TwipsRect(0, 0, 6960, 870, Dpi(w)).size());
-  EXPECT_EQ(p.bar()->parentWidget()->geometry(), TwipsRect(0, 15, 6945, 840, Dpi(w)));
-  EXPECT_EQ(p.bar()->geometry(), TwipsRect(60, 135, 6825, 630, Dpi(w)));
+  EXPECT_EQ(w.size(), TestTwipsRect(0, 0, 6960, 870, Dpi(w)).size());
+  EXPECT_EQ(p.bar()->parentWidget()->geometry(), TestTwipsRect(0, 15, 6945, 840, Dpi(w)));
+  EXPECT_EQ(p.bar()->geometry(), TestTwipsRect(60, 135, 6825, 630, Dpi(w)));
   p.SetMaximum(10);
   p.SetValue(4);
   EXPECT_EQ(p.bar()->value(), 4);

@@ -19,6 +19,7 @@
 #include "interface/win32/layout.h"
 #include "platform/win32.h"
 #include "tests/skips.h"
+#include "tests/twips.h"
 #include "tests/windows/formdriver.h"
 
 #include <commctrl.h>  // after the Windows headers
@@ -28,7 +29,7 @@ namespace sevrik {
 namespace {
 
 using win32::ControlId;
-using win32::Px;
+using test::PixelsOf;
 
 const std::string kCar23 = "05010000020220261201000001";
 const std::string kCar23b = "05010000020220261203000002";
@@ -87,12 +88,12 @@ void LayOutLogs() {
 
 // Where the form puts a control: its twips, and those of its frame, in pixels at the DPI.
 RECT Expected(const forms::Form& table, const forms::Control& c, int dpi) {
-  int left = Px(c.rect.left, dpi), top = Px(c.rect.top, dpi);
+  int left = PixelsOf(c.rect.left, dpi), top = PixelsOf(c.rect.top, dpi);
   if (std::string(c.container) != table.name) {
-    left += Px(forms::Find(table, c.container).rect.left, dpi);
-    top += Px(forms::Find(table, c.container).rect.top, dpi);
+    left += PixelsOf(forms::Find(table, c.container).rect.left, dpi);
+    top += PixelsOf(forms::Find(table, c.container).rect.top, dpi);
   }
-  return RECT{left, top, left + Px(c.rect.width, dpi), top + Px(c.rect.height, dpi)};
+  return RECT{left, top, left + PixelsOf(c.rect.width, dpi), top + PixelsOf(c.rect.height, dpi)};
 }
 
 // What a posted click or key does shows once the program has taken it: the expression is
@@ -194,8 +195,8 @@ TEST_F(Win32Windows, TheBrowserIsLaidOutAsTheFormAtTheDisplaysDpi) {
     EXPECT_EQ(dpi, std::atoi(Env("SEVRIK_TEST_DPI").c_str()));
   }
   const SIZE client = test::ClientSize(browser);
-  EXPECT_EQ(client.cx, Px(10185, dpi));
-  EXPECT_EQ(client.cy, Px(6000, dpi));
+  EXPECT_EQ(client.cx, dpi == 96 ? 679 : PixelsOf(10185, dpi));
+  EXPECT_EQ(client.cy, dpi == 96 ? 400 : PixelsOf(6000, dpi));
   EXPECT_TRUE(test::HasStyle(browser, WS_CAPTION | WS_SYSMENU | WS_DLGFRAME));
   EXPECT_FALSE(test::HasStyle(browser, WS_THICKFRAME));
   EXPECT_FALSE(test::HasStyle(browser, WS_MINIMIZEBOX));
@@ -242,7 +243,7 @@ TEST_F(Win32Windows, TheBrowserIsLaidOutAsTheFormAtTheDisplaysDpi) {
   ASSERT_EQ(test::ListColumns(Kb("lView1")), 9);
   for (int i = 0; i < 9; ++i) {
     EXPECT_EQ(test::ListHeader(Kb("lView1"), i), kListColumns[static_cast<size_t>(i)].header);
-    const int design = Px(kListColumns[static_cast<size_t>(i)].width_twips, dpi);
+    const int design = PixelsOf(kListColumns[static_cast<size_t>(i)].width_twips, dpi);
     EXPECT_GE(test::ListColumnWidth(Kb("lView1"), i), design) << i;  // or its header's, or its cells'
     if (i == 3) {
       EXPECT_EQ(test::ListColumnWidth(Kb("lView1"), i), design);
@@ -266,8 +267,8 @@ TEST_F(Win32Windows, TheLogViewerIsLaidOutAsTheForm) {
   HWND viewer = program->Window("View Log");
   ASSERT_NE(viewer, nullptr);
   const int dpi = ScreenDpi();
-  EXPECT_EQ(test::ClientSize(viewer).cx, Px(9150, dpi));
-  EXPECT_EQ(test::ClientSize(viewer).cy, Px(5640, dpi));
+  EXPECT_EQ(test::ClientSize(viewer).cx, PixelsOf(9150, dpi));
+  EXPECT_EQ(test::ClientSize(viewer).cy, PixelsOf(5640, dpi));
   EXPECT_FALSE(test::HasStyle(viewer, WS_MINIMIZEBOX));
   EXPECT_FALSE(test::HasStyle(viewer, WS_MAXIMIZEBOX));
   EXPECT_FALSE(test::HasStyle(viewer, WS_THICKFRAME));
@@ -334,13 +335,13 @@ TEST_F(Win32Windows, EveryControlIsLaidOutInOneFaceWithItsTextWhole) {
       if (c.kind == forms::ControlKind::Combo) {
         const RECT field = test::ComboField(control);
         // The field's edge above and below it, the font's height and the padding.
-        EXPECT_LE(field.bottom - field.top, tm.tmHeight + Px(forms::kComboFieldPadTwips, dpi) + 2);
+        EXPECT_LE(field.bottom - field.top, tm.tmHeight + PixelsOf(forms::kComboFieldPadTwips, dpi) + 2);
         EXPECT_GE(field.bottom - field.top, tm.tmHeight);
         for (const std::string& entry : test::ComboEntries(control))
           EXPECT_LE(test::ListTextWidth(list, entry), field.right - field.left) << entry;
       }
       if (c.kind == forms::ControlKind::Button) {
-        EXPECT_LE(test::ListTextWidth(list, forms::CaptionText(c.caption)) + 2 * Px(forms::kButtonSideTwips, dpi),
+        EXPECT_LE(test::ListTextWidth(list, forms::CaptionText(c.caption)) + 2 * PixelsOf(forms::kButtonSideTwips, dpi),
                   r.right - r.left);
       }
       // The next control of its row is to its right, and the row ends where the table's does.
@@ -372,7 +373,7 @@ TEST_F(Win32Windows, EveryControlIsLaidOutInOneFaceWithItsTextWhole) {
   }());
   for (int i = 0; i < test::ListColumns(list); ++i)
     EXPECT_GE(test::ListColumnWidth(list, i), test::ListTextWidth(list, test::ListHeader(list, i)) +
-                                                  Px(forms::kCellMarginTwips, dpi))
+                                                  PixelsOf(forms::kCellMarginTwips, dpi))
         << test::ListHeader(list, i);
   ::PostMessageW(viewer, WM_CLOSE, 0, 0);
   EXPECT_TRUE(log->Ended(20000).has_value());
@@ -791,8 +792,8 @@ TEST_F(Win32Windows, TheProgressWindowStaysAboveTheBrowserDuringALongCreate) {
   ASSERT_NE(progress, nullptr);
   EXPECT_EQ(::GetWindow(progress, GW_OWNER), browser);  // an owned window stays above its owner
   const int dpi = ScreenDpi();
-  EXPECT_EQ(test::ClientSize(progress).cx, Px(6960, dpi));
-  EXPECT_EQ(test::ClientSize(progress).cy, Px(870, dpi));
+  EXPECT_EQ(test::ClientSize(progress).cx, PixelsOf(6960, dpi));
+  EXPECT_EQ(test::ClientSize(progress).cy, PixelsOf(870, dpi));
   EXPECT_FALSE(test::HasStyle(progress, WS_CAPTION));
   HWND bar = On(progress, forms::kFrmProgress, "ProgressBar1");
   EXPECT_EQ(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 5000);
