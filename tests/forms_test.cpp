@@ -12,6 +12,7 @@
 #include "interface/form_layout.h"
 #include "interface/forms.h"
 #include "interface/progress_model.h"
+#include "tests/twips.h"
 
 namespace sevrik {
 namespace {
@@ -117,8 +118,8 @@ TEST(FormLayout, AControlWidenedWithinItsRow) {
     EXPECT_EQ(Row(kb, layout, buttons), c.buttons);
     for (size_t i = 0; i < kb.controls.size(); ++i) {
       const Control& ctl = kb.controls[i];
-      EXPECT_EQ(layout[i].top, forms::Px(ctl.rect.top, c.dpi)) << ctl.name;
-      EXPECT_EQ(layout[i].height, forms::Px(ctl.rect.height, c.dpi)) << ctl.name;
+      EXPECT_EQ(layout[i].top, test::PixelsOf(ctl.rect.top, c.dpi)) << ctl.name;
+      EXPECT_EQ(layout[i].height, test::PixelsOf(ctl.rect.height, c.dpi)) << ctl.name;
     }
     if (c.dpi == 96) {
       EXPECT_EQ(forms::RectOf(kb, layout, "lView1"), (forms::PixelRect{6, 51, 650, 283}));
