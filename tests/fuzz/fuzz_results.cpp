@@ -44,7 +44,11 @@ void StatusTable(FuzzedDataProvider& input) {
   Check(text.find('|') == std::string::npos && text.find('\n') == std::string::npos, "the text is one field");
   // The last matching line wins.
   if (code.find_first_of("|\n") != std::string::npos || sevrik::Trim(code) != code) return;
-  const std::string ended = table.empty() || table.back() == '\n' ? table : table + "\r\n";
+  // The table's last line ended, without changing it: a lone CR at its end only needs its LF (a
+  // CR LF after it would make a line of a CR, which a code of a CR matches).
+  const std::string ended = table.empty() || table.back() == '\n' ? table
+                             : table.back() == '\r'              ? table + "\n"
+                                                                 : table + "\r\n";
   const std::string more = ended + code + "|01|GAGAL|Last\r\n";
   Check(sevrik::StatusTextIn(more, code) == "Last", "the last matching line gives the text");
 }
