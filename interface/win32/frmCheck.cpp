@@ -3,14 +3,9 @@
 #include "interface/forms.h"
 
 namespace sevrik::win32 {
-namespace {
-
-constexpr int kTutup = ControlId(forms::kFrmCheck, "cmdTutup");
-
-}  // namespace
 
 CheckWindow::CheckWindow(HWND owner, const std::string& caption, const std::string& text)
-    : FormWindow(forms::kFrmCheck), owner_(owner) {
+    : ModalForm(forms::kFrmCheck, owner) {
   Create(owner);
   ::SetWindowTextW(hwnd(), Wide(caption).c_str());
   HWND box = Control("txtCheck");
@@ -31,40 +26,6 @@ void CheckWindow::Laid() {
   if (old) ::DeleteObject(old);
 }
 
-void CheckWindow::RunModal() {
-  if (owner_) ::EnableWindow(owner_, FALSE);
-  Show();
-  ::SetFocus(Control("txtCheck"));
-  RunWindow(*this);
-  if (owner_) ::EnableWindow(owner_, TRUE);
-}
-
-void CheckWindow::Close() {
-  // The owner is enabled before this window goes, so that it takes the activation back.
-  if (owner_) ::EnableWindow(owner_, TRUE);
-  ::DestroyWindow(hwnd());
-}
-
-LRESULT CheckWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_CLOSE:  // the close box, and Escape in the multi-line text
-      Close();
-      return 0;
-    case WM_COMMAND: {
-      const int id = LOWORD(wparam);
-      if (id == IDCANCEL || (id == kTutup && HIWORD(wparam) == BN_CLICKED)) {
-        Close();
-        return 0;
-      }
-      if (id == IDOK) {  // Enter on Tutup presses it
-        if (::GetFocus() == Control("cmdTutup")) Close();
-        return 0;
-      }
-      break;
-    }
-    default: break;
-  }
-  return FormWindow::Handle(message, wparam, lparam);
-}
+void CheckWindow::RunModal() { ModalForm::RunModal(Control("txtCheck")); }
 
 }  // namespace sevrik::win32

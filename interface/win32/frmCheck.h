@@ -9,22 +9,18 @@
 
 namespace sevrik::win32 {
 
-class CheckWindow : public FormWindow {
+class CheckWindow : public ModalForm {
  public:
   // Makes the window, hidden, above `owner`, with the caption and the report (CR LF lines).
   CheckWindow(HWND owner, const std::string& caption, const std::string& text);
   ~CheckWindow() override;
-  // Shows it with the owner disabled and returns when it is closed.
+  // Shows it with the owner disabled, the report focused, and returns when it is closed.
   void RunModal();
 
  protected:
-  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam) override;
   void Laid() override;
 
  private:
-  void Close();
-
-  HWND owner_;
   HFONT text_font_ = nullptr;
 };
 

@@ -5,14 +5,9 @@
 #include "interface/forms.h"
 
 namespace sevrik::win32 {
-namespace {
-
-constexpr int kTutup = ControlId(forms::kFrmHistory, "cmdTutup");
-
-}  // namespace
 
 HistoryWindow::HistoryWindow(HWND owner, HistoryList history)
-    : FormWindow(forms::kFrmHistory), owner_(owner), history_(std::move(history)) {
+    : ModalForm(forms::kFrmHistory, owner), history_(std::move(history)) {
   Create(owner);
   ::SetWindowTextW(hwnd(), Wide(history_.caption).c_str());
   ::SetWindowTextW(Control("lblRiwayat"), Wide(history_.summary).c_str());
@@ -43,42 +38,20 @@ void HistoryWindow::SizeColumns() {
   HWND list = Control("lvRiwayat");
   HWND header = list ? ListView_GetHeader(list) : nullptr;
   if (!header || Header_GetItemCount(header) != static_cast<int>(kHistoryColumns.size())) return;
-  HDC dc = ::GetDC(list);
-  HGDIOBJ before = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
-  const auto width_of = [dc](const std::string& text) {
-    const std::wstring wide = Wide(text);
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-    return static_cast<int>(size.cx);
-  };
+  const ControlTextWidths width_of(list);
   RECT client{};
   ::GetClientRect(list, &client);
   // Room for a vertical scroll bar, shown or not (about 255 twips).
   const int room = client.right - Px(255, dpi());
-  const std::array<int, 4> widths = HistoryColumnWidths(history_, dpi(), room, width_of);
+  const std::array<int, 4> widths = HistoryColumnWidths(history_, dpi(), room, std::cref(width_of));
   for (size_t i = 0; i < widths.size(); ++i) ListView_SetColumnWidth(list, static_cast<int>(i), widths[i]);
-  ::SelectObject(dc, before);
-  ::ReleaseDC(list, dc);
 }
 
 void HistoryWindow::RunModal() {
-  if (owner_) ::EnableWindow(owner_, FALSE);
-  Show();
   HWND list = Control("lvRiwayat");
-  if (!history_.rows.empty()) {
-    ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ::SetFocus(list);
-  } else {
-    ::SetFocus(Control("cmdTutup"));
-  }
-  RunWindow(*this);
-  if (owner_) ::EnableWindow(owner_, TRUE);
-}
-
-void HistoryWindow::Close() {
-  // The owner is enabled before this window goes, so that it takes the activation back.
-  if (owner_) ::EnableWindow(owner_, TRUE);
-  ::DestroyWindow(hwnd());
+  if (history_.rows.empty()) return ModalForm::RunModal(Control("cmdTutup"));
+  ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ModalForm::RunModal(list);
 }
 
 LRESULT HistoryWindow::Notify(NMHDR& header) {
@@ -97,9 +70,7 @@ LRESULT HistoryWindow::Notify(NMHDR& header) {
     case LVN_GETINFOTIPW: {
       auto& tip = reinterpret_cast<NMLVGETINFOTIPW&>(header);
       const auto row = static_cast<size_t>(tip.iItem);
-      if (row >= history_.rows.size() || tip.cchTextMax <= 0) return 0;
-      const std::wstring text = Wide(HistoryRowTip(history_.rows[row]));
-      lstrcpynW(tip.pszText, text.c_str(), tip.cchTextMax);
+      if (row < history_.rows.size()) AnswerInfoTip(tip, HistoryRowTip(history_.rows[row]));
       return 0;
     }
     default: return 0;
@@ -107,26 +78,8 @@ LRESULT HistoryWindow::Notify(NMHDR& header) {
 }
 
 LRESULT HistoryWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_NOTIFY: return Notify(*reinterpret_cast<NMHDR*>(lparam));
-    case WM_CLOSE:
-      Close();
-      return 0;
-    case WM_COMMAND: {
-      const int id = LOWORD(wparam);
-      if (id == IDCANCEL || (id == kTutup && HIWORD(wparam) == BN_CLICKED)) {
-        Close();
-        return 0;
-      }
-      if (id == IDOK) {  // Enter on Tutup presses it; in the list it does nothing
-        if (::GetFocus() == Control("cmdTutup")) Close();
-        return 0;
-      }
-      break;
-    }
-    default: break;
-  }
-  return FormWindow::Handle(message, wparam, lparam);
+  if (message == WM_NOTIFY) return Notify(*reinterpret_cast<NMHDR*>(lparam));
+  return ModalForm::Handle(message, wparam, lparam);
 }
 
 }  // namespace sevrik::win32

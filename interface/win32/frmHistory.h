@@ -10,7 +10,7 @@
 
 namespace sevrik::win32 {
 
-class HistoryWindow : public FormWindow {
+class HistoryWindow : public ModalForm {
  public:
   // Makes the window, hidden, above `owner`, with the history.
   HistoryWindow(HWND owner, HistoryList history);
@@ -23,13 +23,11 @@ class HistoryWindow : public FormWindow {
   void Laid() override;
 
  private:
-  void Close();
   // The time, the action and the reference whole, the outcome in the room that is left
   // (HistoryColumnWidths).
   void SizeColumns();
   LRESULT Notify(NMHDR& header);
 
-  HWND owner_;
   HistoryList history_;
   std::wstring cell_;  // the text the list asked for last
 };

@@ -202,18 +202,9 @@ void BrowserWindow::SizeColumns() {
   HWND list = Control("lView1");
   HWND header = ListView_GetHeader(list);
   if (!header || Header_GetItemCount(header) != static_cast<int>(kListColumns.size())) return;
-  HDC dc = ::GetDC(list);
-  HGDIOBJ before = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
-  const auto width_of = [dc](const std::string& text) {
-    const std::wstring wide = Wide(text);
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-    return static_cast<int>(size.cx);
-  };
+  const ControlTextWidths width_of(list);
   for (size_t column = 0; column < kListColumns.size(); ++column)
-    ListView_SetColumnWidth(list, static_cast<int>(column), ColumnWidth(column, dpi(), browser_.outcome().rows, width_of));
-  ::SelectObject(dc, before);
-  ::ReleaseDC(list, dc);
+    ListView_SetColumnWidth(list, static_cast<int>(column), ColumnWidth(column, dpi(), browser_.outcome().rows, std::cref(width_of)));
 }
 
 LRESULT BrowserWindow::Notify(NMHDR& header) {
@@ -236,9 +227,7 @@ LRESULT BrowserWindow::Notify(NMHDR& header) {
     case LVN_GETINFOTIPW: {
       auto& tip = reinterpret_cast<NMLVGETINFOTIPW&>(header);
       const auto row = static_cast<size_t>(tip.iItem);
-      if (row >= rows.size() || tip.cchTextMax <= 0) return 0;
-      const std::wstring text = Wide(browser_.RowToolTip(row));
-      lstrcpynW(tip.pszText, text.c_str(), tip.cchTextMax);
+      if (row < rows.size()) AnswerInfoTip(tip, browser_.RowToolTip(row));
       return 0;
     }
     case LVN_COLUMNCLICK:

@@ -395,4 +395,62 @@ void PaintPending() {
     ::DispatchMessageW(&message);
 }
 
+void ModalForm::RunModal(HWND focus) {
+  if (owner_) ::EnableWindow(owner_, FALSE);
+  Show();
+  ::SetFocus(focus);
+  RunWindow(*this);
+  if (owner_) ::EnableWindow(owner_, TRUE);
+}
+
+void ModalForm::Close() {
+  // The owner is enabled before this window goes, so that it takes the activation back.
+  if (owner_) ::EnableWindow(owner_, TRUE);
+  ::DestroyWindow(hwnd());
+}
+
+LRESULT ModalForm::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CLOSE:  // the close box, and Escape in a multi-line text
+      Close();
+      return 0;
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      if (id == IDCANCEL || (id == ControlId(table(), "cmdTutup") && HIWORD(wparam) == BN_CLICKED)) {
+        Close();
+        return 0;
+      }
+      if (id == IDOK) {  // Enter on Tutup presses it; anywhere else it does nothing
+        if (::GetFocus() == Control("cmdTutup")) Close();
+        return 0;
+      }
+      break;
+    }
+    default: break;
+  }
+  return FormWindow::Handle(message, wparam, lparam);
+}
+
+ControlTextWidths::ControlTextWidths(HWND control)
+    : control_(control),
+      dc_(::GetDC(control)),
+      before_(::SelectObject(dc_, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)))) {}
+
+ControlTextWidths::~ControlTextWidths() {
+  ::SelectObject(dc_, before_);
+  ::ReleaseDC(control_, dc_);
+}
+
+int ControlTextWidths::operator()(const std::string& utf8) const {
+  const std::wstring wide = Wide(utf8);
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
+  return static_cast<int>(size.cx);
+}
+
+void AnswerInfoTip(NMLVGETINFOTIPW& tip, const std::string& text) {
+  if (tip.cchTextMax <= 0) return;
+  lstrcpynW(tip.pszText, Wide(text).c_str(), tip.cchTextMax);
+}
+
 }  // namespace sevrik::win32

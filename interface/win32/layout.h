@@ -6,6 +6,7 @@
 // in which the dialog manager's Tab visits them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "interface/form_layout.h"
 #include "interface/forms.h"
 #include "platform/win32.h"
+
+#include <commctrl.h>  // after the Windows headers
 
 namespace sevrik::win32 {
 
@@ -118,5 +121,41 @@ void RunWindow(FormWindow& form);
 
 // Paints what waits to be painted, without taking the user's input.
 void PaintPending();
+
+// A form shown above its owner with the owner disabled, closed by its "Tutup" button, Escape,
+// Enter on "Tutup" or the close box (frmCheck, frmHistory).
+class ModalForm : public FormWindow {
+ public:
+  ModalForm(const forms::Form& table, HWND owner) : FormWindow(table), owner_(owner) {}
+  // Shows it, gives `focus` the focus, and returns when it is closed.
+  void RunModal(HWND focus);
+
+ protected:
+  // The closing messages; the rest go to FormWindow.
+  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void Close();
+
+ private:
+  HWND owner_;
+};
+
+// The width of texts in a control's font, for the columns of a list: the control's device
+// context held while it lives.
+class ControlTextWidths {
+ public:
+  explicit ControlTextWidths(HWND control);
+  ~ControlTextWidths();
+  ControlTextWidths(const ControlTextWidths&) = delete;
+  ControlTextWidths& operator=(const ControlTextWidths&) = delete;
+  int operator()(const std::string& utf8) const;
+
+ private:
+  HWND control_;
+  HDC dc_;
+  HGDIOBJ before_;
+};
+
+// Answers a list view's request for a row's tool tip with `text`, cut to its room.
+void AnswerInfoTip(NMLVGETINFOTIPW& tip, const std::string& text);
 
 }  // namespace sevrik::win32
