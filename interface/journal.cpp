@@ -393,7 +393,9 @@ void JournalRunWithoutTranslator(const Session& session, const std::string& acti
   try {
     RunJournal(JournalPath(session), session.RunLogPath()).Ended(e, status, reason);
   } catch (const Error& err) {
-    AppendToRunLog(session.RunLogPath(), err);
+    AppendToRunLog(session.RunLogPath(),
+                   Error(err.number(), "Jurnal SEVRIK.JNL tidak dapat ditulis; proses " + action + " " + type + " CAR " +
+                                           car + " tidak tercatat di riwayat dokumen: " + err.description()));
   }
 }
 
