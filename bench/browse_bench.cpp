@@ -26,11 +26,11 @@
 #include <iostream>
 #include <vector>
 
+#include "core/lookups/program.h"
 #include "db/connect.h"
-#include "interface/mdlMain.h"
-#include "interface/qt/frmKb.h"
 #include "platform/dialogs.h"
 #include "tools/workspace.h"
+#include "views/qt/frmKb.h"
 
 namespace {
 namespace fs = std::filesystem;

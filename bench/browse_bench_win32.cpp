@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "interface/forms.h"
-#include "interface/win32/layout.h"
+#include "core/forms/forms.h"
 #include "platform/win32.h"
 #include "tests/windows/formdriver.h"
+#include "views/win32/layout.h"
 
 #include <psapi.h>  // after the Windows headers
 

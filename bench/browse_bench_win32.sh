@@ -19,7 +19,7 @@ else win=$PWD/build-win64
 fi
 load_wine_env "$win"
 driver=${SEVRIK_WINE_ODBC_DRIVER:?the Windows build has no wine.env}
-for f in "$host/tools/sevrik-workspace" "$host/bench/browse_bench" "$win/interface/SEVRIK.exe" \
+for f in "$host/tools/sevrik-workspace" "$host/bench/browse_bench" "$win/programs/SEVRIK.exe" \
   "$win/bench/browse_bench_win32.exe" "$driver"; do
   [ -e "$f" ] || { echo "missing $f" >&2; exit 1; }
 done
@@ -29,7 +29,7 @@ trap 'wineserver -k 2>/dev/null || true; kill "${XVFB_PID:-}" 2>/dev/null || tru
 tests/windows/prefix.sh
 W=$WINEPREFIX/drive_t
 "$host/tools/sevrik-workspace" --program "$W/BeaCukai/TPB25" --package "$W/EDI" --setting 'T:\EDI' >/dev/null
-cp "$win/interface/SEVRIK.exe" "$W/BeaCukai/TPB25/"
+cp "$win/programs/SEVRIK.exe" "$W/BeaCukai/TPB25/"
 db=$W/BeaCukai/TPB25/dbTPB.mdb
 # The same documents as browse_bench: the demo's two BC 2.3 documents and `rows` more.
 sqlite3 "$db" "BEGIN;

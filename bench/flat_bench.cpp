@@ -37,10 +37,11 @@
 #include <memory>
 #include <tuple>
 
+#include "core/flat/builders.h"
+#include "core/lookups/program.h"
+#include "core/runs/queue.h"
 #include "db/connect.h"
 #include "db/odbc_database.h"
-#include "interface/mdlCreateFlat.h"
-#include "interface/mdlMain.h"
 #include "tools/workspace.h"
 
 extern char** environ;

@@ -22,7 +22,7 @@ else win=$PWD/build-win64
 fi
 load_wine_env "$win"
 driver=${SEVRIK_WINE_ODBC_DRIVER:?the Windows build has no wine.env}
-for f in "$host/tools/sevrik-workspace" "$host/interface/SEVRIK" "$win/interface/SEVRIK.exe" "$driver"; do
+for f in "$host/tools/sevrik-workspace" "$host/programs/SEVRIK" "$win/programs/SEVRIK.exe" "$driver"; do
   [ -e "$f" ] || { echo "missing $f" >&2; exit 1; }
 done
 work=$(mktemp -d)
@@ -44,10 +44,10 @@ for root in "$W" "$L"; do
   tests/windows/big_document.sh "$root/BeaCukai/TPB25/dbTPB.mdb" $large 5000
   cp "$root/BeaCukai/TPB25/dbTPB.mdb" "$root/BeaCukai/TPB25/dbTPB.orig"
 done
-cp "$win/interface/SEVRIK.exe" "$win/shim/ZUL.exe" "$W/BeaCukai/TPB25/"
+cp "$win/programs/SEVRIK.exe" "$win/shim/ZUL.exe" "$W/BeaCukai/TPB25/"
 cp "$win/tools/package/ranuvel.exe" "$W/EDI/ranuvel.exe"
-cp "$host/interface/SEVRIK" "$host/shim/ZUL" "$L/BeaCukai/TPB25/"
-cp "$host/interface/libsevrik-qt.so" "$L/BeaCukai/TPB25/" 2>/dev/null || true
+cp "$host/programs/SEVRIK" "$host/shim/ZUL" "$L/BeaCukai/TPB25/"
+cp "$host/programs/libsevrik-qt.so" "$L/BeaCukai/TPB25/" 2>/dev/null || true
 
 graphics() {
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$1" /f >/dev/null 2>&1

@@ -48,9 +48,12 @@ include_directories(${CMAKE_SOURCE_DIR})
 # Two builds of one commit give the same bytes: no time stamp in the programs' headers.
 add_link_options(-Wl,--no-insert-timestamp)
 
+add_subdirectory(base)
 add_subdirectory(platform)
 add_subdirectory(db)
-add_subdirectory(interface)
+add_subdirectory(core)
+add_subdirectory(views/win32)
+add_subdirectory(programs)
 add_subdirectory(shim)
 add_subdirectory(updater)
 add_subdirectory(tools)

@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 
+#include "base/error.h"
+#include "base/text.h"
 #include "db/odbc_database.h"
 #include "db/sqlite_database.h"
-#include "platform/error.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 
 namespace sevrik {
 

@@ -1,6 +1,6 @@
 #include "db/database.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace sevrik {
 namespace {

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <thread>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace sevrik::odbc {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "db/access_sql.h"
 #include "db/connect.h"
-#include "platform/text.h"
 
 namespace sevrik::odbc {
 namespace {

@@ -4,10 +4,10 @@
 #include <optional>
 #include <regex>
 
+#include "base/error.h"
 #include "db/access_sql.h"
 #include "db/odbc_connection.h"
 #include "db/recordset.h"
-#include "platform/error.h"
 
 namespace sevrik {
 namespace {

@@ -1,6 +1,6 @@
 #include "db/recordset.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/locale.h"
 
 namespace sevrik {

@@ -7,9 +7,9 @@
 #include <regex>
 #include <unordered_map>
 
+#include "base/error.h"
+#include "base/text.h"
 #include "db/recordset.h"
-#include "platform/error.h"
-#include "platform/text.h"
 
 namespace sevrik {
 namespace {

@@ -3,9 +3,9 @@
 // it as "SQLite3 ODBC Driver").
 #include <string>
 
+#include "base/error.h"
 #include "db/odbc_database.h"
 #include "db/sqlite_database.h"
-#include "platform/error.h"
 
 namespace sevrik {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace sevrik {
 

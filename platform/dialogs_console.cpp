@@ -2,9 +2,9 @@
 #include <ostream>
 #include <string>
 
+#include "base/text.h"
 #include "platform/dialogs.h"
 #include "platform/display.h"
-#include "platform/text.h"
 
 namespace sevrik {
 

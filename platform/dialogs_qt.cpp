@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "base/text.h"
 #include "platform/display.h"
-#include "platform/text.h"
 
 namespace sevrik {
 namespace {

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
+#include "base/text.h"
 #include "platform/display.h"
-#include "platform/text.h"
 
 namespace sevrik {
 namespace {

@@ -2,7 +2,7 @@
 // buffered writing of a replacement and of an append.
 #include "platform/file_stream.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/fs_host.h"
 
 namespace sevrik {

@@ -5,10 +5,10 @@
 #include <cerrno>
 #include <utility>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/file_stream.h"
-#include "platform/fs_host.h"
 #include "platform/fs.h"
+#include "platform/fs_host.h"
 #include "platform/unique_file.h"
 
 namespace sevrik {

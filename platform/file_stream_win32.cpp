@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/file_stream.h"
-#include "platform/fs_host.h"
 #include "platform/fs.h"
+#include "platform/fs_host.h"
 #include "platform/unique_file.h"
 #include "platform/win32.h"
 

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/fs_host.h"
 
 namespace sevrik {

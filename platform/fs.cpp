@@ -7,11 +7,11 @@
 #include <string>
 #include <utility>
 
-#include "platform/error.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/file_system.h"
 #include "platform/fs_host.h"
 #include "platform/install.h"
-#include "platform/text.h"
 #include "platform/unique_file.h"
 
 namespace sevrik {

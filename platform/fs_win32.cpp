@@ -6,10 +6,10 @@
 #include <string>
 #include <utility>
 
-#include "platform/error.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/fs.h"
 #include "platform/fs_host.h"
-#include "platform/text.h"
 #include "platform/unique_file.h"
 #include "platform/win32.h"
 

@@ -1,8 +1,8 @@
 #include "platform/ini.h"
 
-#include "platform/error.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 
 namespace sevrik {
 namespace {

@@ -1,6 +1,6 @@
 #include "platform/install.h"
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace sevrik {
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/fs.h"
 #include "platform/fs_host.h"
 #include "platform/install.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/fs.h"
 #include "platform/fs_host.h"
 #include "platform/install.h"

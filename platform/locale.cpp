@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/text.h"
 #include "platform/locale.h"
-#include "platform/text.h"
 
 namespace sevrik {
 

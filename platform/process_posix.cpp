@@ -9,11 +9,11 @@
 #include <optional>
 #include <vector>
 
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/args.h"
-#include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/process.h"
-#include "platform/text.h"
 
 extern char** environ;
 

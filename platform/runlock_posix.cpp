@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/runlock.h"
 
 namespace sevrik {

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "base/text.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 
 namespace sevrik {
 

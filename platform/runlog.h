@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace sevrik {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace sevrik {
 

@@ -19,7 +19,7 @@ cp build/shim/ZUL "$prog/"
 echo "== Workspace: program folder $prog, package folder $pkg (FOLDERNUVAR = C:\\EDI)"
 delivery=$root/delivery
 mkdir -p "$delivery"
-cp build/interface/SEVRIK "build/updater/Ranuvel Plug-In" "$delivery/"
+cp build/programs/SEVRIK "build/updater/Ranuvel Plug-In" "$delivery/"
 echo "== Ranuvel Plug-In installs the delivered SEVRIK into C:\\BeaCukai\\TPB25"
 "$delivery/Ranuvel Plug-In" 2>&1
 echo "== SEVRIK without arguments"

@@ -12,7 +12,7 @@ mkdir -p "$(dirname "$out")"
 out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cp build-win32/interface/SEVRIK.exe build-win32/shim/ZUL.exe "build-win32/updater/Ranuvel Plug-In.exe" "$stage/"
+cp build-win32/programs/SEVRIK.exe build-win32/shim/ZUL.exe "build-win32/updater/Ranuvel Plug-In.exe" "$stage/"
 for exe in "$stage"/*.exe; do
   # Only the system's own DLLs may be named.
   others=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' |

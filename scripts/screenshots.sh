@@ -37,7 +37,7 @@ export SEVRIK_DRIVE_C=$work/drive_c
 prog=$SEVRIK_DRIVE_C/BeaCukai/TPB25
 pkg=$SEVRIK_DRIVE_C/EDI
 build/tools/sevrik-workspace --program "$prog" --package "$pkg" --setting 'C:\EDI' --standin build/tools/package
-cp build/interface/SEVRIK build/shim/ZUL "$prog/"
+cp build/programs/SEVRIK build/shim/ZUL "$prog/"
 # The first BC 2.3 document grown to 40,000 items, so that its build lasts long enough to be seen.
 car=05010000020220261201000001
 sqlite3 "$prog/dbTPB.mdb" "
@@ -148,7 +148,7 @@ mkdir -p "$W"
 ln -sfn ../drive_t "$WINEPREFIX/dosdevices/t:"
 build/tools/sevrik-workspace --program "$W/BeaCukai/TPB25" --package "$W/EDI" --setting 'T:\EDI' \
   --standin build/tools/package >/dev/null
-cp $win/interface/SEVRIK.exe $win/shim/ZUL.exe "$W/BeaCukai/TPB25/"
+cp $win/programs/SEVRIK.exe $win/shim/ZUL.exe "$W/BeaCukai/TPB25/"
 cp $win/tools/package/ranuvel.exe "$W/EDI/"
 # 20,000 items, so that the build lasts long enough to be seen.
 tests/windows/big_document.sh "$W/BeaCukai/TPB25/dbTPB.mdb" "$car" 20000

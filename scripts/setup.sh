@@ -4,6 +4,7 @@ set -euo pipefail
 pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
       libsqlite3-dev sqlite3 unixodbc unixodbc-dev libsqliteodbc
       libgtest-dev libgmock-dev libbenchmark-dev
+      python3 git
       clang libclang-rt-14-dev)  # clang 14 is Debian 12's; its runtime package holds libFuzzer
 missing=()
 for p in "${pkgs[@]}"; do

@@ -2,11 +2,11 @@
 // only to show the error box on a display that answers.
 #include <string>
 
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/args.h"
 #include "platform/dialogs.h"
-#include "platform/error.h"
 #include "platform/process.h"
-#include "platform/text.h"
 #include "shim/zul_args.h"
 
 int main(int argc, char** argv) {

@@ -1,7 +1,7 @@
 #include "shim/zul_args.h"
 
-#include "platform/error.h"
-#include "platform/text.h"
+#include "base/error.h"
+#include "base/text.h"
 
 namespace sevrik::zul {
 namespace {

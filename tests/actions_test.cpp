@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "interface/actions.h"
+#include "core/forms/actions.h"
 #include "platform/fs.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"

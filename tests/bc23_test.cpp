@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "base/error.h"
+#include "base/text.h"
+#include "core/flat/builders.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/runs/queue.h"
+#include "core/startup.h"
 #include "db/connect.h"
-#include "interface/mdlCreateFlat.h"
-#include "interface/mdlMain.h"
-#include "platform/error.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 #include "tests/testutil.h"
 
 namespace sevrik {

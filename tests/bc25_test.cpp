@@ -3,11 +3,14 @@
 
 #include <algorithm>
 
+#include "base/error.h"
+#include "base/text.h"
+#include "core/flat/builders.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/runs/queue.h"
+#include "core/startup.h"
 #include "db/connect.h"
-#include "interface/mdlCreateFlat.h"
-#include "interface/mdlMain.h"
-#include "platform/error.h"
-#include "platform/text.h"
 #include "tests/testutil.h"
 
 namespace sevrik {
@@ -396,8 +399,8 @@ TEST_F(Bc25, ErrorsBeforeTheTrapGoToTheCaller) {
 }  // namespace
 }  // namespace sevrik
 
-#include "interface/child_rows.h"
-#include "interface/flat_common.h"
+#include "core/flat/child_rows.h"
+#include "core/flat/flat_common.h"
 
 namespace sevrik {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
-#include "interface/browser.h"
-#include "interface/console_progress.h"
+#include "core/forms/browser.h"
+#include "core/forms/console_progress.h"
 #include "tests/testutil.h"
 
 namespace sevrik {

@@ -8,12 +8,15 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "interface/mdlBatalEDIFACT.h"
-#include "interface/mdlCreateFlat.h"
-#include "interface/mdlMain.h"
-#include "platform/error.h"
+#include "base/error.h"
+#include "base/text.h"
+#include "core/flat/builders.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/runs/cancel.h"
+#include "core/runs/queue.h"
+#include "core/startup.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 #include "tests/fault_fs.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
@@ -195,7 +198,7 @@ TEST_F(Cancel, APackageFolderOnAnUnmappedDriveIsTheRunTimeError) {
 class CancelProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), ws.program);
+    tools::InstallProgram(test::BuiltProgram("programs/SEVRIK"), ws.program);
     tools::InstallProgram(test::BuiltProgram("shim/ZUL"), ws.program);
   }
   test::RunResult Run(const std::vector<std::string>& args) {

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 
+#include "core/flat/flat_check.h"
+#include "core/forms/actions.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/startup.h"
 #include "db/connect.h"
-#include "interface/actions.h"
-#include "interface/flat_check.h"
-#include "interface/mdlMain.h"
 #include "tests/testutil.h"
 #include "tools/workspace.h"
 

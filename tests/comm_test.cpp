@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "interface/commlogs.h"
-#include "interface/mdlConnect.h"
-#include "interface/mdlMain.h"
-#include "platform/error.h"
+#include "base/error.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/runs/comm_logs.h"
+#include "core/runs/communication.h"
+#include "core/startup.h"
 #include "platform/fs.h"
 #include "tests/fault_fs.h"
 #include "tests/testutil.h"
@@ -202,7 +204,7 @@ TEST_F(CommLogs, ADatabaseErrorStopsBeforeAnyFile) {
 }
 
 TEST_F(CommLogs, TheProgramAsksOnTheConsole) {
-  tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), ws.program);
+  tools::InstallProgram(test::BuiltProgram("programs/SEVRIK"), ws.program);
   const auto run = [&](const std::string& answer) {
     return test::RunProgram(ws.program + "/SEVRIK", {"logdel"}, ws.dir.path(), {"SEVRIK_DIALOGS=console"}, answer);
   };
@@ -220,7 +222,7 @@ TEST_F(CommLogs, TheProgramAsksOnTheConsole) {
 
 TEST(CommunicationProgram, ComRunsBothForms) {
   test::TestWorkspace ws;
-  tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), ws.program);
+  tools::InstallProgram(test::BuiltProgram("programs/SEVRIK"), ws.program);
   tools::InstallProgram(test::BuiltProgram("shim/ZUL"), ws.program);
   tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"));
   tools::InstallProgram(test::BuiltProgram("tools/package/ranuvel"), ws.dir / "translator", "Ranuvel");

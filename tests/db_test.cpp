@@ -4,11 +4,13 @@
 #include <chrono>
 #include <thread>
 
+#include "base/error.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/startup.h"
 #include "db/access_sql.h"
 #include "db/connect.h"
 #include "db/odbc_database.h"
-#include "interface/mdlMain.h"
-#include "platform/error.h"
 #include "tests/access_sql_check.h"
 #include "tests/testutil.h"
 

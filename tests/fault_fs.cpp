@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/fs_host.h"
 
 namespace sevrik::test {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "interface/fields.h"
-#include "interface/flat_record.h"
-#include "platform/error.h"
+#include "base/error.h"
+#include "core/flat/fields.h"
+#include "core/flat/flat_record.h"
 #include "tests/testutil.h"
 
 namespace sevrik {
@@ -126,7 +126,7 @@ TEST(FlatRecord, LongRecordsKeepEveryByteAndSurviveAMove) {
 }  // namespace
 }  // namespace sevrik
 
-#include "interface/flat_common.h"
+#include "core/flat/flat_common.h"
 
 namespace sevrik {
 namespace {

@@ -9,9 +9,9 @@
 #include <set>
 #include <string>
 
-#include "interface/form_layout.h"
-#include "interface/forms.h"
-#include "interface/progress_model.h"
+#include "core/forms/form_layout.h"
+#include "core/forms/forms.h"
+#include "core/forms/progress_model.h"
 #include "tests/twips.h"
 
 namespace sevrik {

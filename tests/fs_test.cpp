@@ -12,9 +12,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "platform/error.h"
-#include "platform/file_system.h"
+#include "base/error.h"
 #include "platform/file_stream.h"
+#include "platform/file_system.h"
 #include "platform/fs.h"
 #include "platform/install.h"
 #include "platform/runlog.h"

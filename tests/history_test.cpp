@@ -2,7 +2,7 @@
 // documents whose last run failed; entries written by hand.
 #include <gtest/gtest.h>
 
-#include "interface/history.h"
+#include "core/forms/history.h"
 #include "tests/testutil.h"
 
 namespace sevrik {

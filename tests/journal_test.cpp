@@ -9,12 +9,14 @@
 #include <gtest/gtest.h>
 #include <map>
 
+#include "base/text.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/runs/journal.h"
+#include "core/runs/journal_format.h"
+#include "core/startup.h"
 #include "db/connect.h"
-#include "interface/journal.h"
-#include "interface/journal_format.h"
-#include "interface/mdlMain.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 #include "tests/fault_fs.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
@@ -434,7 +436,7 @@ TEST(JournalProcesses, KilledWithTheShimTheTranslatorIsStillWaitedFor) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::WorkspaceSession w(c.package);
-    for (const char* program : {"interface/SEVRIK", "shim/ZUL", "tools/package/ranuvel"})
+    for (const char* program : {"programs/SEVRIK", "shim/ZUL", "tools/package/ranuvel"})
       tools::InstallProgram(test::BuiltProgram(program), w.ws.program);
     w.Control("sleep=1500\n");
     const std::vector<std::string> env = {"SEVRIK_DIALOGS=console"};

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "interface/log_viewer.h"
+#include "core/forms/log_viewer.h"
 #include "tests/testutil.h"
 
 namespace sevrik {

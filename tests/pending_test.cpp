@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "interface/pending.h"
-#include "platform/text.h"
+#include "base/text.h"
+#include "core/runs/pending.h"
 #include "tests/mounts.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
@@ -266,7 +266,7 @@ TEST_F(Pending, AFileThatCannotBeRewrittenIsNotApplied) {
 // The program: a pending file that cannot be removed stops every start before its action, so
 // that the kept status never lands over a later cancellation.
 TEST_F(Pending, AFileThatCannotBeRemovedStopsTheRunBeforeItsAction) {
-  tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), ws.program);
+  tools::InstallProgram(test::BuiltProgram("programs/SEVRIK"), ws.program);
   tools::InstallProgram(test::BuiltProgram("shim/ZUL"), ws.program);
   tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"));
   sql->Exec("update TBLBC23HDR set snrf = 'R-NEW', Status = '02' where CAR = '" + kCarA + "'");

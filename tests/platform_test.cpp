@@ -2,11 +2,11 @@
 
 #include <sstream>
 
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/args.h"
 #include "platform/dialogs.h"
-#include "platform/error.h"
 #include "platform/locale.h"
-#include "platform/text.h"
 
 namespace sevrik {
 namespace {

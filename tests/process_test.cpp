@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "interface/translator.h"
-#include "interface/session.h"
-#include "platform/error.h"
+#include "base/error.h"
+#include "core/lookups/session.h"
+#include "core/runs/translator.h"
 #include <sys/stat.h>
 #include "platform/fs.h"
 #include "platform/process.h"

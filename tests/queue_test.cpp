@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "interface/mdlCreateFlat.h"
-#include "interface/mdlMain.h"
+#include "base/text.h"
+#include "core/flat/builders.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/runs/queue.h"
+#include "core/startup.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 
@@ -142,7 +145,7 @@ TEST_F(Queue, AnUnmappedPackageDriveIsLoggedAndTheProgramFolderIsCurrentAgain) {
 // The program itself, as the customs application starts it.
 TEST(QueueProgram, QueBc23AndQueBc25RunInAWorkspace) {
   test::TestWorkspace ws;
-  tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), ws.program);
+  tools::InstallProgram(test::BuiltProgram("programs/SEVRIK"), ws.program);
   tools::InstallProgram(test::BuiltProgram("shim/ZUL"), ws.program);
   tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"));
   auto r = test::RunProgram(ws.program + "/SEVRIK", {"QUE", "BC23", kCar, "extra"}, ws.dir.path(),

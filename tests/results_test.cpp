@@ -1,8 +1,8 @@
 // The translator's result files, written by the tests in every shape the collector reads.
 #include <gtest/gtest.h>
 
-#include "interface/results.h"
-#include "platform/error.h"
+#include "base/error.h"
+#include "core/runs/results.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 

@@ -12,13 +12,16 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "interface/journal.h"
-#include "interface/mdlCreateFlat.h"
-#include "interface/mdlMain.h"
-#include "interface/pending.h"
+#include "base/text.h"
+#include "core/flat/builders.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/runs/journal.h"
+#include "core/runs/pending.h"
+#include "core/runs/queue.h"
+#include "core/startup.h"
 #include "platform/fs.h"
 #include "platform/runlock.h"
-#include "platform/text.h"
 #include "tests/fault_fs.h"
 #include "tests/mounts.h"
 #include "tests/testutil.h"
@@ -206,7 +209,7 @@ TEST(Safety, AHeaderThatCannotBeReadIsNotQueued) {
 class Program : public ::testing::Test {
  protected:
   void SetUp() override {
-    tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), w.ws.program);
+    tools::InstallProgram(test::BuiltProgram("programs/SEVRIK"), w.ws.program);
     tools::InstallProgram(test::BuiltProgram("shim/ZUL"), w.ws.program);
   }
   std::unique_ptr<test::RunningProgram> Start(const std::vector<std::string>& args) {
@@ -428,7 +431,7 @@ TEST(Killed, ARunKilledAnywhereLosesNoReferenceAndLendsNoStatus) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     World w({true, false});
-    tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), w.ws.program);
+    tools::InstallProgram(test::BuiltProgram("programs/SEVRIK"), w.ws.program);
     if (c.first[0] == "UNQ") w.QueueA();
     const std::string before = w.State(kCarA), before_b = w.State(kCarB);
     w.Control("sleep=1000\n");

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "interface/results.h"
+#include "base/text.h"
+#include "core/runs/results.h"
 #include "platform/fs.h"
 #include "platform/process.h"
-#include "platform/text.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 

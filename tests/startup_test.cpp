@@ -11,12 +11,14 @@
 #include <filesystem>
 #include <functional>
 
+#include "base/error.h"
+#include "base/text.h"
+#include "core/lookups/document_types.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/startup.h"
 #include "db/connect.h"
-#include "interface/document_types.h"
-#include "interface/mdlMain.h"
-#include "platform/error.h"
 #include "platform/runlock.h"
-#include "platform/text.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 
@@ -174,7 +176,7 @@ TEST_F(MainRun, AnEmptySettingsTableLeavesTheFoldersEmpty) {
 // The program itself, copied into a workspace's program folder.
 class Program : public ::testing::Test {
  protected:
-  void SetUp() override { tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), ws.program); }
+  void SetUp() override { tools::InstallProgram(test::BuiltProgram("programs/SEVRIK"), ws.program); }
   test::RunResult Run(const std::vector<std::string>& args) {
     // A display that answers without a server, for the window module.
     return test::RunProgram(ws.program + "/SEVRIK", args, ws.dir.path(),
@@ -288,10 +290,10 @@ std::vector<std::string> DynamicSymbols(const std::string& file, const char* whi
 // The program carries the one copy of the core: the window module defines none of it, and
 // every symbol of ours that it needs, the program exports.
 TEST(WindowModule, DrivesTheProgramsOwnCore) {
-  const std::string module = test::BuiltProgram("interface/libsevrik-qt.so");
+  const std::string module = test::BuiltProgram("programs/libsevrik-qt.so");
   const std::vector<std::string> needed = DynamicSymbols(module, "--undefined-only");
   const std::vector<std::string> own = DynamicSymbols(module, "--defined-only");
-  const std::vector<std::string> exported = DynamicSymbols(test::BuiltProgram("interface/SEVRIK"), "--defined-only");
+  const std::vector<std::string> exported = DynamicSymbols(test::BuiltProgram("programs/SEVRIK"), "--defined-only");
   const auto has = [](const std::vector<std::string>& symbols, const std::string& name) {
     return std::find(symbols.begin(), symbols.end(), name) != symbols.end();
   };
@@ -340,7 +342,7 @@ TEST_F(Program, QueBc25ThatCannotWriteItsFlatFileEndsWithTheError) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TestWorkspace w;
-    tools::InstallProgram(test::BuiltProgram("interface/SEVRIK"), w.program);
+    tools::InstallProgram(test::BuiltProgram("programs/SEVRIK"), w.program);
     c.arrange(w);
     const auto r = test::RunProgram(w.program + "/SEVRIK", {"QUE", "BC25", tools::kDemoBC25Car}, w.dir.path(),
                                     {"SEVRIK_DIALOGS=console"});

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
+#include "core/lookups/session.h"
 #include "db/database.h"
 #include "db/sqlite_database.h"
-#include "interface/session.h"
 #include "platform/dialogs.h"
-#include "platform/error.h"
 #include "tests/skips.h"
 #include "tools/package/package.h"
 #include "tools/workspace.h"

@@ -124,11 +124,11 @@ TEST(ProgramImage, OnlyAWholeProgramOfTheSystemsFormatPasses) {
   for (const Case& c : cases)
     EXPECT_EQ(updater::ProgramImageProblem(c.bytes, c.format), c.problem) << c.name;
   // The programs of this build pass.
-  for (const char* built : {"interface/SEVRIK", "shim/ZUL", "updater/Ranuvel Plug-In"})
+  for (const char* built : {"programs/SEVRIK", "shim/ZUL", "updater/Ranuvel Plug-In"})
     EXPECT_EQ(updater::ProgramImageProblem(test::ReadFile(test::BuiltProgram(built)), ProgramFormat::Elf), "")
         << built;
   // The system's shared libraries do not.
-  for (const char* library : {"/lib/x86_64-linux-gnu/libz.so.1", "interface/libsevrik-qt.so"}) {
+  for (const char* library : {"/lib/x86_64-linux-gnu/libz.so.1", "programs/libsevrik-qt.so"}) {
     const std::string path = library[0] == '/' ? library : test::BuiltProgram(library);
     if (!test::Exists(path)) continue;
     EXPECT_EQ(updater::ProgramImageProblem(test::ReadFile(path), ProgramFormat::Elf),
@@ -286,7 +286,7 @@ TEST_F(Updater, ADeliveredProgramThatIsNotWholeIsNotInstalled) {
       {"truncated", new_program.substr(0, 150), "segment 0 ends past the end of the file"},
       {"wrong format", PeProgram(), "no ELF header"},
       {"a section past the end", With(new_program, 200 + 32, 4096, 8), "section 1 ends past the end of the file"},
-      {"a shared library", test::ReadFile(test::BuiltProgram("interface/libsevrik-qt.so")),
+      {"a shared library", test::ReadFile(test::BuiltProgram("programs/libsevrik-qt.so")),
        "the ELF file is a shared library, no program (no program interpreter)"},
   };
   for (const Case& c : cases) {

@@ -23,20 +23,22 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "interface/qt/frmCheck.h"
-#include "interface/qt/frmHistory.h"
-#include "interface/qt/frmKb.h"
-#include "interface/qt/frmProgress.h"
-#include "interface/qt/frmViewLog.h"
-#include "interface/qt/layout.h"
-#include "interface/mdlMain.h"
+#include "base/text.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/startup.h"
 #include "platform/fs.h"
 #include "platform/runlock.h"
-#include "platform/text.h"
 #include "tests/fault_fs.h"
 #include "tests/testutil.h"
 #include "tests/twips.h"
 #include "tools/package/package.h"
+#include "views/qt/frmCheck.h"
+#include "views/qt/frmHistory.h"
+#include "views/qt/frmKb.h"
+#include "views/qt/frmProgress.h"
+#include "views/qt/frmViewLog.h"
+#include "views/qt/layout.h"
 
 namespace sevrik::qt {
 namespace {

@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/startup.h"
 #include "db/connect.h"
 #include "db/odbc_database.h"
 #include "db/sqlite_database.h"
-#include "interface/mdlMain.h"
 #include "platform/fs.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "platform/error.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/fs.h"
 #include "platform/process.h"
-#include "platform/text.h"
 #include "shim/zul_args.h"
 #include "tests/testutil.h"
 

@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "interface/mdlMain.h"
-#include "platform/error.h"
-#include "platform/text.h"
+#include "base/error.h"
+#include "base/text.h"
+#include "core/lookups/lookups.h"
+#include "core/lookups/program.h"
+#include "core/startup.h"
 
 namespace sevrik::tools {
 namespace fs = std::filesystem;

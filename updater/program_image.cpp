@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/error.h"
+#include "base/error.h"
 
 namespace sevrik::updater {
 namespace {

@@ -1,6 +1,6 @@
 #include "updater/update.h"
 
-#include "platform/error.h"
+#include "base/error.h"
 #include "platform/fs.h"
 #include "platform/install.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/text.h"
+#include "base/text.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using sevrik::fuzz::Check;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/text.h"
 #include "platform/ini.h"
-#include "platform/text.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using sevrik::fuzz::Check;

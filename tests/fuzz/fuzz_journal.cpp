@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "interface/journal_format.h"
+#include "core/runs/journal_format.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using sevrik::fuzz::Check;

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "base/error.h"
+#include "core/flat/fields.h"
 #include "db/variant.h"
-#include "interface/fields.h"
-#include "platform/error.h"
 #include "platform/locale.h"
 #include "tests/fuzz/fuzz_check.h"
 

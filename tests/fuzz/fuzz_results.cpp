@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "interface/results.h"
-#include "platform/error.h"
-#include "platform/text.h"
+#include "base/error.h"
+#include "base/text.h"
+#include "core/runs/results.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using sevrik::fuzz::Check;

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/error.h"
-#include "platform/text.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "shim/zul_args.h"
 #include "tests/fuzz/fuzz_check.h"
 

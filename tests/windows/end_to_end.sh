@@ -13,7 +13,7 @@ win=$2
 export WINEDEBUG=-all SEVRIK_DIALOGS=console
 . "$(dirname "$0")/wine.sh"
 driver=${SEVRIK_WINE_ODBC_DRIVER:-/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so}
-for f in "$host/tools/sevrik-workspace" "$host/interface/SEVRIK" "$win/interface/SEVRIK.exe" "$driver"; do
+for f in "$host/tools/sevrik-workspace" "$host/programs/SEVRIK" "$win/programs/SEVRIK.exe" "$driver"; do
   [ -e "$f" ] || { echo "missing $f (the Linux build, the Windows build, the SQLite ODBC driver of the tree's width)" >&2; exit 1; }
 done
 
@@ -35,9 +35,9 @@ for root in "$W" "$L"; do
   "$host/tools/sevrik-workspace" --program "$root/BeaCukai/TPB25" --package "$root/EDI" --setting 'T:\EDI' \
     --standin "$host/tools/package" >/dev/null
 done
-cp "$win/interface/SEVRIK.exe" "$win/shim/ZUL.exe" "$W/BeaCukai/TPB25/"
+cp "$win/programs/SEVRIK.exe" "$win/shim/ZUL.exe" "$W/BeaCukai/TPB25/"
 cp "$win/tools/package/ranuvel.exe" "$W/EDI/ranuvel.exe"
-cp "$host/interface/SEVRIK" "$host/shim/ZUL" "$L/BeaCukai/TPB25/"
+cp "$host/programs/SEVRIK" "$host/shim/ZUL" "$L/BeaCukai/TPB25/"
 windows_db="Driver=$driver;Database=$W/BeaCukai/TPB25/dbTPB.mdb"
 
 on_windows() { SEVRIK_DATABASE=$windows_db wine 'T:\BeaCukai\TPB25\SEVRIK.exe' "$@"; }

@@ -10,7 +10,7 @@ import struct
 import sys
 
 PROGRAMS = [  # built file, InternalName, OriginalFilename
-    ("interface/SEVRIK.exe", "SEVRIK", "SEVRIK.exe"),
+    ("programs/SEVRIK.exe", "SEVRIK", "SEVRIK.exe"),
     ("shim/ZUL.exe", "ZUL", "ZUL.exe"),
     ("updater/Ranuvel Plug-In.exe", "Ranuvel Plug-In", "Ranuvel Plug-In.exe"),
 ]

@@ -5,15 +5,15 @@
 #include <atomic>
 #include <thread>
 
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/args.h"
 #include "platform/dialogs_win32.h"
-#include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/install.h"
 #include "platform/locale.h"
 #include "platform/process.h"
 #include "platform/runlock.h"
-#include "platform/text.h"
 #include "platform/win32.h"
 #include "tests/testutil.h"
 #include "tests/windows/winutil.h"

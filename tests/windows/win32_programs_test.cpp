@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
+#include "base/text.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 #include "platform/win32.h"
 #include "tests/testutil.h"
 #include "tests/windows/winutil.h"
@@ -136,7 +136,7 @@ TEST(ProgramImage, TheProgramsCarryTheirVersionManifestAndIcon) {
   const struct {
     const char* built;
     const char* name;
-  } programs[] = {{"interface/SEVRIK.exe", "SEVRIK"}, {"shim/ZUL.exe", "ZUL"},
+  } programs[] = {{"programs/SEVRIK.exe", "SEVRIK"}, {"shim/ZUL.exe", "ZUL"},
                   {"updater/Ranuvel Plug-In.exe", "Ranuvel Plug-In"}};
   for (const auto& p : programs) {
     SCOPED_TRACE(p.built);
@@ -212,7 +212,7 @@ TEST(ProgramImage, TheProgramsCarryTheirVersionManifestAndIcon) {
 }
 
 TEST(ProgramImage, TheProgramsOfThisBuildAreWholePrograms) {
-  for (const char* built : {"interface/SEVRIK.exe", "shim/ZUL.exe", "updater/Ranuvel Plug-In.exe"})
+  for (const char* built : {"programs/SEVRIK.exe", "shim/ZUL.exe", "updater/Ranuvel Plug-In.exe"})
     EXPECT_EQ(updater::ProgramImageProblem(ReadFile(test::BuiltProgram(built)), updater::ProgramFormat::Pe), "")
         << built;
 }

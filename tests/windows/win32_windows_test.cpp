@@ -13,14 +13,14 @@
 #include <cstdlib>
 #include <memory>
 
+#include "core/forms/browser.h"
+#include "core/forms/forms.h"
 #include "db/connect.h"
-#include "interface/browser.h"
-#include "interface/forms.h"
-#include "interface/win32/layout.h"
 #include "platform/win32.h"
 #include "tests/skips.h"
 #include "tests/twips.h"
 #include "tests/windows/formdriver.h"
+#include "views/win32/layout.h"
 
 #include <commctrl.h>  // after the Windows headers
 #include <tlhelp32.h>

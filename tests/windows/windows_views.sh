@@ -17,7 +17,7 @@ export WINEDEBUG=-all
 . "$(dirname "$0")/xvfb.sh"
 graphics=${SEVRIK_VIEWS_DRIVER:-null}
 driver=${SEVRIK_WINE_ODBC_DRIVER:-/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so}
-for f in "$host/tools/sevrik-workspace" "$win/interface/SEVRIK.exe" "$driver" "$win/tests/windows/win32_windows_test.exe"; do
+for f in "$host/tools/sevrik-workspace" "$win/programs/SEVRIK.exe" "$driver" "$win/tests/windows/win32_windows_test.exe"; do
   [ -e "$f" ] || { echo "missing $f (the Linux build, the Windows build, the SQLite ODBC driver of the tree's width)" >&2; exit 1; }
 done
 W=$WINEPREFIX/drive_t/Views
@@ -46,7 +46,7 @@ fi
 rm -rf "$W/EDI" "$W/BeaCukai"
 "$host/tools/sevrik-workspace" --program "$W/BeaCukai/TPB25" --package "$W/EDI" --setting 'T:\Views\EDI' \
   --standin "$host/tools/package" >/dev/null
-cp "$win/interface/SEVRIK.exe" "$win/shim/ZUL.exe" "$W/BeaCukai/TPB25/"
+cp "$win/programs/SEVRIK.exe" "$win/shim/ZUL.exe" "$W/BeaCukai/TPB25/"
 cp "$win/tools/package/ranuvel.exe" "$W/EDI/ranuvel.exe"
 db=$W/BeaCukai/TPB25/dbTPB.mdb
 # Log files of the translator, in both cases of their extension.

@@ -4,8 +4,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "base/text.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 #include "platform/win32.h"
 
 namespace sevrik::test {

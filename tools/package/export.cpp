@@ -3,9 +3,9 @@
 // error the files "entity0\flat\e_error.<n>".
 #include <string>
 
-#include "platform/error.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 #include "tools/package/standin.h"
 
 int main(int argc, char** argv) {

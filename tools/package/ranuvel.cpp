@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/error.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 #include "tools/package/standin.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <ctime>
 #include <thread>
 
-#include "platform/error.h"
+#include "base/error.h"
+#include "base/text.h"
 #include "platform/fs.h"
-#include "platform/text.h"
 
 namespace sevrik::standin {
 
