@@ -67,18 +67,11 @@ class Pending : public ::testing::Test {
     Session s = MakeSession();
     ApplyPendingUpdates(s);
   }
-  void Store(const StatusUpdate& u) {
+  StoreResult Store(const StatusUpdate& u) {
     Session s = MakeSession();
-    StoreDocumentStatus(s, u);
+    return StoreDocumentStatus(s, u);
   }
-  Error StoreError(const StatusUpdate& u) {
-    try {
-      Store(u);
-    } catch (const Error& e) {
-      return e;
-    }
-    return Error(0, "no error");
-  }
+  Error StoreError(const StatusUpdate& u) { return Store(u).error.value_or(Error(0, "no error")); }
   // The customs application holds the rows of document `car` (the driver says "locked").
   void Lock(const std::string& car) {
     sql->Exec("create trigger busy before update on TBLBC23HDR when old.CAR = '" + car +
@@ -146,12 +139,14 @@ TEST_F(Pending, ANewerStatusDropsTheKeptOnesOfItsDocumentAndARefusedOneIsKeptBeh
                                              {"tblBC23Hdr", kCarB, std::string("R-B"), "02"}}) +
                            "no update\r\n");
   // Whatever the case of the table's name.
-  Store({"TBLBC23HDR", kCarA, std::nullopt, "01"});
+  EXPECT_TRUE(Store({"TBLBC23HDR", kCarA, std::nullopt, "01"}).written());
   EXPECT_TRUE(State(kCarA).ends_with("/01"));
   EXPECT_EQ(Pnd(), "tblBC23Hdr|" + kCarB + "|R-B|02\r\nno update\r\n");
 
   Lock(kCarA);
-  const Error e = StoreError({"tblBC23Hdr", kCarA, std::string("R"), "02"});
+  const StoreResult kept = Store({"tblBC23Hdr", kCarA, std::string("R"), "02"});
+  EXPECT_EQ(kept.where, StatusStored::Kept);
+  const Error e = kept.error.value();
   EXPECT_EQ(e.number(), err::kDatabase);
   EXPECT_NE(e.description().find("disimpan di SEVRIK.PND"), std::string::npos) << e.description();
   EXPECT_EQ(ParsePendingUpdates(Pnd()).back(), (StatusUpdate{"tblBC23Hdr", kCarA, std::string("R"), "02"}));
@@ -162,7 +157,9 @@ TEST_F(Pending, ANewerStatusDropsTheKeptOnesOfItsDocumentAndARefusedOneIsKeptBeh
   Unlock();
 
   // No header row: nothing is kept, there is no document to give the status to.
-  EXPECT_EQ(StoreError({"tblBC23Hdr", "NONE", std::string("R"), "02"}).number(), err::kNoCurrentRecord);
+  const StoreResult none = Store({"tblBC23Hdr", "NONE", std::string("R"), "02"});
+  EXPECT_EQ(none.where, StatusStored::Failed);
+  EXPECT_EQ(none.error->number(), err::kNoCurrentRecord);
   EXPECT_EQ(ParsePendingUpdates(Pnd()).size(), 2u);
   // An update that breaks a rule is refused before the database sees it.
   db.statements.clear();
@@ -229,7 +226,9 @@ TEST_F(Pending, AValueLongerThanItsColumnIsSetAsideNotKept) {
   EXPECT_NE(ws.RunLog().find("kolom snrf"), std::string::npos) << ws.RunLog();
 
   // Straight from a run: set aside too, and said so.
-  const Error e = StoreError(wide);
+  const StoreResult aside = Store(wide);
+  EXPECT_EQ(aside.where, StatusStored::SetAside);
+  const Error e = aside.error.value();
   EXPECT_EQ(e.number(), err::kInvalidArgument);
   EXPECT_NE(e.description().find("SEVRIK.PNX"), std::string::npos) << e.description();
   EXPECT_EQ(Pnx(), Line(wide) + Line(wide));
@@ -239,7 +238,9 @@ TEST_F(Pending, AValueLongerThanItsColumnIsSetAsideNotKept) {
 TEST_F(Pending, AReferenceStoredNowhereIsGivenInTheError) {
   Lock(kCarA);
   fs::create_directory(pnd);  // the pending file's name is taken by a folder
-  const Error e = StoreError({"tblBC23Hdr", kCarA, std::string("REF-0042"), "02"});
+  const StoreResult nowhere = Store({"tblBC23Hdr", kCarA, std::string("REF-0042"), "02"});
+  EXPECT_EQ(nowhere.where, StatusStored::Nowhere);
+  const Error e = nowhere.error.value();
   EXPECT_EQ(e.number(), err::kDatabase);
   EXPECT_EQ(e.description().substr(0, 48), "Referensi REF-0042 untuk CAR " + kCarA.substr(0, 19)) << e.description();
   EXPECT_NE(e.description().find("tidak dapat disimpan"), std::string::npos) << e.description();

@@ -129,9 +129,11 @@ TEST_F(Results, TheQueueLogSetsReferenceAndStatus) {
   test::WriteFile(ws.package + "/ipdata/TPBQUE.LOG", "BC23");
   EXPECT_EQ(ErrorOf([&] { ApplyQueueLog(*session, "tblBC23Hdr", car); }), err::kSubscriptOutOfRange);
   test::WriteFile(ws.package + "/ipdata/TPBQUE.LOG", "BC23\r\nQ20261208000007\r\n");
-  ApplyQueueLog(*session, "tblBC23Hdr", car);
+  EXPECT_TRUE(ApplyQueueLog(*session, "tblBC23Hdr", car).stored.written());
   EXPECT_EQ(state(), "Q20261208000007/02");
-  EXPECT_EQ(ErrorOf([&] { ApplyQueueLog(*session, "tblBC23Hdr", "NO-SUCH-CAR"); }), err::kNoCurrentRecord);
+  const AppliedQueueLog none = ApplyQueueLog(*session, "tblBC23Hdr", "NO-SUCH-CAR");
+  EXPECT_EQ(none.stored.where, StatusStored::Failed);
+  EXPECT_EQ(none.stored.error->number(), err::kNoCurrentRecord);
   EXPECT_EQ(sql->QueryText("select count(*) from TBLBC23HDR where Status = '02'"), "1");
 }
 

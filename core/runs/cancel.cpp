@@ -43,14 +43,8 @@ RunOutcome CancelEdifact(const Session& session, const std::string& type, const 
   run.Start(translator == Translator::Ranuvel ? "Ranuvel TPBUNQ.EXT " + arguments : "zul TPBUNQ.ZUL -p " + arguments);
   run.EnterProgramFolder();
   run.ReadStatus();
-  try {
-    if (run.outcome().status == "0") StoreDocumentStatus(session, {"tbl" + type + "Hdr", car, std::nullopt, "01"});
-  } catch (const StatusNotStored&) {
-    throw;  // stored nowhere: the journal entry stays open for a later start
-  } catch (const Error& e) {
-    run.Finish(dynamic_cast<const StatusKept*>(&e) ? nullptr : &e);
-    throw;
-  }
+  // A status kept beside the program, stored nowhere or refused ends the run with its error.
+  if (run.outcome().status == "0") run.Store({"tbl" + type + "Hdr", car, std::nullopt, "01"});
   run.Finish();
   return run.outcome();
 }

@@ -256,20 +256,26 @@ namespace {
 // The outcome of the last open entry of its action, from what its translator left.
 void CompleteFromFiles(const Session& session, JournalEntry& e, std::string& status, std::string& reason,
                        std::string& reference) {
-  const auto stored_or_failed = [&](const std::function<void()>& store) {
-    try {
-      store();
-    } catch (const StatusKept& kept) {
-      reference = kept.update().reference.value_or(reference);
-      AppendToRunLog(session.RunLogPath(), kept);
-    } catch (const StatusNotStored&) {
-      throw;  // stored nowhere: the entry stays open
-    } catch (const Error& err) {
-      AppendToRunLog(session.RunLogPath(), err);
-      status = kStatusNoResult;
-      reason = DescribeError(err);
-      reference.clear();
+  // What became of the document's status: a failure ends the entry as SVK03.
+  const auto settle = [&](const StoreResult& stored, const std::string& stored_reference) {
+    switch (stored.where) {
+      case StatusStored::Written:
+        reference = stored_reference;
+        return;
+      case StatusStored::Kept:
+      case StatusStored::SetAside:
+        reference = stored_reference;
+        AppendToRunLog(session.RunLogPath(), *stored.error);
+        return;
+      case StatusStored::Nowhere:
+        throw *stored.error;  // stored nowhere: the entry stays open
+      case StatusStored::Failed:
+        break;
     }
+    AppendToRunLog(session.RunLogPath(), *stored.error);
+    status = kStatusNoResult;
+    reason = DescribeError(*stored.error);
+    reference.clear();
   };
   if (e.action == "QUE") {
     // The older translator's result is condensed from its processing records after it ends.
@@ -284,13 +290,21 @@ void CompleteFromFiles(const Session& session, JournalEntry& e, std::string& sta
       status = sta->first;
       reason = sta->second;
     }
-    if (status == "0") stored_or_failed([&] { reference = ApplyQueueLog(session, e.table, e.car); });
+    if (status == "0") {
+      AppliedQueueLog applied;
+      try {
+        applied = ApplyQueueLog(session, e.table, e.car);
+      } catch (const Error& err) {  // the queue log cannot be read
+        applied.stored = {StatusStored::Failed, err};
+      }
+      settle(applied.stored, applied.reference);
+    }
   } else if (e.action == "UNQ") {
     if (const auto sta = ReadStatus(session, "TPBUNQ.STA")) {
       status = sta->first;
       reason = sta->second;
     }
-    if (status == "0") stored_or_failed([&] { StoreDocumentStatus(session, {e.table, e.car, std::nullopt, "01"}); });
+    if (status == "0") settle(StoreDocumentStatus(session, {e.table, e.car, std::nullopt, "01"}), reference);
   } else if (e.action == "COM") {
     status = "0";
     reason = "selesai";

@@ -294,13 +294,14 @@ std::vector<StatusUpdate> ParsePendingUpdates(const std::string& cp1252_text) {
   return out;
 }
 
-void StoreDocumentStatus(const Session& session, const StatusUpdate& update) {
+StoreResult StoreDocumentStatus(const Session& session, const StatusUpdate& update) {
   if (const std::string problem = StatusUpdateProblem(update); !problem.empty())
-    throw Error(err::kInvalidArgument, "Status dokumen (" + Describe(update) + ") tidak ditulis: " + problem);
+    return {StatusStored::Failed,
+            Error(err::kInvalidArgument, "Status dokumen (" + Describe(update) + ") tidak ditulis: " + problem)};
   try {
     WriteRow(session, update);
   } catch (const Error& e) {
-    if (e.number() == err::kNoCurrentRecord) throw;
+    if (e.number() == err::kNoCurrentRecord) return {StatusStored::Failed, e};
     // A value longer than its column never fits: kept for a person, not for the next start.
     const bool never = e.number() == err::kInvalidArgument;
     const std::string path = never ? SetAsideFilePath(session) : PendingFilePath(session);
@@ -308,16 +309,21 @@ void StoreDocumentStatus(const Session& session, const StatusUpdate& update) {
     try {
       AppendLines(path, FormatLine(update));
     } catch (const Error& kept_error) {
-      throw StatusNotStored(e.number(), Unstored(update) + e.description() + " -- " + name + ": " +
-                                            kept_error.description());
+      return {StatusStored::Nowhere, Error(e.number(), Unstored(update) + e.description() + " -- " + name + ": " +
+                                                           kept_error.description())};
     }
     if (never)
-      throw StatusKept(e.number(), e.description() + " -- Status dokumen (" + Describe(update) +
-                                       ") tidak dapat ditulis ke database dan disimpan di SEVRIK.PNX.", update);
-    throw StatusKept(e.number(), e.description() + " -- Status dokumen (" + Describe(update) +
-                                     ") disimpan di SEVRIK.PND dan ditulis saat SEVRIK dijalankan lagi.", update);
+      return {StatusStored::SetAside, Error(e.number(), e.description() + " -- Status dokumen (" + Describe(update) +
+                                                            ") tidak dapat ditulis ke database dan disimpan di SEVRIK.PNX.")};
+    return {StatusStored::Kept, Error(e.number(), e.description() + " -- Status dokumen (" + Describe(update) +
+                                                      ") disimpan di SEVRIK.PND dan ditulis saat SEVRIK dijalankan lagi.")};
   }
-  DropOlderUpdates(session, update);
+  try {
+    DropOlderUpdates(session, update);
+  } catch (const Error& e) {
+    return {StatusStored::Failed, e};
+  }
+  return {};
 }
 
 void ApplyPendingUpdates(const Session& session) {

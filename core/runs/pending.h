@@ -49,43 +49,44 @@ struct StatusUpdate {
   friend bool operator==(const StatusUpdate&, const StatusUpdate&) = default;
 };
 
-// What StoreDocumentStatus raises when the database refused the update and it is kept beside
-// the program: in the pending file, written at a later start, or set aside in SEVRIK.PNX for a
-// person (a value that never fits).
-class StatusKept : public Error {
- public:
-  StatusKept(int number, std::string description, StatusUpdate kept)
-      : Error(number, std::move(description)), update_(std::move(kept)) {}
-  const StatusUpdate& update() const { return update_; }
-
- private:
-  StatusUpdate update_;
+// What became of an update given to StoreDocumentStatus.
+enum class StatusStored {
+  Written,   // in the document's header row
+  Kept,      // in SEVRIK.PND, written at a later start
+  SetAside,  // in SEVRIK.PNX, for a person: a value that never fits its column
+  Nowhere,   // neither the database nor the file took it: only the error's text names it
+  Failed,    // refused (a rule broken, no header row), or written while SEVRIK.PND still holds
+             // an older status of the document that could not be removed
 };
 
-// What StoreDocumentStatus raises when the update can be stored nowhere: neither the database
-// nor the pending file takes it. Its description gives the update, the reference included.
-class StatusNotStored : public Error {
- public:
-  using Error::Error;
+struct StoreResult {
+  StatusStored where = StatusStored::Written;
+  // Unless written: what to tell. Kept and set aside: the database's number, and where the
+  // update went; stored nowhere: the database's number, the update's reference (or status)
+  // and CAR, so that a person can write them down; failed: why.
+  std::optional<Error> error;
+
+  bool written() const { return where == StatusStored::Written; }
+  // Kept beside the program, in SEVRIK.PND or SEVRIK.PNX.
+  bool kept() const { return where == StatusStored::Kept || where == StatusStored::SetAside; }
 };
 
 // Why the update may not be written (Indonesian), or empty when it may (the rules above).
 std::string StatusUpdateProblem(const StatusUpdate& update);
 
-// Saves the update on the document's header row (keyset recordset, optimistic check), and
-// drops the kept updates of the same document from the pending file (they are older).
-// - An update that breaks a rule: error 5, nothing written or kept.
-// - No header row: error 3021, nothing kept (there is no document to give the status to).
-// - The database refuses with error 5 (a value longer than its column): the update is set
-//   aside in SEVRIK.PNX; any other refusal (locked, busy): it is kept in SEVRIK.PND. Either way
-//   StatusKept is raised with the database's number, whose description says where it went.
-// - Neither the database nor that file takes it: StatusNotStored with the database's number, whose
-//   description gives the reference (or the status) and the CAR, so that a person can write
-//   them down: "Referensi <ref> untuk CAR <car> tidak dapat disimpan: ...".
+// Saves the update on the document's header row (keyset recordset, optimistic check), drops
+// the kept updates of the same document from the pending file (they are older), and returns
+// what became of it; it raises nothing of its own.
+// - An update that breaks a rule: Failed with error 5, nothing written or kept.
+// - No header row: Failed with error 3021, nothing kept (no document to give the status to).
+// - The database refuses with error 5 (a value longer than its column): SetAside in
+//   SEVRIK.PNX; any other refusal (locked, busy): Kept in SEVRIK.PND.
+// - Neither the database nor that file takes it: Nowhere, with the database's number and the
+//   text "Referensi <ref> untuk CAR <car> tidak dapat disimpan: ...".
 // - Written, but the older kept updates cannot be dropped: the new update is appended to the
-//   pending file instead (it comes last, so it is written last); when even that fails, an
-//   Error says so.
-void StoreDocumentStatus(const Session& session, const StatusUpdate& update);
+//   pending file instead (it comes last, so it is written last) and the result is Written;
+//   when even that fails, Failed says so.
+[[nodiscard]] StoreResult StoreDocumentStatus(const Session& session, const StatusUpdate& update);
 
 // Writes the kept updates in the order they were kept, reading the file line by line (memory
 // and time do not grow faster than the file). Those written, and those whose header row no

@@ -144,23 +144,7 @@ RunOutcome QueueFlatBC23(const Session& session, const std::string& car, const s
       RefuseZeroWithoutReference(run, log_error);
       return outcome;
     }
-    try {
-      StoreDocumentStatus(session, {"tblBC23Hdr", car, reference, "02"});
-      outcome.reference = reference;
-    } catch (const StatusKept& kept) {
-      outcome.reference = kept.update().reference.value_or("");
-      run.Report(kept);  // logged: the status is written at a later start
-    } catch (const StatusNotStored& e) {
-      // Stored nowhere: the journal entry stays open, so that a later start stores it from the
-      // queue log, and the run ends saying so.
-      outcome.untold = e;
-      run.Report(e);
-      return outcome;
-    } catch (const Error& e) {
-      run.Report(e);
-      run.Finish(&e);
-      return outcome;
-    }
+    run.Store({"tblBC23Hdr", car, reference, "02"});
   }
   if (cleared && outcome.why_not == NotStarted::No) run.Finish();
   // An earlier status that stays would be read as this run's by anyone who reads it.

@@ -160,11 +160,10 @@ std::string QueueLogReference(const Session& session) {
   return FieldAt(pieces, 1);
 }
 
-std::string ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car) {
-  const std::string reference = QueueLogReference(session);
-  if (reference.empty()) return {};
-  StoreDocumentStatus(session, {header_table, car, reference, "02"});
-  return reference;
+AppliedQueueLog ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car) {
+  AppliedQueueLog applied{QueueLogReference(session), {}};
+  if (!applied.reference.empty()) applied.stored = StoreDocumentStatus(session, {header_table, car, applied.reference, "02"});
+  return applied;
 }
 
 }  // namespace sevrik

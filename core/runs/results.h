@@ -32,6 +32,7 @@
 
 #include "base/error.h"
 #include "core/lookups/session.h"
+#include "core/runs/pending.h"
 
 namespace sevrik {
 
@@ -78,12 +79,15 @@ StatusLines ReadStatusLines(const Session& session, const std::string& name);
 // cannot be read: its error.
 std::string QueueLogReference(const Session& session);
 
-// Stores the reference of "\ipdata\TPBQUE.LOG" (its second line) as the document's snrf and
-// sets its Status to "02", and returns the reference. No log, or an empty reference: nothing
-// happens and the result is empty. A log of one line:
-// error 9; no header row: error 3021. A database that cannot take the update: the update is
-// kept in the pending file and the error says so.
-std::string ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car);
+// Stores the reference of "\ipdata\TPBQUE.LOG" (its second line) as the document's snrf with
+// its Status "02" (StoreDocumentStatus), and returns the reference with what became of the
+// update. No log, or an empty reference: nothing happens, the reference is empty. A log of one
+// line: error 9; one that cannot be read: its error.
+struct AppliedQueueLog {
+  std::string reference;
+  StoreResult stored;
+};
+AppliedQueueLog ApplyQueueLog(const Session& session, const std::string& header_table, const std::string& car);
 
 // The text of a result code in "\entity0\log\status.txt" (the last matching line), or empty.
 std::string LookupStatusText(const Session& session, const std::string& code);

@@ -130,7 +130,8 @@ void TranslatorRun::Start(const std::string& command_line) {
 }
 
 void TranslatorRun::Finish(const Error* failure) {
-  if (!begun_) return;
+  if (!begun_ || settled_) return;
+  settled_ = true;
   try {
     std::string status = outcome_.status, reason = outcome_.reason;
     if (failure) {
@@ -145,6 +146,20 @@ void TranslatorRun::Finish(const Error* failure) {
     // The outcome is stored; a later run completes the entry once more from the same files.
     AppendToRunLog(s_.RunLogPath(), e);
   }
+}
+
+StatusStored TranslatorRun::Store(const StatusUpdate& update) {
+  const StoreResult stored = StoreDocumentStatus(s_, update);
+  if (stored.written() || stored.kept()) outcome_.reference = update.reference.value_or(std::string());
+  if (stored.written()) return stored.where;
+  if (stored.where == StatusStored::Nowhere) {
+    settled_ = true;  // left open
+    outcome_.untold = stored.error;
+  } else {
+    Finish(stored.kept() ? nullptr : &*stored.error);
+  }
+  Report(*stored.error);
+  return stored.where;
 }
 
 bool TranslatorRun::ReadStatus() {

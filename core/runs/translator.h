@@ -13,6 +13,7 @@
 #include "base/error.h"
 #include "core/lookups/session.h"
 #include "core/runs/journal.h"
+#include "core/runs/pending.h"
 
 namespace sevrik {
 
@@ -90,8 +91,18 @@ class TranslatorRun {
   void Start(const std::string& command_line);
 
   // Writes the outcome (status, reason, reference) into the journal entry of a started run;
-  // with `failure`, that failure instead.
+  // with `failure`, that failure instead. Once: a later call does nothing.
   void Finish(const Error* failure = nullptr);
+
+  // Stores the document's status that the translator confirmed (StoreDocumentStatus) and
+  // settles the journal entry by what became of it, under the run's rule:
+  // - written: the reference becomes the outcome's;
+  // - kept beside the program (SEVRIK.PND, SEVRIK.PNX): so too, the entry ends with the
+  //   outcome and where the status went is reported;
+  // - stored nowhere: the entry stays open, so that a later start stores the status from the
+  //   translator's files, and the run's untold error says so;
+  // - failed: the entry ends with the failure, which is reported.
+  StatusStored Store(const StatusUpdate& update);
 
   // Reads "\ipdata\<profile>.STA" into the outcome: its first and second line. A file that
   // is missing (53) or empty (62) is a failure of the step.
@@ -108,6 +119,7 @@ class TranslatorRun {
   RunOutcome outcome_;
   std::optional<JournalEntry> entry_;  // journaled runs
   bool begun_ = false;                 // its entry is written
+  bool settled_ = false;               // its entry ended, or is left open for a later start
 };
 
 }  // namespace sevrik
