@@ -30,7 +30,7 @@ struct BuildResult {
 // no file is written, and the result is not whole.
 BuildResult BuildFlatBC25(Session& session, const std::string& car);
 
-// Writes package folder + "\IPDATA\BC23.FLT" under the resume-next rule: a failed step is
+// Writes package folder + "\IPDATA\BC23.FLT" under the step log's rule: a failed step is
 // logged and the next step runs, so that a failing record is only missing from the file. The
 // result is whole only when no step that counts failed.
 BuildResult BuildFlatBC23(Session& session, const std::string& car);

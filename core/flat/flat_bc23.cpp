@@ -1,5 +1,5 @@
 // The BC 2.3 flat file "\IPDATA\BC23.FLT".
-// Every step of the build runs under the resume-next rule: a failed step is logged and the
+// Every step of the build runs under the step log's rule: a failed step is logged and the
 // next one runs, so a failing record is only missing from its file.
 #include <memory>
 #include <optional>
@@ -33,14 +33,14 @@ class Bc23 {
   // Given a CheckList, the build checks the document: the file is kept in memory, nothing is
   // shown or logged, and every failure is noted in the list.
   Bc23(Session& s, const std::string& car, CheckList* check = nullptr)
-      : s_(s), car_(car), check_(check), rn_(s.RunLogPath(), check) {}
+      : s_(s), car_(car), check_(check), steps_(s.RunLogPath(), check) {}
 
   // The flat file alone, closed, with the progress shown meanwhile.
   BuildResult BuildFile() {
     ProgressSink none;
     ProgressSink& progress = s_.progress && !check_ ? *s_.progress : none;
     progress.Show();
-    rn_.Step([&] {
+    steps_.Step([&] {
       file_ = check_ ? std::make_unique<FlatFile>() : std::make_unique<FlatFile>(s_.package_folder + "\\IPDATA\\BC23.FLT");
     });
     const Params key{Variant(car_)};
@@ -52,45 +52,45 @@ class Bc23 {
     auto con = Query([&] { return s_.db.Execute("Select * from TBLBC23CON Where Car = ?", key); });
 
     bool empty = false;
-    rn_.Step([&] { empty = hdr_->Eof(); });
+    steps_.Step([&] { empty = hdr_->Eof(); });
     if (!empty) {
       std::string own;
-      rn_.Step([&] { own = GetOwnEdiNumber(s_.db); });
-      rn_.Step([&] { recipient_ = GetPartnerEdiNumber(s_.db, Concat(H("Kdkpbc"), s_.locale)); });
+      steps_.Step([&] { own = GetOwnEdiNumber(s_.db); });
+      steps_.Step([&] { recipient_ = GetPartnerEdiNumber(s_.db, Concat(H("Kdkpbc"), s_.locale)); });
       Put([&] {
         FlatRecord r = EnvelopeRecord(own, recipient_, "BC23", s_.locale, check_);
         r.Blanks(14);
         return r;
       });
       std::string status = "9";
-      rn_.Step([&] { status = ReadIniString(s_.program_folder + "\\TPB.ini", "Status", "BC23", "9"); });
+      steps_.Step([&] { status = ReadIniString(s_.program_folder + "\\TPB.ini", "Status", "BC23", "9"); });
       Header(status, *con, *kms, *dok);
       Put("UNS00101D");
       Items(*dtl, progress);
       Put("UNS00201S");
       if (Has("Jmcont")) Put([&] { return CountRecord("16 ", H("Jmcont"), s_.locale); });
       if (Has("Jmbrg")) Put([&] { return CountRecord("6  ", H("Jmbrg"), s_.locale); });
-      rn_.Walk(*pgt, [&] { Write(ChargeRecord(*pgt, "TBLBC23PGT", true, s_.locale, check_)); }, true, "SDEC0201",
+      steps_.Walk(*pgt, [&] { Write(ChargeRecord(*pgt, "TBLBC23PGT", true, s_.locale, check_)); }, true, "SDEC0201",
                "TBLBC23PGT");
       Put("UNT00101");
       Put("UNZ00101");
     }
     bool closed = false;
-    rn_.Step([&] {
+    steps_.Step([&] {
       if (!file_) throw Error(err::kBadFileName);
       file_->Close();
       closed = true;
     });
     file_.reset();
     progress.Hide();
-    return {closed && !rn_.first_failure(), rn_.first_logged(), rn_.logged(), rn_.first_failure(), recipient_};
+    return {closed && !steps_.first_failure(), steps_.first_logged(), steps_.logged(), steps_.first_failure(), recipient_};
   }
 
  private:
   template <typename F>
   std::unique_ptr<Recordset> Query(F&& open) {
     std::unique_ptr<Recordset> rs;
-    if (!rn_.Step([&] { rs = open(); })) rs = Recordset::Closed();
+    if (!steps_.Step([&] { rs = open(); })) rs = Recordset::Closed();
     return rs;
   }
 
@@ -98,7 +98,7 @@ class Bc23 {
   static Field C(const Recordset& rs, const char* table, const char* column) {
     return Field(rs.Field(column), table, column);
   }
-  bool Has(const char* column) { return rn_.Test([&] { return IsNonEmpty(H(column)); }); }
+  bool Has(const char* column) { return steps_.Test([&] { return IsNonEmpty(H(column)); }); }
   FlatRecord Rec(const char* tag) const { return FlatRecord(tag, s_.locale, check_); }
 
   void Write(const FlatRecord& r) {
@@ -108,10 +108,10 @@ class Bc23 {
   // One record as one step: building it or writing it may fail, alone.
   template <typename F>
   void Put(F&& make) {
-    rn_.Step([&] { Write(make()); });
+    steps_.Step([&] { Write(make()); });
   }
   void Put(const char* literal) {
-    rn_.Step([&] {
+    steps_.Step([&] {
       if (!file_) throw Error(err::kBadFileName);
       file_->Write(literal);
     });
@@ -144,15 +144,15 @@ class Bc23 {
     if (Has("tglTTD")) Put([&] { return Rec("HDEC0401").Lit("182").DatePad(H("tglTTD"), 8); });
     Put([&] { return Rec("HDEC0501").Lit("WT AADKGM").Num(H("Bruto"), 14, 4); });
     Put([&] { return Rec("HDEC0501").Lit("WT AACKGM").Num(H("Netto"), 14, 4); });
-    rn_.Walk(con, [&] {
+    steps_.Walk(con, [&] {
       Write(Rec("HDEC0601").Lit("CN ").PadB(C(con, "TBLBC23CON", "contno"), 17)
                 .PadB(C(con, "TBLBC23CON", "contukur"), 2).PadB(C(con, "TBLBC23CON", "contTipe"), 1));
     }, false);
-    rn_.Walk(kms, [&] {
+    steps_.Walk(kms, [&] {
       Write(Rec("HDEC0701").Lit("ACH").Num(C(kms, "TBLBC23KMS", "jmkemas"), 8, 0)
                 .PadB(C(kms, "TBLBC23KMS", "jnkemas"), 2).PadB(C(kms, "TBLBC23KMS", "merkkemas"), 50));
     }, false);
-    if (rn_.Test([&] { return IsNonEmpty(H("angkutno")) || IsNonEmpty(H("moda")) || IsNonEmpty(H("angkutnama")); }))
+    if (steps_.Test([&] { return IsNonEmpty(H("angkutno")) || IsNonEmpty(H("moda")) || IsNonEmpty(H("angkutnama")); }))
       Put([&] {
         return Rec("HDEC0801").Lit("20 ").Pad(H("angkutno"), 10).Pad(H("moda"), 1).Pad(H("angkutnama"), 35)
             .PadB(H("Angkutfl"), 2);
@@ -168,7 +168,7 @@ class Bc23 {
       });
     if (Has("ppjkno"))
       Put([&] { return Rec("HDEC0901").Lit("Z02").Pad(H("ppjkno"), 25).Blanks(2).Lit("182").DatePad(H("ppjktg"), 8); });
-    rn_.Walk(dok, [&] {
+    steps_.Walk(dok, [&] {
       Write(Rec("HDEC0901").PadB(C(dok, "TBLBC23DOK", "dokkd"), 3).PadB(C(dok, "TBLBC23DOK", "dokno"), 25)
                 .Blanks(2).Lit("182").TrailB(Variant(FormatYyyymmdd(dok.Field("doktg")))));
     }, true, "HDEC0901", "TBLBC23DOK");
@@ -191,7 +191,7 @@ class Bc23 {
       Put([&] { return Rec("HDEC1001").Lit("Z01").Blanks(16).Pad(H("namattd"), 50).Blanks(100).TrailB(H("kotaTTD")); });
     if (Has("usahaStatus")) Put([&] { return Rec("HDEC1201").Lit("STA").Pad(H("usahaStatus"), 2); });
     if (Has("registrasi")) Put([&] { return Rec("HDEC1201").Lit("REG").Pad(H("registrasi"), 35); });
-    if (rn_.Test([&] { return IsNonEmpty(H("apikd")) || IsNonEmpty(H("apino")); }))
+    if (steps_.Test([&] { return IsNonEmpty(H("apikd")) || IsNonEmpty(H("apino")); }))
       Put([&] {
         const Variant api(Concat(H("apikd"), s_.locale) + Concat(H("apino"), s_.locale));
         return Rec("HDEC1201").Lit("API").Pad(Field(api, "TBLBC23HDR", "apikd+apino"), 16);
@@ -201,7 +201,7 @@ class Bc23 {
     if (Has("noFax")) Put([&] { return Rec("HDEC1401").Pad(H("noFax"), 50).Lit("FX "); });
     if (Has("email")) Put([&] { return Rec("HDEC1401").Pad(H("email"), 50).Lit("EM "); });
     if (Has("ndpbm")) Put([&] { return Rec("HDEC1101").Lit("172").Num(H("ndpbm"), 14, 4).PadB(H("kdVal"), 3); });
-    if (rn_.Test([&] { return !H("fob").value().is_null() && ToDouble(H("fob"), s_.locale) != 0; }))
+    if (steps_.Test([&] { return !H("fob").value().is_null() && ToDouble(H("fob"), s_.locale) != 0; }))
       Put([&] { return Rec("HDEC1101").Lit("63 ").Num(H("fob"), 14, 4); });
     if (Has("freight")) Put([&] { return Rec("HDEC1101").Lit("64 ").Num(H("freight"), 14, 4); });
     if (Has("asuransi")) Put([&] { return Rec("HDEC1101").Lit("67 ").Num(H("asuransi"), 14, 4).PadB(H("KdAss"), 1); });
@@ -216,11 +216,11 @@ class Bc23 {
                       {"KdTrpBm", "TrpBm", "Satbmjm", "KdSatBm", "KdCuk", "KdTrpCuk", "TrpCuk", "Satcukjm", "KdSatCuk",
                        "TrpPpn", "TrpPbm"});
     ChildRows facilities(s_.db, "SELECT * FROM TBLBC23FAS Where CAR =?", key, {"Serial"}, kFacilityColumns);
-    rn_.Step([&] { progress.SetMaximum(dtl.RecordCount()); });
+    steps_.Step([&] { progress.SetMaximum(dtl.RecordCount()); });
     int16_t counter = 0;
     const LocaleInfo& l = s_.locale;
     size_t item = 0;
-    rn_.Walk(dtl, [&] {
+    steps_.Walk(dtl, [&] {
       if (check_) check_->SetPlace("barang ke-" + std::to_string(++item));
       const auto D = [&](const char* column) { return C(dtl, "TBLBC23DTL", column); };
       Put([&] {
@@ -236,18 +236,18 @@ class Bc23 {
       Put([&] { return Rec("DDEC0401").Num(D("Kemasjm"), 8, 0).PadB(D("Kemasjn"), 2); });
       Put([&] { return Rec("DDEC0501").Lit("141").Num(D("Dcif"), 16, 2).Blanks(3); });
       Put([&] { return Rec("DDEC0501").Lit("38 ").Num(D("Dnilinv"), 16, 2).Blanks(3); });
-      rn_.SetTag("DDEC0701");
+      steps_.SetTag("DDEC0701");
       auto trf = Query([&] {
         return tariffs.For({TextKey(D("nohs")), NumericKey(D("SeriTrp"), "SeriTrp")});
       });
       auto fas = Query([&] { return facilities.For({NumericKey(D("serial"), "Serial")}); });
-      rn_.SetTag({});
+      steps_.SetTag({});
       DutyAndTaxLines(*trf, *fas, *trf, {"TBLBC23TRF", "TBLBC23FAS", "TBLBC23TRF"}, l, check_,
                       [&](Recordset& rows, const char* table, auto&& make) {
-                        rn_.Walk(rows, [&] { Write(make()); }, true, "DDEC0701", table);
+                        steps_.Walk(rows, [&] { Write(make()); }, true, "DDEC0701", table);
                       });
       // A 16-bit counter: past 32,767 items the progress stops, and the file is whole all the same.
-      rn_.Forgiven([&] {
+      steps_.Forgiven([&] {
         if (counter == INT16_MAX) throw Error(err::kOverflow);
         ++counter;
         progress.SetValue(counter);
@@ -260,7 +260,7 @@ class Bc23 {
   Session& s_;
   const std::string car_;
   CheckList* check_;
-  ResumeNext rn_;
+  StepLog steps_;
   std::unique_ptr<FlatFile> file_;
   std::unique_ptr<Recordset> hdr_;
   std::string recipient_;

@@ -1,10 +1,13 @@
-// The resume-next rule of the BC 2.3 queueing: a step that fails is appended to the run log
-// and the next step runs. The first failure that counts is remembered, so that a file in
-// which a record failed is never handed to the translator.
-// Given a CheckList (a check of the document), a failure is noted there instead of the run
-// log, counting ones as blocking, and nothing is logged.
+// The step log: a step that fails is told and the next step runs, and what failed is
+// remembered: the first failure that counts (a BC 2.3 file in which a record failed is never
+// handed to the translator), the first failure told, and how many.
+// Where a failure is told: the run log; in a check of a document the CheckList instead
+// (counting ones as blocking, nothing logged); in a log that raises (a run that ends at its
+// first failure) nowhere: it is raised, after the log's cleanup; in a log that reports to an
+// outer one (a part of a run whose own failures matter apart) by the outer log.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -16,10 +19,25 @@
 
 namespace sevrik {
 
-class ResumeNext {
+class StepLog {
  public:
-  explicit ResumeNext(std::string log_path, CheckList* check = nullptr)
+  explicit StepLog(std::string log_path, CheckList* check = nullptr)
       : log_path_(std::move(log_path)), check_(check) {}
+  // A log whose failures are remembered here and told by `outer`.
+  static StepLog Within(StepLog& outer) {
+    StepLog log{std::string()};
+    log.outer_ = &outer;
+    return log;
+  }
+  // A log that raises each failure, after `before_raise`.
+  static StepLog Raising(std::function<void()> before_raise) {
+    StepLog log{std::string()};
+    log.before_raise_ = std::move(before_raise);
+    log.raises_ = true;
+    return log;
+  }
+  // Called with each failure before it is told.
+  void OnFailure(std::function<void(const Error&)> observer) { observer_ = std::move(observer); }
 
   // The tag of the record that the steps to come write, for a check's lines.
   void SetTag(std::string_view tag) { tag_ = tag; }
@@ -73,6 +91,24 @@ class ResumeNext {
     }
   }
 
+  // A failure met outside a step: remembered and told as a step's.
+  void Fail(const Error& e, bool counts = true) {
+    if (observer_) observer_(e);
+    if (!first_logged_) first_logged_ = e;
+    ++logged_;
+    if (counts && !first_failure_) first_failure_ = e;
+    if (outer_) {
+      outer_->Fail(e, counts);
+    } else if (check_) {
+      check_->AddFailure(tag_, e, counts);
+    } else if (raises_) {
+      if (before_raise_) before_raise_();
+      throw e;
+    } else {
+      AppendToRunLog(log_path_, e);
+    }
+  }
+
   // The first failure that counted, or none.
   const std::optional<Error>& first_failure() const { return first_failure_; }
   // The first failure logged, counted or not, and how many were logged.
@@ -91,16 +127,12 @@ class ResumeNext {
     }
   }
 
-  void Fail(const Error& e, bool counts) {
-    if (check_) check_->AddFailure(tag_, e, counts);
-    else AppendToRunLog(log_path_, e);
-    if (!first_logged_) first_logged_ = e;
-    ++logged_;
-    if (counts && !first_failure_) first_failure_ = e;
-  }
-
   std::string log_path_;
-  CheckList* check_;
+  CheckList* check_ = nullptr;
+  StepLog* outer_ = nullptr;
+  bool raises_ = false;
+  std::function<void()> before_raise_;
+  std::function<void(const Error&)> observer_;
   std::string tag_;
   std::optional<Error> first_failure_;
   std::optional<Error> first_logged_;

@@ -22,37 +22,29 @@ namespace {
 void ExportRoute(TranslatorRun& run) {
   const Session& s = run.session();
   const std::string& f = s.package_folder;
-  std::optional<Error> not_ready;
-  const auto prepare = [&](auto&& step) {
-    try {
-      step();
-    } catch (const Error& e) {
-      AppendToRunLog(s.RunLogPath(), e);
-      if (!not_ready) not_ready = e;
-      if (!run.outcome().first_error) run.outcome().first_error = e;
-    }
-  };
+  // The preparation's failures are the run's, and also tell that its input is not ready.
+  StepLog prepare = StepLog::Within(run.steps());
   if (AnyFileMatches(f + "\\entity0\\log\\*.idt", s.dialogs))
-    prepare([&] {
+    prepare.Step([&] {
       for (const std::string& name : ListFiles(f + "\\entity0\\log\\*.idt"))
-        prepare([&] { RemoveFile(f + "\\entity0\\log\\" + name); });
+        prepare.Step([&] { RemoveFile(f + "\\entity0\\log\\" + name); });
     });
-  prepare([&] { CopyFileTo(f + "\\ipdata\\BC23.FLT", f + "\\entity0\\flat\\e-BC23.flt"); });
-  if (not_ready) {
+  prepare.Step([&] { CopyFileTo(f + "\\ipdata\\BC23.FLT", f + "\\entity0\\flat\\e-BC23.flt"); });
+  if (const std::optional<Error>& not_ready = prepare.first_failure()) {
     RunOutcome& outcome = run.outcome();
     outcome.not_started = not_ready;
     outcome.why_not = NotStarted::InputNotReady;
     const std::string reason = "Translator tidak dijalankan: " + DescribeError(*not_ready);
-    if (!run.Step([&] { WriteFailureStatus(s, "TPBQUE", kStatusNotStarted, reason); }))
+    if (!run.steps().Step([&] { WriteFailureStatus(s, "TPBQUE", kStatusNotStarted, reason); }))
       outcome.untold = Error(not_ready->number(), reason);
     return;
   }
   run.Start("EXPORT e-BC23.FLT");
-  run.Step([&] {
+  run.steps().Step([&] {
     for (const std::string& name : ListFiles(f + "\\entity0\\flat\\e_error.*"))
-      run.Step([&] { RemoveFile(f + "\\entity0\\flat\\" + name); });
+      run.steps().Step([&] { RemoveFile(f + "\\entity0\\flat\\" + name); });
   });
-  run.Step([&] { CollectTranslatorResult(s, "TPBQUE"); });
+  run.steps().Step([&] { CollectTranslatorResult(s, "TPBQUE"); });
 }
 
 // The translator's "0" beside a queue log that names no reference (none, empty, unreadable):
@@ -91,7 +83,7 @@ void RefuseZeroWithoutReference(TranslatorRun& run, const std::optional<Error>& 
                                 e.description() + ")");
   }
   outcome.untold = failure;
-  run.Report(failure);
+  run.steps().Fail(failure);
   run.Finish(&failure);
 }
 
@@ -105,7 +97,7 @@ RunOutcome QueueFlatBC23(const Session& session, const std::string& car, const s
   run.Journal("QUE", "BC23", "tblBC23Hdr", car);
   if (cleared) {
     Translator translator = Translator::Shim;
-    run.Step([&] { translator = InstalledTranslator(f, true); });
+    run.steps().Step([&] { translator = InstalledTranslator(f, true); });
     run.outcome().translator = translator;
     switch (translator) {
       case Translator::Export:
@@ -113,7 +105,7 @@ RunOutcome QueueFlatBC23(const Session& session, const std::string& car, const s
         break;
       case Translator::Ranuvel: {
         std::string partner;
-        run.Step([&] { partner = GetPartnerNameByEdi(session.db, recipient); });
+        run.steps().Step([&] { partner = GetPartnerNameByEdi(session.db, recipient); });
         // Each value stays one argument of the translator, whatever quotes it holds.
         run.Start("ranuvel " + QuoteArgument(f + "\\TPBQUE.ext") + " " + QuoteArgument(f + "\\IPDATA\\BC23.FLT") +
                   " " + QuoteArgument(partner) + " \"Dokumen BC23\" BC23");
@@ -166,7 +158,7 @@ RunOutcome RefuseQueueing(const Session& session, const std::string& car, const 
     outcome.status = code;
     outcome.reason = reason;
   } catch (const Error& e) {
-    run.Report(e);
+    run.steps().Fail(e);
     // Nothing tells why this document was not queued, and an earlier status may still read
     // as this run's.
     outcome.untold = Error(e.number(), "Status " + code + " tidak dapat ditulis (" + reason + "): " + e.description());

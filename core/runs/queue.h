@@ -26,7 +26,7 @@ QueueResult CreateFlatBC23(Session& session, const std::string& car);
 BuildResult CreateFlatBC25(Session& session, const std::string& car);
 
 // The queueing of the closed BC 2.3 flat file "\IPDATA\BC23.FLT" through the installed
-// translator, under the resume-next rule: the package folder current, the earlier status and
+// translator, under the step log's rule: the package folder current, the earlier status and
 // queue log removed (when either stays, nothing is started), the route of the translator run,
 // the program folder current again; on the status "0" the reference of the queue log is
 // stored for the document with the status "02". A "0" whose queue log names no reference

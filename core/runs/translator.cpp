@@ -16,43 +16,30 @@ Translator InstalledTranslator(const std::string& package_folder, bool with_expo
 }
 
 TranslatorRun::TranslatorRun(const Session& session, std::string profile, bool log_and_go_on)
-    : s_(session), profile_(std::move(profile)), log_and_go_on_(log_and_go_on) {}
-
-void TranslatorRun::Report(const Error& e) {
-  if (!outcome_.first_error) outcome_.first_error = e;
-  if (log_and_go_on_) {
-    AppendToRunLog(s_.RunLogPath(), e);
-    return;
-  }
-  if (in_package_folder_) {
-    try {
-      EnterFolder(s_.program_folder);
-      in_package_folder_ = false;
-    } catch (const Error&) {  // the step's own error is the one to report
-    }
-  }
-  throw e;
-}
-
-bool TranslatorRun::Step(const std::function<void()>& step) {
-  try {
-    step();
-    return true;
-  } catch (const Error& e) {
-    Report(e);
-    return false;
-  }
+    : s_(session),
+      profile_(std::move(profile)),
+      steps_(log_and_go_on ? StepLog(session.RunLogPath()) : StepLog::Raising([this] {
+        if (!in_package_folder_) return;
+        try {
+          EnterFolder(s_.program_folder);
+          in_package_folder_ = false;
+        } catch (const Error&) {  // the step's own error is the one to report
+        }
+      })) {
+  steps_.OnFailure([this](const Error& e) {
+    if (!outcome_.first_error) outcome_.first_error = e;
+  });
 }
 
 void TranslatorRun::EnterPackageFolder() {
   in_package_folder_ = true;
-  Step([&] { ChangeDrive(s_.package_folder); });
-  Step([&] { ChangeDirectory(s_.package_folder); });
+  steps_.Step([&] { ChangeDrive(s_.package_folder); });
+  steps_.Step([&] { ChangeDirectory(s_.package_folder); });
 }
 
 void TranslatorRun::EnterProgramFolder() {
-  Step([&] { ChangeDrive(s_.program_folder); });
-  Step([&] { ChangeDirectory(s_.program_folder); });
+  steps_.Step([&] { ChangeDrive(s_.program_folder); });
+  steps_.Step([&] { ChangeDirectory(s_.program_folder); });
   in_package_folder_ = false;
 }
 
@@ -60,7 +47,7 @@ bool TranslatorRun::RemovePreviousResults(std::initializer_list<const char*> ext
   bool removed = true;
   for (const char* extension : extensions) {
     const std::string path = s_.package_folder + "\\ipdata\\" + profile_ + "." + extension;
-    removed &= Step([&] {
+    removed &= steps_.Step([&] {
       try {
         // RemoveFile counts a file as removed only when its name is gone.
         if (FileExists(path)) RemoveFile(path);
@@ -111,11 +98,11 @@ void TranslatorRun::Start(const std::string& command_line) {
       outcome_.why_not = NotStarted::JournalNotWritten;
       outcome_.not_started = loud;
       outcome_.untold = loud;
-      Report(loud);
+      steps_.Fail(loud);
       return;
     }
   }
-  Step([&] {
+  steps_.Step([&] {
     outcome_.started = true;
     ShellAndWait(command_line, begun_ ? entry_->id : std::string(), [&](const ProcessIdentity& process) {
       if (!begun_) return;
@@ -158,7 +145,7 @@ StatusStored TranslatorRun::Store(const StatusUpdate& update) {
   } else {
     Finish(stored.kept() ? nullptr : &*stored.error);
   }
-  Report(*stored.error);
+  steps_.Fail(*stored.error);
   return stored.where;
 }
 
@@ -170,7 +157,7 @@ bool TranslatorRun::ReadStatus() {
     return true;
   } catch (const Error& e) {
     outcome_.status_error = e;
-    Report(e);
+    steps_.Fail(e);
     return false;
   }
 }

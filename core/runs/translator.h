@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/error.h"
+#include "core/flat/step_log.h"
 #include "core/lookups/session.h"
 #include "core/runs/journal.h"
 #include "core/runs/pending.h"
@@ -60,17 +61,18 @@ struct RunOutcome {
   bool Succeeded() const { return started && status == "0"; }
 };
 
-// One run of a profile ("TPBQUE", "TPBUNQ", "TPBCOM"). Each step either appends its failure to
-// the run log and lets the run go on (the queueing's rule), or, without `log_and_go_on`, makes
-// the program folder current again and raises the failure.
+// One run of a profile ("TPBQUE", "TPBUNQ", "TPBCOM"). Its steps go through its step log:
+// each failure either goes to the run log and the run goes on (the queueing's rule), or,
+// without `log_and_go_on`, the program folder is made current again and the failure raised.
+// The first failure becomes the outcome's first_error either way.
 class TranslatorRun {
  public:
   TranslatorRun(const Session& session, std::string profile, bool log_and_go_on);
+  TranslatorRun(const TranslatorRun&) = delete;
+  TranslatorRun& operator=(const TranslatorRun&) = delete;
 
-  // Runs one step under the run's rule; returns whether it succeeded.
-  bool Step(const std::function<void()>& step);
-  // A failure met outside a step, under the same rule.
-  void Report(const Error& e);
+  // The run's steps, and the failures met outside a step (Fail).
+  StepLog& steps() { return steps_; }
 
   // The package folder's drive (its first three characters), then the folder, made current.
   void EnterPackageFolder();
@@ -114,7 +116,7 @@ class TranslatorRun {
  private:
   const Session& s_;
   std::string profile_;
-  bool log_and_go_on_;
+  StepLog steps_;
   bool in_package_folder_ = false;
   RunOutcome outcome_;
   std::optional<JournalEntry> entry_;  // journaled runs
