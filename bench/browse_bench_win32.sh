@@ -13,20 +13,14 @@ cd "$(dirname "$0")/.."
 . tests/windows/xvfb.sh
 rows=${1:-50000}
 host=$PWD/build
-if [ $# -gt 1 ]; then win=$(cd "$2" && pwd)
-elif scripts/runs-32bit.sh; then win=$PWD/build-win32
-else win=$PWD/build-win64
-fi
+win=$(windows_tree "${2:-}")
 load_wine_env "$win"
 driver=${SEVRIK_WINE_ODBC_DRIVER:?the Windows build has no wine.env}
 for f in "$host/tools/sevrik-workspace" "$host/bench/browse_bench" "$win/programs/SEVRIK.exe" \
   "$win/bench/browse_bench_win32.exe" "$driver"; do
   [ -e "$f" ] || { echo "missing $f" >&2; exit 1; }
 done
-work=$(mktemp -d)
-export WINEPREFIX=$work/wineprefix WINEDEBUG=-all
-trap 'wineserver -k 2>/dev/null || true; kill "${XVFB_PID:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-tests/windows/prefix.sh
+bench_prefix
 W=$WINEPREFIX/drive_t
 "$host/tools/sevrik-workspace" --program "$W/BeaCukai/TPB25" --package "$W/EDI" --setting 'T:\EDI' >/dev/null
 cp "$win/programs/SEVRIK.exe" "$W/BeaCukai/TPB25/"

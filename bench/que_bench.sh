@@ -16,19 +16,13 @@ cd "$(dirname "$0")/.."
 . tests/windows/wine.sh
 . tests/windows/xvfb.sh
 host=$PWD/build
-if [ $# -gt 0 ]; then win=$(cd "$1" && pwd)
-elif scripts/runs-32bit.sh; then win=$PWD/build-win32
-else win=$PWD/build-win64
-fi
+win=$(windows_tree "${1:-}")
 load_wine_env "$win"
 driver=${SEVRIK_WINE_ODBC_DRIVER:?the Windows build has no wine.env}
 for f in "$host/tools/sevrik-workspace" "$host/programs/SEVRIK" "$win/programs/SEVRIK.exe" "$driver"; do
   [ -e "$f" ] || { echo "missing $f" >&2; exit 1; }
 done
-work=$(mktemp -d)
-export WINEPREFIX=$work/wineprefix WINEDEBUG=-all
-trap 'wineserver -k 2>/dev/null || true; kill "${XVFB_PID:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-tests/windows/prefix.sh
+bench_prefix
 start_xvfb 1280x1024x24
 unset SEVRIK_DIALOGS QT_QPA_PLATFORM
 

@@ -56,8 +56,8 @@ export DISPLAY=$display
 unset SEVRIK_DIALOGS QT_QPA_PLATFORM
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-wait_window() {  # a visible window whose name matches, its id
-  for _ in $(seq 100); do
+wait_window() {  # a visible window whose name matches, its id; at most $2 tenths of a second (10 s)
+  for _ in $(seq "${2:-100}"); do
     local id
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ] && { echo "$id"; return; }
     sleep 0.1
@@ -85,10 +85,7 @@ key "$q" Return                                            # Yes
 p=$(wait_window "frmProgress")
 sleep 0.3
 import -window "$p" "$out/4-progress.png"; echo "== $out/4-progress.png"
-for _ in $(seq 600); do
-  o=$(xdotool search --onlyvisible --name "Perhatian" 2>/dev/null | head -n 1) && [ -n "$o" ] && break
-  sleep 0.1
-done
+o=$(wait_window "Perhatian" 600)
 shot "$o" 5-outcome.png
 key "$o" Return
 click "$w" $((120 + 90 + 1200)) $((90 + 765 + 345))        # the first document again
@@ -103,10 +100,7 @@ click "$w" $((120 + 90 + 1200)) $((90 + 765 + 345))        # the first document
 click "$w" $((7380 + 735)) $((5520 + 195))                 # Create EDIFACT
 key "$(wait_window "Perhatian")" Return                    # Yes
 wait_window "frmProgress" >/dev/null
-for _ in $(seq 600); do
-  o=$(xdotool search --onlyvisible --name "Perhatian" 2>/dev/null | head -n 1) && [ -n "$o" ] && break
-  sleep 0.1
-done
+o=$(wait_window "Perhatian" 600)
 key "$o" Return
 rm -f "$pkg/standin.ctl"
 click "$w" $((120 + 90 + 1200)) $((90 + 765 + 345))        # the first document
@@ -178,12 +172,7 @@ for scale in 100 150; do
   p=$(wait_window "frmProgress")
   sleep 0.3
   import -window "$p" "$out/$n-4-progress.png"; echo "== $out/$n-4-progress.png"
-  o=
-  for _ in $(seq 1200); do
-    o=$(xdotool search --onlyvisible --name "Perhatian" 2>/dev/null | head -n 1) && [ -n "$o" ] && break
-    sleep 0.1
-  done
-  [ -n "$o" ] || { echo "no outcome box" >&2; exit 1; }
+  o=$(wait_window "Perhatian" 1200) || { echo "no outcome box" >&2; exit 1; }
   shot "$o" $n-5-outcome.png
   keys "$o" Return
   sleep 0.5
@@ -197,12 +186,7 @@ for scale in 100 150; do
   keys "$w" Up Tab Tab Return                              # the first row, Create EDIFACT
   keys "$(wait_window "Perhatian")" Return                 # Yes
   wait_window "frmProgress" >/dev/null
-  o=
-  for _ in $(seq 1200); do
-    o=$(xdotool search --onlyvisible --name "Perhatian" 2>/dev/null | head -n 1) && [ -n "$o" ] && break
-    sleep 0.1
-  done
-  [ -n "$o" ] || { echo "no outcome box" >&2; exit 1; }
+  o=$(wait_window "Perhatian" 1200) || { echo "no outcome box" >&2; exit 1; }
   keys "$o" Return
   rm -f "$W/EDI/standin.ctl"
   sleep 0.5

@@ -12,18 +12,9 @@ HistoryWindow::HistoryWindow(HWND owner, HistoryList history)
   ::SetWindowTextW(hwnd(), Wide(history_.caption).c_str());
   ::SetWindowTextW(Control("lblRiwayat"), Wide(history_.summary).c_str());
   HWND list = Control("lvRiwayat");
-  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_INFOTIP |
-                                              LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER);
-  for (size_t i = 0; i < kHistoryColumns.size(); ++i) {
-    std::wstring header = Wide(kHistoryColumns[i].header);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = Px(kHistoryColumns[i].width_twips, dpi());
-    column.pszText = header.data();
-    column.iSubItem = static_cast<int>(i);
-    ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-  }
+  SetListStyle(list);
+  for (size_t i = 0; i < kHistoryColumns.size(); ++i)
+    InsertListColumn(list, i, kHistoryColumns[i].header, kHistoryColumns[i].width_twips, false, dpi());
   ListView_SetItemCountEx(list, static_cast<int>(history_.rows.size()), 0);
   SizeColumns();
 }

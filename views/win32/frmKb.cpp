@@ -36,18 +36,9 @@ BrowserWindow::BrowserWindow(Session& session) : FormWindow(forms::kFrmKb), brow
   Layout(dpi());  // the drop-down lists as wide as their entries need
 
   HWND list = list_ = Control("lView1");
-  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_INFOTIP |
-                                              LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER);
-  for (size_t i = 0; i < kListColumns.size(); ++i) {
-    std::wstring header = Wide(kListColumns[i].header);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-    column.fmt = kListColumns[i].right ? LVCFMT_RIGHT : LVCFMT_LEFT;
-    column.cx = Px(kListColumns[i].width_twips, dpi());
-    column.pszText = header.data();
-    column.iSubItem = static_cast<int>(i);
-    ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-  }
+  SetListStyle(list);
+  for (size_t i = 0; i < kListColumns.size(); ++i)
+    InsertListColumn(list, i, kListColumns[i].header, kListColumns[i].width_twips, kListColumns[i].right, dpi());
   SizeColumns();
 }
 

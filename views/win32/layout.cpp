@@ -448,6 +448,22 @@ int ControlTextWidths::operator()(const std::string& utf8) const {
   return static_cast<int>(size.cx);
 }
 
+void SetListStyle(HWND list) {
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_INFOTIP |
+                                              LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER);
+}
+
+void InsertListColumn(HWND list, size_t index, const std::string& header, int width_twips, bool right, int dpi) {
+  std::wstring text = Wide(header);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+  column.fmt = right ? LVCFMT_RIGHT : LVCFMT_LEFT;
+  column.cx = Px(width_twips, dpi);
+  column.pszText = text.data();
+  column.iSubItem = static_cast<int>(index);
+  ::SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+}
+
 void AnswerInfoTip(NMLVGETINFOTIPW& tip, const std::string& text) {
   if (tip.cchTextMax <= 0) return;
   lstrcpynW(tip.pszText, Wide(text).c_str(), tip.cchTextMax);

@@ -155,6 +155,11 @@ class ControlTextWidths {
   HGDIOBJ before_;
 };
 
+// Makes `list` a list view of whole rows with grid lines, tool tips and double buffering.
+void SetListStyle(HWND list);
+// Adds column `index` to the list view: its header, its width in twips at `dpi`, its alignment.
+void InsertListColumn(HWND list, size_t index, const std::string& header, int width_twips, bool right, int dpi);
+
 // Answers a list view's request for a row's tool tip with `text`, cut to its room.
 void AnswerInfoTip(NMLVGETINFOTIPW& tip, const std::string& text);
 
