@@ -1,11 +1,18 @@
-// What both systems' file streams share: cutting what a LineReader reads into lines, and the
-// buffered writing of a replacement and of an append.
+// The file streams over the current FileSystem: cutting what a LineReader reads into lines,
+// and the buffered writing of a replacement and of an append. What each system does for them
+// lies in its FileSystem (file_stream_posix.cpp, file_stream_win32.cpp).
 #include "platform/file_stream.h"
 
+#include <utility>
+
 #include "base/error.h"
-#include "platform/fs_host.h"
 
 namespace sevrik {
+
+LineReader::LineReader(std::string_view path, Links links)
+    : file_(CurrentFileSystem().OpenInputFile(path, links)) {}
+
+LineReader::~LineReader() = default;
 
 bool LineReader::Fill() {
   if (end_) return false;
@@ -15,7 +22,7 @@ bool LineReader::Fill() {
   buffer_.resize(had + kStreamChunk);
   size_t got = 0;
   try {
-    got = ReadSome(handle_, buffer_.data() + had, kStreamChunk);
+    got = file_->Read(buffer_.data() + had, kStreamChunk);
   } catch (...) {
     buffer_.resize(had);
     throw;
@@ -62,9 +69,13 @@ std::string LineReader::Rest() {
 
 std::string ReadFileBytesRefusingLinks(std::string_view path) { return LineReader(path, Links::Refuse).Rest(); }
 
+FileReplacement::FileReplacement(std::string_view path) : file_(CurrentFileSystem().OpenReplacement(path)) {}
+
+FileReplacement::~FileReplacement() = default;
+
 void FileReplacement::Flush() {
-  if (handle_ == -1) throw Error(err::kBadFileName);
-  WriteWhole(handle_, buffer_, path_);
+  if (!file_) throw Error(err::kBadFileName);
+  file_->Append(buffer_);
   buffer_.clear();
 }
 
@@ -74,9 +85,37 @@ void FileReplacement::Write(std::string_view bytes) {
   if (buffer_.size() >= kStreamChunk) Flush();
 }
 
+void FileReplacement::Commit() {
+  Flush();
+  file_->Commit();
+  file_.reset();
+}
+
+void FileReplacement::CommitAsRemoval() {
+  if (!file_) throw Error(err::kBadFileName);
+  buffer_.clear();
+  file_->CommitAsRemoval();
+  file_.reset();
+}
+
+LineAppender::LineAppender(std::string_view path) : file_(CurrentFileSystem().OpenAppending(path)) {
+  original_size_ = file_->Size();
+  // Nothing written joins a line that a killed run left cut.
+  if (original_size_ > 0 && file_->LastByte() != '\n') buffer_ = "\r\n";
+}
+
+LineAppender::~LineAppender() {
+  if (!committed_) CutBack();
+}
+
+void LineAppender::CutBack() noexcept {
+  buffer_.clear();
+  file_->CutBack(original_size_);
+}
+
 void LineAppender::Flush() {
   try {
-    WriteWhole(handle_, buffer_, "");
+    file_->Append(buffer_);
     buffer_.clear();
   } catch (...) {
     CutBack();
@@ -88,6 +127,17 @@ void LineAppender::Write(std::string_view bytes) {
   if (committed_) throw Error(err::kBadFileName);
   buffer_.append(bytes);
   if (buffer_.size() >= kStreamChunk) Flush();
+}
+
+void LineAppender::Commit() {
+  Flush();
+  try {
+    file_->Sync();
+  } catch (...) {
+    CutBack();
+    throw;
+  }
+  committed_ = true;
 }
 
 }  // namespace sevrik

@@ -1,25 +1,22 @@
 // Files of any size read and written in bounded pieces, and the two safe ways of changing a
 // file that holds data nobody may lose: a replacement that takes the old file's place only
 // when it is whole, and an append of whole lines that leaves the file as it was when it fails.
-// Paths have their Windows meaning, as in fs.h; every failure is an Error as there.
+// Paths have their Windows meaning, as in fs.h; every failure is an Error as there. They reach
+// the disk through the current FileSystem, so that a test can make any step of them fail.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/file_system.h"
 
 namespace sevrik {
 
 // How much a stream reads or buffers at a time.
 inline constexpr size_t kStreamChunk = 1 << 16;
-
-// How an open for reading treats a symbolic link (on Windows any reparse point) in the file's
-// own place: followed, or refused. The files that the system keeps for itself beside the
-// program (SEVRIK.PND, SEVRIK.JNL) are read with Refuse, so that a link planted in their place
-// never feeds them another file: the open is error 75 "Path/File access error (<name> is a
-// symbolic link)", and the link's target is never opened.
-enum class Links { Follow, Refuse };
 
 // The whole file, opened as LineReader opens it; with Links::Refuse never through a symbolic
 // link in its place. Errors as ReadFileBytes's (53, 76, 70, a folder 75), a link 75.
@@ -49,10 +46,7 @@ class LineReader {
 
  private:
   bool Fill();
-  // Per system: reads at most `n` bytes into `at`; 0 at the end of the file. A failure is the
-  // system's error.
-  static size_t ReadSome(std::intptr_t handle, char* at, size_t n);
-  std::intptr_t handle_ = -1;  // descriptor, or on Windows the file's handle
+  std::unique_ptr<ReadableFile> file_;
   std::string buffer_;
   size_t pos_ = 0;
   bool end_ = false;
@@ -79,9 +73,7 @@ class FileReplacement {
 
  private:
   void Flush();
-  std::string path_;  // the host path
-  std::string temp_;
-  std::intptr_t handle_ = -1;
+  std::unique_ptr<ReplacementFile> file_;  // null once committed
   std::string buffer_;
   std::uint64_t size_ = 0;
 };
@@ -104,7 +96,7 @@ class LineAppender {
  private:
   void Flush();
   void CutBack() noexcept;
-  std::intptr_t handle_ = -1;
+  std::unique_ptr<AppendingFile> file_;
   std::uint64_t original_size_ = 0;
   std::string buffer_;
   bool committed_ = false;

@@ -1,3 +1,6 @@
+// The host's streamed files on POSIX: descriptors read in pieces, a replacement through an
+// exclusively created temporary file renamed over the old one, and an append that can be cut
+// back.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,7 +9,6 @@
 #include <utility>
 
 #include "base/error.h"
-#include "platform/file_stream.h"
 #include "platform/fs.h"
 #include "platform/fs_host.h"
 #include "platform/unique_file.h"
@@ -17,8 +19,6 @@ namespace {
 [[noreturn]] void Fail(int e, const std::string& host) {
   throw OsError(e, e == ENOENT && !IsDirectoryHost(ParentFolderOf(host)));
 }
-
-int Fd(std::intptr_t h) { return static_cast<int>(h); }
 
 int OpenFile(const std::string& host, int flags) {
   if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
@@ -50,100 +50,120 @@ void SyncFolder(const std::string& folder) {
   }
 }
 
-}  // namespace
-
-LineReader::LineReader(std::string_view path, Links links) {
-  const std::string host = HostPath(path);
-  handle_ = links == Links::Refuse ? OpenNotThroughLink(host, O_RDONLY) : OpenFile(host, O_RDONLY);
-}
-
-LineReader::~LineReader() {
-  if (handle_ >= 0) ::close(Fd(handle_));
-}
-
-size_t LineReader::ReadSome(std::intptr_t handle, char* at, size_t n) {
-  ssize_t got;
-  do got = ::read(Fd(handle), at, n);
-  while (got < 0 && errno == EINTR);
-  if (got < 0) throw OsError(errno);
-  return static_cast<size_t>(got);
-}
-
-FileReplacement::FileReplacement(std::string_view path) : path_(HostPath(path)) {
-  if (IsDirectoryHost(path_)) throw Error(err::kPathFileAccess);
-  const size_t slash = path_.find_last_of('/');
-  const std::string stem = path_.substr(slash == std::string::npos ? 0 : slash + 1, 200);
-  struct stat old;
-  const bool keep_mode = ::lstat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-  NewFile temp = CreateUniqueFile(ParentFolderOf(path_), stem, keep_mode ? 0600 : 0666, RandomSuffix);
-  handle_ = temp.fd;
-  temp_ = temp.path;
-  if (keep_mode && ::fchmod(temp.fd, old.st_mode & 0777) != 0) {
-    const int e = errno;
-    ::close(temp.fd);
-    ::unlink(temp_.c_str());
-    handle_ = -1;
-    Fail(e, path_);
+class PosixInput final : public ReadableFile {
+ public:
+  explicit PosixInput(int fd) : fd_(fd) {}
+  ~PosixInput() override { ::close(fd_); }
+  size_t Read(char* at, size_t n) override {
+    ssize_t got;
+    do got = ::read(fd_, at, n);
+    while (got < 0 && errno == EINTR);
+    if (got < 0) throw OsError(errno);
+    return static_cast<size_t>(got);
   }
-}
 
-FileReplacement::~FileReplacement() {
-  if (handle_ >= 0) ::close(Fd(handle_));
-  if (!temp_.empty()) ::unlink(temp_.c_str());
-}
+ private:
+  int fd_;
+};
 
-void FileReplacement::Commit() {
-  Flush();
-  if (::fsync(Fd(handle_)) != 0) Fail(errno, path_);
-  if (::close(Fd(std::exchange(handle_, -1))) != 0) Fail(errno, path_);
-  if (::rename(temp_.c_str(), path_.c_str()) != 0) Fail(errno, path_);
-  temp_.clear();
-  SyncFolder(ParentFolderOf(path_));
-}
+class PosixReplacement final : public ReplacementFile {
+ public:
+  explicit PosixReplacement(std::string host) : host_(std::move(host)) {
+    if (IsDirectoryHost(host_)) throw Error(err::kPathFileAccess);
+    const size_t slash = host_.find_last_of('/');
+    // Cut so that the temporary name stays within the longest name a folder takes.
+    const std::string stem = host_.substr(slash == std::string::npos ? 0 : slash + 1, 200);
+    // The new file keeps the permission bits of the file it replaces.
+    struct stat old;
+    const bool keep_mode = ::lstat(host_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    NewFile temp = CreateUniqueFile(ParentFolderOf(host_), stem, keep_mode ? 0600 : 0666, RandomSuffix);
+    fd_ = temp.fd;
+    temp_ = temp.path;
+    if (keep_mode && ::fchmod(fd_, old.st_mode & 0777) != 0) {
+      const int e = errno;
+      Discard();
+      Fail(e, host_);
+    }
+  }
+  ~PosixReplacement() override { Discard(); }
+  void Append(std::string_view bytes) override { WriteWhole(fd_, bytes, host_); }
+  void Commit() override {
+    if (::fsync(fd_) != 0) Fail(errno, host_);
+    if (::close(std::exchange(fd_, -1)) != 0) Fail(errno, host_);
+    if (::rename(temp_.c_str(), host_.c_str()) != 0) Fail(errno, host_);
+    temp_.clear();
+    // The rename lasts only once the folder is on disk.
+    SyncFolder(ParentFolderOf(host_));
+  }
+  void CommitAsRemoval() override {
+    if (::unlink(host_.c_str()) != 0 && errno != ENOENT) Fail(errno, host_);
+    SyncFolder(ParentFolderOf(host_));
+  }
 
-void FileReplacement::CommitAsRemoval() {
-  if (::unlink(path_.c_str()) != 0 && errno != ENOENT) Fail(errno, path_);
-  SyncFolder(ParentFolderOf(path_));
-}
+ private:
+  void Discard() noexcept {
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (!temp_.empty()) ::unlink(std::exchange(temp_, std::string()).c_str());
+  }
+  std::string host_;
+  std::string temp_;
+  int fd_ = -1;
+};
 
-LineAppender::LineAppender(std::string_view path) {
-  const std::string host = HostPath(path);
-  // Appended in place: never through a symbolic link planted in the file's place.
-  const int fd = OpenNotThroughLink(host, O_RDWR | O_CREAT);
-  handle_ = fd;
-  struct stat st;
-  if (::fstat(fd, &st) != 0) Fail(errno, host);
-  original_size_ = static_cast<std::uint64_t>(st.st_size);
-  if (original_size_ > 0) {
+class PosixAppending final : public AppendingFile {
+ public:
+  explicit PosixAppending(const std::string& host)
+      // Appended in place: never through a symbolic link planted in the file's place.
+      : fd_(OpenNotThroughLink(host, O_RDWR | O_CREAT)), host_(host) {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0 || ::lseek(fd_, 0, SEEK_END) < 0) {
+      const int e = errno;
+      ::close(fd_);
+      Fail(e, host_);
+    }
+    size_ = static_cast<std::uint64_t>(st.st_size);
+  }
+  ~PosixAppending() override { ::close(fd_); }
+  std::uint64_t Size() override { return size_; }
+  char LastByte() override {
     char last = 0;
     ssize_t n;
-    do n = ::pread(fd, &last, 1, static_cast<off_t>(original_size_ - 1));
+    do n = ::pread(fd_, &last, 1, static_cast<off_t>(size_ - 1));
     while (n < 0 && errno == EINTR);
-    if (n < 0) Fail(errno, host);
-    if (last != '\n') buffer_ = "\r\n";
+    if (n < 0) Fail(errno, host_);
+    return last;
   }
-  if (::lseek(fd, 0, SEEK_END) < 0) Fail(errno, host);
-}
-
-LineAppender::~LineAppender() {
-  if (!committed_) CutBack();
-  if (handle_ >= 0) ::close(Fd(handle_));
-}
-
-void LineAppender::CutBack() noexcept {
-  if (handle_ < 0) return;
-  buffer_.clear();
-  if (::ftruncate(Fd(handle_), static_cast<off_t>(original_size_)) == 0) ::fsync(Fd(handle_));
-}
-
-void LineAppender::Commit() {
-  Flush();
-  if (::fsync(Fd(handle_)) != 0) {
-    const int e = errno;
-    CutBack();
-    throw OsError(e);
+  void Append(std::string_view bytes) override { WriteWhole(fd_, bytes, ""); }
+  void Sync() override {
+    if (::fsync(fd_) != 0) throw OsError(errno);
   }
-  committed_ = true;
+  void CutBack(std::uint64_t size) noexcept override {
+    if (::ftruncate(fd_, static_cast<off_t>(size)) == 0) ::fsync(fd_);
+  }
+
+ private:
+  int fd_;
+  std::string host_;
+  std::uint64_t size_ = 0;
+};
+
+}  // namespace
+
+namespace host {
+
+std::unique_ptr<ReadableFile> OpenInputFile(std::string_view path, Links links) {
+  const std::string host = HostPath(path);
+  return std::make_unique<PosixInput>(links == Links::Refuse ? OpenNotThroughLink(host, O_RDONLY)
+                                                             : OpenFile(host, O_RDONLY));
 }
 
+std::unique_ptr<ReplacementFile> OpenReplacement(std::string_view path) {
+  return std::make_unique<PosixReplacement>(HostPath(path));
+}
+
+std::unique_ptr<AppendingFile> OpenAppending(std::string_view path) {
+  return std::make_unique<PosixAppending>(HostPath(path));
+}
+
+}  // namespace host
 }  // namespace sevrik

@@ -29,17 +29,19 @@ class HostFiles final : public FileSystem {
       return false;
     }
   }
-  std::string ReadFileHead(std::string_view path, size_t max_bytes) override {
-    return host::ReadFileHead(path, max_bytes);
+  std::unique_ptr<ReadableFile> OpenInputFile(std::string_view path, Links links) override {
+    return host::OpenInputFile(path, links);
   }
   std::unique_ptr<WritableFile> OpenOutputFile(std::string_view path, bool append) override {
     return host::OpenOutputFile(path, append);
   }
   void RemoveFile(std::string_view path) override { host::RemoveFile(path); }
   void CopyFileTo(std::string_view source, std::string_view target) override { host::CopyFileTo(source, target); }
-  void ReplaceFileBytes(std::string_view path, std::string_view bytes) override {
-    host::ReplaceFileBytes(path, bytes);
+  std::unique_ptr<ReplacementFile> OpenReplacement(std::string_view path) override {
+    return host::OpenReplacement(path);
   }
+  std::unique_ptr<AppendingFile> OpenAppending(std::string_view path) override { return host::OpenAppending(path); }
+  std::unique_ptr<LockFile> OpenLockFile(std::string_view path) override { return host::OpenLockFile(path); }
   void MakeDirectory(std::string_view path) override { host::MakeDirectory(path); }
   void InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check) override {
     host::InstallFileCopy(source, target, check);

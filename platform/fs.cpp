@@ -1,6 +1,7 @@
 // The parts of the file layer that are the same on every system.
 #include "platform/fs.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <random>
@@ -64,12 +65,21 @@ std::vector<std::string> ListFiles(std::string_view pattern) { return CurrentFil
 bool FileExists(std::string_view path) { return CurrentFileSystem().FileExists(path); }
 bool DirectoryExists(std::string_view path) { return CurrentFileSystem().DirectoryExists(path); }
 
-std::string ReadFileBytes(std::string_view path) {
-  return CurrentFileSystem().ReadFileHead(path, std::string::npos);
+std::string ReadHead(ReadableFile& file, size_t max_bytes) {
+  std::string data;
+  char buf[65536];
+  while (data.size() < max_bytes) {
+    const size_t got = file.Read(buf, std::min(sizeof buf, max_bytes - data.size()));
+    if (got == 0) break;
+    data.append(buf, got);
+  }
+  return data;
 }
 
+std::string ReadFileBytes(std::string_view path) { return ReadFileHead(path, std::string::npos); }
+
 std::string ReadFileHead(std::string_view path, size_t max_bytes) {
-  return CurrentFileSystem().ReadFileHead(path, max_bytes);
+  return ReadHead(*CurrentFileSystem().OpenInputFile(path, Links::Follow), max_bytes);
 }
 
 void WriteFileBytes(std::string_view path, std::string_view bytes) {
@@ -100,7 +110,9 @@ void RemoveFile(std::string_view path) {
 void CopyFileTo(std::string_view source, std::string_view target) { CurrentFileSystem().CopyFileTo(source, target); }
 
 void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
-  CurrentFileSystem().ReplaceFileBytes(path, bytes);
+  const std::unique_ptr<ReplacementFile> file = CurrentFileSystem().OpenReplacement(path);
+  file->Append(bytes);
+  file->Commit();
 }
 
 void MakeDirectory(std::string_view path) { CurrentFileSystem().MakeDirectory(path); }

@@ -1,5 +1,5 @@
-// The file layer's host implementation, one per system (fs_posix.cpp, fs_win32.cpp,
-// install_posix.cpp, install_win32.cpp): what the host's FileSystem does for each call of
+// The file layer's host implementation, one per system (fs_*.cpp, file_stream_*.cpp,
+// runlock_*.cpp, install_*.cpp): what the host's FileSystem does for each call of
 // fs.h. The parts of the layer shared by every system (fs.cpp, file_system.cpp) build on it.
 #pragma once
 
@@ -22,6 +22,8 @@ std::string ParentFolderOf(const std::string& host);
 // Writes all of `bytes` to an open file (a descriptor, or on Windows the file's handle);
 // `host` names the file in the error.
 void WriteWhole(std::intptr_t file, std::string_view bytes, const std::string& host);
+// At most `max_bytes` of an open file from where it is (std::string::npos: all the rest).
+std::string ReadHead(ReadableFile& file, size_t max_bytes);
 
 namespace host {
 
@@ -30,11 +32,13 @@ void ChangeDrive(std::string_view setting);
 void ChangeDirectory(std::string_view path);
 std::string CurrentDirectory();
 std::vector<std::string> ListFiles(std::string_view pattern);
-std::string ReadFileHead(std::string_view path, size_t max_bytes);
+std::unique_ptr<ReadableFile> OpenInputFile(std::string_view path, Links links);  // file_stream_*.cpp
 std::unique_ptr<WritableFile> OpenOutputFile(std::string_view path, bool append);
 void RemoveFile(std::string_view path);
 void CopyFileTo(std::string_view source, std::string_view target);
-void ReplaceFileBytes(std::string_view path, std::string_view bytes);
+std::unique_ptr<ReplacementFile> OpenReplacement(std::string_view path);  // file_stream_*.cpp
+std::unique_ptr<AppendingFile> OpenAppending(std::string_view path);      // file_stream_*.cpp
+std::unique_ptr<LockFile> OpenLockFile(std::string_view path);            // runlock_*.cpp
 void MakeDirectory(std::string_view path);
 // What the disk keeps of the bytes written to an install's temporary copy: by default all of
 // them. A test's file system may give a short or damaged copy, as a failing disk would, to show

@@ -278,26 +278,6 @@ std::vector<std::string> ListFiles(std::string_view pattern) {
   return names;
 }
 
-std::string ReadFileHead(std::string_view path, size_t max_bytes) {
-  const std::string host = HostPath(path);
-  const int fd = OpenOrThrow(host, O_RDONLY);
-  std::string data;
-  char buf[65536];
-  while (data.size() < max_bytes) {
-    const ssize_t n = ::read(fd, buf, std::min(sizeof buf, max_bytes - data.size()));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int e = errno;
-      ::close(fd);
-      ThrowOs(e, host);
-    }
-    if (n == 0) break;
-    data.append(buf, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return data;
-}
-
 void RemoveFile(std::string_view path) {
   const std::string host = HostPath(path);
   if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
@@ -305,7 +285,7 @@ void RemoveFile(std::string_view path) {
 }
 
 void CopyFileTo(std::string_view source, std::string_view target) {
-  const std::string bytes = ReadFileHead(source, std::string::npos);
+  const std::string bytes = ReadHead(*OpenInputFile(source, Links::Follow), std::string::npos);
   const std::unique_ptr<WritableFile> file = OpenOutputFile(target, false);
   file->Append(bytes);
   file->Close();
@@ -328,37 +308,6 @@ NewFile CreateUniqueFile(const std::string& folder, const std::string& stem, uns
 }
 
 namespace host {
-
-void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
-  const std::string host = HostPath(path);
-  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
-  const std::string folder = ParentFolderOf(host);
-  const size_t slash = host.find_last_of('/');
-  // Cut so that the temporary name stays within the longest name a folder takes.
-  const std::string stem = host.substr(slash == std::string::npos ? 0 : slash + 1, 200);
-  // The new file keeps the permission bits of the file it replaces.
-  struct stat old;
-  const bool keep_mode = ::lstat(host.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-  NewFile temp = CreateUniqueFile(folder, stem, keep_mode ? 0600 : 0666, RandomSuffix);
-  try {
-    if (keep_mode && ::fchmod(temp.fd, old.st_mode & 0777) != 0) ThrowOs(errno, host);
-    WriteAll(temp.fd, bytes, host);
-    if (::fsync(temp.fd) != 0) ThrowOs(errno, host);
-    if (::close(std::exchange(temp.fd, -1)) != 0) ThrowOs(errno, host);
-    if (::rename(temp.path.c_str(), host.c_str()) != 0) ThrowOs(errno, host);
-  } catch (...) {
-    if (temp.fd >= 0) ::close(temp.fd);
-    ::unlink(temp.path.c_str());
-    throw;
-  }
-  // The rename lasts only once the folder is on disk; a folder that cannot be synced (some
-  // file systems refuse) still holds the whole new file.
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-}
 
 namespace {
 

@@ -180,27 +180,6 @@ std::vector<std::string> ListFiles(std::string_view pattern) {
   return names;
 }
 
-std::string ReadFileHead(std::string_view path, size_t max_bytes) {
-  const std::string host = HostPath(path);
-  const HANDLE h = OpenOrThrow(host, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               OPEN_EXISTING);
-  std::string data;
-  char buf[65536];
-  while (data.size() < max_bytes) {
-    DWORD got = 0;
-    const DWORD want = static_cast<DWORD>(std::min(sizeof buf, max_bytes - data.size()));
-    if (!::ReadFile(h, buf, want, &got, nullptr)) {
-      const Error e = LastWin32Error();
-      ::CloseHandle(h);
-      throw e;
-    }
-    if (got == 0) break;
-    data.append(buf, got);
-  }
-  ::CloseHandle(h);
-  return data;
-}
-
 void RemoveFile(std::string_view path) {
   const std::string host = HostPath(path);
   if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
@@ -225,38 +204,6 @@ void CopyFileTo(std::string_view source, std::string_view target) {
 }  // namespace host
 
 namespace host {
-
-void ReplaceFileBytes(std::string_view path, std::string_view bytes) {
-  const std::string host = HostPath(path);
-  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
-  CheckWritable(host);
-  const std::string folder = ParentFolderOf(host);
-  const size_t sep = host.find_last_of("\\/");
-  const std::string stem = host.substr(sep == std::string::npos ? 0 : sep + 1, 200);
-  const std::string base = folder.ends_with('\\') ? folder : folder + "\\";
-  // A new name that no entry has (CREATE_NEW), so that nothing planted is written through.
-  std::string temp;
-  HANDLE h = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-    temp = base + "." + stem + ".tmp-" + RandomSuffix();
-    h = ::CreateFileA(ToAnsi(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
-      throw LastWin32Error();
-  }
-  if (h == INVALID_HANDLE_VALUE) throw Error(err::kPathFileAccess);
-  try {
-    WriteAll(h, bytes);
-    if (!::FlushFileBuffers(h)) throw LastWin32Error();
-    const HANDLE closing = std::exchange(h, INVALID_HANDLE_VALUE);
-    if (!::CloseHandle(closing)) throw LastWin32Error();
-    if (!::MoveFileExA(ToAnsi(temp).c_str(), ToAnsi(host).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      throw LastWin32Error();
-  } catch (...) {
-    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-    ::DeleteFileA(ToAnsi(temp).c_str());
-    throw;
-  }
-}
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "platform/runlock.h"
 
-#include "platform/fs.h"
+#include "platform/file_system.h"
 
 namespace sevrik {
 
@@ -13,26 +13,16 @@ std::unique_ptr<RunLock> RunLock::TryLock(std::string_view path) {
 }
 
 bool RunLock::Acquire(std::string_view path, bool wait, const std::function<void()>& on_wait) {
-  const Handle h = Open(HostPath(path));
-  try {
-    if (!LockNow(h)) {
-      if (!wait) {
-        Close(h);
-        return false;
-      }
-      if (on_wait) on_wait();
-      LockWaiting(h);
-    }
-  } catch (...) {
-    Close(h);
-    throw;
+  std::unique_ptr<LockFile> file = CurrentFileSystem().OpenLockFile(path);
+  if (!file->LockNow()) {
+    if (!wait) return false;
+    if (on_wait) on_wait();
+    file->LockWaiting();
   }
-  handle_ = h;
+  file_ = std::move(file);
   return true;
 }
 
-RunLock::~RunLock() {
-  if (handle_ != kNone) Close(handle_);
-}
+RunLock::~RunLock() = default;
 
 }  // namespace sevrik

@@ -1,22 +1,39 @@
-// The run lock on Windows: a byte-range lock of the lock file, which the system releases
-// when the process ends.
-#include "platform/runlock.h"
+// The host's lock file on Windows: a byte-range lock, which the system releases when the
+// handle closes or the process ends.
+#include "platform/fs_host.h"
 #include "platform/win32.h"
 
 namespace sevrik {
 namespace {
 
-HANDLE Native(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+class Win32LockFile final : public LockFile {
+ public:
+  explicit Win32LockFile(HANDLE h) : h_(h) {}
+  ~Win32LockFile() override { ::CloseHandle(h_); }
+  bool LockNow() override {
+    if (Lock(LOCKFILE_FAIL_IMMEDIATELY)) return true;
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) throw Win32Error(code);
+    return false;
+  }
+  void LockWaiting() override {
+    if (!Lock(0)) throw LastWin32Error();
+  }
 
-bool Lock(HANDLE h, DWORD flags) {
-  OVERLAPPED at{};
-  return ::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | flags, 0, 1, 0, &at);
-}
+ private:
+  bool Lock(DWORD flags) {
+    OVERLAPPED at{};
+    return ::LockFileEx(h_, LOCKFILE_EXCLUSIVE_LOCK | flags, 0, 1, 0, &at);
+  }
+  HANDLE h_;
+};
 
 }  // namespace
 
-RunLock::Handle RunLock::Open(const std::string& host_path) {
-  const std::string host = ToAnsi(host_path);
+namespace host {
+
+std::unique_ptr<LockFile> OpenLockFile(std::string_view path) {
+  const std::string host = ToAnsi(HostPath(path));
   // Not inheritable (no security attributes).
   const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   HANDLE h = ::CreateFileA(host.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
@@ -24,20 +41,8 @@ RunLock::Handle RunLock::Open(const std::string& host_path) {
   if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED)
     h = ::CreateFileA(host.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) throw LastWin32Error();
-  return reinterpret_cast<std::intptr_t>(h);
+  return std::make_unique<Win32LockFile>(h);
 }
 
-bool RunLock::LockNow(Handle h) {
-  if (Lock(Native(h), LOCKFILE_FAIL_IMMEDIATELY)) return true;
-  const DWORD code = ::GetLastError();
-  if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) throw Win32Error(code);
-  return false;
-}
-
-void RunLock::LockWaiting(Handle h) {
-  if (!Lock(Native(h), 0)) throw LastWin32Error();
-}
-
-void RunLock::Close(Handle h) { ::CloseHandle(Native(h)); }
-
+}  // namespace host
 }  // namespace sevrik

@@ -41,6 +41,62 @@ class FaultFile final : public WritableFile {
   std::string host_;
 };
 
+// An appending file of the wrapped file system whose appends spend the disk's room and count
+// as kill steps; once the process is dead nothing is written or cut back.
+class FaultAppending final : public AppendingFile {
+ public:
+  FaultAppending(std::unique_ptr<AppendingFile> file, FaultFileSystem& fs, std::string host)
+      : file_(std::move(file)), fs_(fs), host_(std::move(host)) {}
+  std::uint64_t Size() override { return file_->Size(); }
+  char LastByte() override { return file_->LastByte(); }
+  void Append(std::string_view bytes) override {
+    if (fs_.dead()) return;
+    if (fs_.DiesAt(host_)) {
+      file_->Append(bytes.substr(0, bytes.size() / 2));
+      throw Killed{};
+    }
+    const size_t fits = fs_.Take(host_, bytes.size());
+    if (fits > 0) file_->Append(bytes.substr(0, fits));
+    if (fits < bytes.size()) throw Error(err::kDiskFull);
+    if (fs_.DiesAt(host_)) throw Killed{};
+  }
+  void Sync() override {
+    if (fs_.dead()) return;
+    file_->Sync();
+    fs_.Synced(host_);
+    if (fs_.DiesAt(host_)) throw Killed{};
+  }
+  void CutBack(std::uint64_t size) noexcept override {
+    if (!fs_.dead()) file_->CutBack(size);
+  }
+
+ private:
+  std::unique_ptr<AppendingFile> file_;
+  FaultFileSystem& fs_;
+  std::string host_;
+};
+
+// A replacement that keeps what is written until its commit, when the file system replaces the
+// file with it (so that a kill can leave the temporary file half or wholly written).
+class FaultReplacement final : public ReplacementFile {
+ public:
+  FaultReplacement(std::unique_ptr<ReplacementFile> file, FaultFileSystem& fs, std::string path, std::string host)
+      : file_(std::move(file)), fs_(fs), path_(std::move(path)), host_(std::move(host)) {}
+  void Append(std::string_view bytes) override { bytes_.append(bytes); }
+  void Commit() override {
+    if (!fs_.dead()) fs_.Replace(path_, host_, bytes_);
+  }
+  void CommitAsRemoval() override {
+    if (!fs_.dead()) fs_.RemoveReplaced(path_, host_, *file_);
+  }
+
+ private:
+  std::unique_ptr<ReplacementFile> file_;  // its temporary file taken already
+  FaultFileSystem& fs_;
+  std::string path_, host_;
+  std::string bytes_;
+};
+
 bool Below(const std::string& host, const std::string& folder) {
   return !folder.empty() && host.starts_with(folder + "/");
 }
@@ -117,8 +173,8 @@ std::vector<std::string> FaultFileSystem::ListFiles(std::string_view pattern) { 
 bool FaultFileSystem::FileExists(std::string_view path) { return base_.FileExists(path); }
 bool FaultFileSystem::DirectoryExists(std::string_view path) { return base_.DirectoryExists(path); }
 
-std::string FaultFileSystem::ReadFileHead(std::string_view path, size_t max_bytes) {
-  return base_.ReadFileHead(path, max_bytes);
+std::unique_ptr<ReadableFile> FaultFileSystem::OpenInputFile(std::string_view path, Links links) {
+  return base_.OpenInputFile(path, links);
 }
 
 std::unique_ptr<WritableFile> FaultFileSystem::OpenOutputFile(std::string_view path, bool append) {
@@ -138,16 +194,20 @@ void FaultFileSystem::RemoveFile(std::string_view path) {
 
 void FaultFileSystem::CopyFileTo(std::string_view source, std::string_view target) {
   if (dead_) return;
-  const std::string bytes = base_.ReadFileHead(source, std::string::npos);
+  const std::string bytes = ReadHead(*base_.OpenInputFile(source, Links::Follow), std::string::npos);
   const std::unique_ptr<WritableFile> file = OpenOutputFile(target, false);
   file->Append(bytes);
   file->Close();
 }
 
-void FaultFileSystem::ReplaceFileBytes(std::string_view path, std::string_view bytes) {
-  if (dead_) return;
-  const std::string host = Resolved(path);
+std::unique_ptr<ReplacementFile> FaultFileSystem::OpenReplacement(std::string_view path) {
+  std::string host = Resolved(path);
+  if (dead_) return std::make_unique<FaultReplacement>(nullptr, *this, std::string(path), std::move(host));
   CheckReplaceable(host);
+  return std::make_unique<FaultReplacement>(base_.OpenReplacement(path), *this, std::string(path), std::move(host));
+}
+
+void FaultFileSystem::Replace(std::string_view path, const std::string& host, std::string_view bytes) {
   CheckRoom(host, bytes.size());
   // What a kill leaves of a replacement before its rename: the temporary file beside the old.
   for (const size_t kept : {bytes.size() / 2, bytes.size()}) {
@@ -159,9 +219,25 @@ void FaultFileSystem::ReplaceFileBytes(std::string_view path, std::string_view b
     file->Close();
     throw Killed{};
   }
-  base_.ReplaceFileBytes(path, bytes);
+  const std::unique_ptr<ReplacementFile> file = base_.OpenReplacement(path);
+  file->Append(bytes);
+  file->Commit();
   if (DiesAt(host)) throw Killed{};
 }
+
+void FaultFileSystem::RemoveReplaced(std::string_view path, const std::string& host, ReplacementFile& file) {
+  CheckReplaceable(host);
+  if (keep_after_removal_.contains(host) && base_.FileExists(path)) return;
+  file.CommitAsRemoval();
+}
+
+std::unique_ptr<AppendingFile> FaultFileSystem::OpenAppending(std::string_view path) {
+  std::string host = Resolved(path);
+  if (!dead_) CheckWritable(host);
+  return std::make_unique<FaultAppending>(base_.OpenAppending(path), *this, std::move(host));
+}
+
+std::unique_ptr<LockFile> FaultFileSystem::OpenLockFile(std::string_view path) { return base_.OpenLockFile(path); }
 
 void FaultFileSystem::MakeDirectory(std::string_view path) {
   if (dead_) return;
@@ -172,7 +248,8 @@ void FaultFileSystem::MakeDirectory(std::string_view path) {
 void FaultFileSystem::InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check) {
   const std::string host = Resolved(target);
   CheckReplaceable(host);
-  if (base_.FileExists(source)) CheckRoom(host, base_.ReadFileHead(source, std::string::npos).size());
+  if (base_.FileExists(source))
+    CheckRoom(host, ReadHead(*base_.OpenInputFile(source, Links::Follow), std::string::npos).size());
   if (damage_) host::InstallFileCopy(source, target, check, damage_);
   else base_.InstallFileCopy(source, target, check);
 }

@@ -49,9 +49,9 @@ class FaultFileSystem final : public FileSystem {
   // was current; `on_sync`, when set, is called after each with the file's host path.
   size_t syncs() const { return syncs_; }
   // Kills the process (throws Killed) at step `step` (from 0) of the file `host_path`: each
-  // append is two steps (half of its bytes written; all of them), each sync one (done), each
-  // replacement three (its temporary file left half written; left whole; renamed over the
-  // file). From then on nothing more is written, removed or replaced: the process is dead.
+  // append (to an output or an appending file) is two steps (half of its bytes written; all of
+  // them), each sync one (done), each replacement three (its temporary file left half written;
+  // left whole; renamed over the file). From then on nothing more is written, removed or replaced: the process is dead.
   void KillAt(const std::string& host_path, size_t step);
   // The steps of that file so far, and whether the kill came.
   size_t steps() const { return steps_; }
@@ -69,22 +69,31 @@ class FaultFileSystem final : public FileSystem {
   std::vector<std::string> ListFiles(std::string_view pattern) override;
   bool FileExists(std::string_view path) override;
   bool DirectoryExists(std::string_view path) override;
-  std::string ReadFileHead(std::string_view path, size_t max_bytes) override;
+  std::unique_ptr<ReadableFile> OpenInputFile(std::string_view path, Links links) override;
   std::unique_ptr<WritableFile> OpenOutputFile(std::string_view path, bool append) override;
   void RemoveFile(std::string_view path) override;
   void CopyFileTo(std::string_view source, std::string_view target) override;
-  void ReplaceFileBytes(std::string_view path, std::string_view bytes) override;
+  std::unique_ptr<ReplacementFile> OpenReplacement(std::string_view path) override;
+  std::unique_ptr<AppendingFile> OpenAppending(std::string_view path) override;
+  std::unique_ptr<LockFile> OpenLockFile(std::string_view path) override;
   void MakeDirectory(std::string_view path) override;
   void InstallFileCopy(std::string_view source, std::string_view target, const ContentCheck& check) override;
 
   // The part of `wanted` bytes that fits on the disk of `host`, taken from its room.
   size_t Take(const std::string& host, size_t wanted);
-
- private:
-  std::string Resolved(std::string_view path);  // the host path, or "" when it has none
+  // What the files of this file system ask of it: whether `host` may be written, replaced or
+  // removed, and whether `bytes` more fit on its disk (then taken from its room).
   void CheckWritable(const std::string& host) const;
   void CheckReplaceable(const std::string& host) const;
   void CheckRoom(const std::string& host, size_t bytes);
+  // The new content of `path` in its place, as a replacement commits it, with the kill steps.
+  void Replace(std::string_view path, const std::string& host, std::string_view bytes);
+  // The removal of a replacement committed as removal.
+  void RemoveReplaced(std::string_view path, const std::string& host, ReplacementFile& file);
+  FileSystem& base() { return base_; }
+
+ private:
+  std::string Resolved(std::string_view path);  // the host path, or "" when it has none
 
   FileSystem& base_;
   std::string disk_;  // the folder of the full disk, or ""

@@ -267,6 +267,16 @@ TEST(FaultFileSystem, FailsWhereAskedAndOnlyThere) {
        [&] { ReplaceFileBytes(full + "/a", "new bytes"); }, 61, {"old", "old", "old"}},
       {"a copy that does not fit", [&](auto& f) { f.FillDiskAfter(full, 2); },
        [&] { CopyFileTo(other + "/a", full + "/a"); }, 61, {"old", "ol", "old"}},
+      {"lines appended in a read-only folder", [&](auto& f) { f.MakeReadOnly(ro); },
+       [&] { LineAppender(ro + "/a").Write("new\r\n"); }, 70, {"old", "old", "old"}},
+      {"lines that do not fit, cut back whole", [&](auto& f) { f.FillDiskAfter(full, 5); },
+       [&] {
+         LineAppender lines(full + "/a");
+         lines.Write("new bytes\r\n");
+         lines.Commit();
+       }, 61, {"old", "old", "old"}},
+      {"a streamed removal of a file that cannot be removed", [&](auto& f) { f.FailRemoval(ro + "/a"); },
+       [&] { FileReplacement(ro + "/a").CommitAsRemoval(); }, 70, {"old", "old", "old"}},
       {"a write beside the full disk", [&](auto& f) { f.FillDiskAfter(full, 0); },
        [&] { ReplaceFileBytes(other + "/a", "new bytes"); }, 0, {"old", "old", "new bytes"}},
   };

@@ -1,14 +1,13 @@
 // The pending file SEVRIK.PND: its form, its replay at the next start as data only, and what
 // happens when it cannot be written, rewritten or removed.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <gtest/gtest.h>
 
 #include "base/text.h"
 #include "core/runs/pending.h"
-#include "tests/mounts.h"
+#include "core/startup.h"
+#include "db/connect.h"
+#include "tests/fault_fs.h"
 #include "tests/testutil.h"
 #include "tools/package/package.h"
 #include "tools/workspace.h"
@@ -248,37 +247,34 @@ TEST_F(Pending, AReferenceStoredNowhereIsGivenInTheError) {
   EXPECT_NE(e.description().find("database is locked"), std::string::npos);
 }
 
-// A pending file that cannot be replaced: nothing of it is written, and the run stops.
+// A pending file that cannot be replaced (a read-only folder) or removed (another program
+// holds it): nothing of it is applied, and the run stops.
 TEST_F(Pending, AFileThatCannotBeRewrittenIsNotApplied) {
   const std::string line = Line({"tblBC23Hdr", kCarA, std::string("R-OLD"), "02"});
-  test::WriteFile(pnd, line);
   const std::string before = State(kCarA);
-  // A folder that takes no new file: read-only for everyone, or for a user that is not root.
-  const test::Mount read_only = test::Mount::ReadOnly(ws.program, ws.program);
-  const bool chmodded = !read_only.ok() && ::geteuid() != 0 && ::chmod(ws.program.c_str(), 0555) == 0;
-  if (!read_only.ok() && !chmodded) SEVRIK_CANNOT_RUN_HERE("no way to make the folder read-only: " + read_only.error());
-  const int number = test::ErrorOf([&] { Apply(); });
-  if (chmodded) ::chmod(ws.program.c_str(), 0755);
-  EXPECT_EQ(number, err::kPermissionDenied);
-  EXPECT_EQ(State(kCarA), before);
-  EXPECT_EQ(Pnd(), line);
+  for (const auto fault : {&test::FaultFileSystem::MakeReadOnly, &test::FaultFileSystem::FailRemoval}) {
+    test::WriteFile(pnd, line);
+    test::FaultFileSystem faults;
+    (faults.*fault)(fault == &test::FaultFileSystem::MakeReadOnly ? ws.program : pnd);
+    EXPECT_EQ(test::ErrorOf([&] { Apply(); }), err::kPermissionDenied);
+    EXPECT_EQ(State(kCarA), before);
+    EXPECT_EQ(Pnd(), line);
+  }
 }
 
 // The program: a pending file that cannot be removed stops every start before its action, so
 // that the kept status never lands over a later cancellation.
 TEST_F(Pending, AFileThatCannotBeRemovedStopsTheRunBeforeItsAction) {
-  tools::InstallProgram(test::BuiltProgram("programs/SEVRIK"), ws.program);
-  tools::InstallProgram(test::BuiltProgram("shim/ZUL"), ws.program);
   tools::LayOutPackage(ws.package, test::BuiltProgram("tools/package"));
   sql->Exec("update TBLBC23HDR set snrf = 'R-NEW', Status = '02' where CAR = '" + kCarA + "'");
   test::WriteFile(pnd, Line({"tblBC23Hdr", kCarA, std::string("R-NEW"), "02"}));
-  const test::Mount in_use = test::Mount::ReadOnly(pnd, pnd);  // a mount point is neither removed nor replaced
-  if (!in_use.ok()) SEVRIK_CANNOT_RUN_HERE("needs root for a bind mount: " + in_use.error());
-  const auto r = test::RunProgram(ws.program + "/SEVRIK", {"UNQ", "BC23", kCarA}, ws.dir.path(),
-                                  {"SEVRIK_DIALOGS=console"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Run-time error '70':"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("SEVRIK.PND"), std::string::npos) << r.err;
+  test::FaultFileSystem faults;
+  faults.FailRemoval(pnd);
+  MainEnvironment env{ws.program, dialogs, ConnectDatabase, {}, nullptr, {}, {}};
+  EXPECT_EQ(RunMain("UNQ BC23 " + kCarA, env), 1);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text.substr(0, 22), "Run-time error '70':\r\n") << dialogs.boxes[0].text;
+  EXPECT_NE(dialogs.boxes[0].text.find("SEVRIK.PND"), std::string::npos) << dialogs.boxes[0].text;
   EXPECT_FALSE(test::Exists(ws.package + "/calls.log"));  // the cancellation never started
   EXPECT_EQ(State(kCarA), "R-NEW/02");
   EXPECT_EQ(Pnd(), Line({"tblBC23Hdr", kCarA, std::string("R-NEW"), "02"}));

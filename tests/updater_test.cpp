@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/fault_fs.h"
-#include "tests/mounts.h"
 #include "tests/testutil.h"
 #include "tools/workspace.h"
 #include "updater/program_image.h"
@@ -253,17 +252,6 @@ TEST_F(Updater, FailuresOfTheTargetFolderLeaveTheOldProgramAlone) {
     EXPECT_EQ(test::ReadFile(target_folder + "/SEVRIK.exe"), "old program\n");
   }
   ::unsetenv("SEVRIK_DRIVE_C");
-}
-
-// The system's own full disk, once: the copy stops part way and its temporary file goes.
-TEST_F(Updater, AFullDiskLeavesTheOldProgramAndNoTemporaryFile) {
-  const test::Mount disk = test::Mount::SmallDisk(target_folder, "64k");
-  if (!disk.ok()) SEVRIK_CANNOT_RUN_HERE("needs root for a tmpfs mount: " + disk.error());
-  test::WriteFile(target_folder + "/SEVRIK.exe", "old program\n");
-  test::WriteFile(delivery + "/SEVRIK", new_program + std::string(256 * 1024, 'x'));  // whole, and too big
-  EXPECT_EQ(Run(), "Update FailedPath/File access error (No space left on device)\n");
-  EXPECT_EQ(Entries(), std::vector<std::string>{"SEVRIK.exe"});
-  EXPECT_EQ(test::ReadFile(target_folder + "/SEVRIK.exe"), "old program\n");
 }
 
 TEST_F(Updater, AMissingTargetFolderOrDriveIsAPathError) {

@@ -8,6 +8,7 @@
 #include "base/error.h"
 #include "base/text.h"
 #include "platform/args.h"
+#include "platform/file_stream.h"
 #include "platform/dialogs_win32.h"
 #include "platform/fs.h"
 #include "platform/install.h"
@@ -180,6 +181,46 @@ TEST(Replace, TheNewBytesTakeThePlaceOfTheOldAndNoTemporaryFileStays) {
   EXPECT_EQ(ErrorOf([&] { ReplaceFileBytes(f, "third"); }), err::kPermissionDenied);
   EXPECT_EQ(ReadFileBytes(f), "second");
   EXPECT_EQ(ErrorOf([&] { ReplaceFileBytes(dir / "missing/x", "x"); }), err::kPathNotFound);
+}
+
+// The streamed changes that SEVRIK.PND takes: a replacement that lands whole or not at all, an
+// append that goes after a cut line and is cut back unless committed, a reader of long lines.
+TEST(Streams, ChangeAFileWholeOrNotAtAll) {
+  TempDir dir;
+  const std::string f = dir.path() + "\\SEVRIK.PND";
+  WriteFile(f, "A|1\r\nB|cut");
+  {
+    LineAppender lines(f);
+    lines.Write("C|3\r\n");
+  }  // no commit: cut back
+  EXPECT_EQ(ReadFileBytes(f), "A|1\r\nB|cut");
+  {
+    LineAppender lines(f);
+    lines.Write("C|3\r\n");
+    lines.Commit();
+  }
+  EXPECT_EQ(ReadFileBytes(f), "A|1\r\nB|cut\r\nC|3\r\n");
+
+  LineReader reader(f, Links::Refuse);
+  std::string line;
+  std::vector<std::string> pieces;
+  for (LineReader::Piece p; (p = reader.Next(line, 3)) != LineReader::Piece::End;)
+    pieces.push_back(line + (p == LineReader::Piece::Part ? "+" : ""));
+  EXPECT_EQ(pieces, (std::vector<std::string>{"A|1+", "\r", "B|c+", "ut\r", "C|3+", "\r"}));
+
+  {
+    FileReplacement dropped(f);
+    dropped.Write("lost");
+  }  // no commit: the old file stays, no temporary file
+  EXPECT_EQ(ReadFileBytes(f), "A|1\r\nB|cut\r\nC|3\r\n");
+  FileReplacement rest(f);
+  rest.Write(std::string(kStreamChunk + 3, 'x'));
+  rest.Commit();
+  EXPECT_EQ(ReadFileBytes(f), std::string(kStreamChunk + 3, 'x'));
+  FileReplacement(f).CommitAsRemoval();
+  EXPECT_FALSE(FileExists(f));
+  EXPECT_EQ(RemoveLeftoverReplacements(f), 0u);  // no temporary file stayed
+  EXPECT_EQ(ErrorOf([&] { FileReplacement(dir / "missing/x"); }), err::kPathNotFound);
 }
 
 TEST(Text, PathsWithCharactersOfTheCodePage) {
