@@ -201,11 +201,13 @@ TEST(Streams, ChangeAFileWholeOrNotAtAll) {
   }
   EXPECT_EQ(ReadFileBytes(f), "A|1\r\nB|cut\r\nC|3\r\n");
 
-  LineReader reader(f, Links::Refuse);
-  std::string line;
   std::vector<std::string> pieces;
-  for (LineReader::Piece p; (p = reader.Next(line, 3)) != LineReader::Piece::End;)
-    pieces.push_back(line + (p == LineReader::Piece::Part ? "+" : ""));
+  {
+    LineReader reader(f, Links::Refuse);
+    std::string line;
+    for (LineReader::Piece p; (p = reader.Next(line, 3)) != LineReader::Piece::End;)
+      pieces.push_back(line + (p == LineReader::Piece::Part ? "+" : ""));
+  }
   EXPECT_EQ(pieces, (std::vector<std::string>{"A|1+", "\r", "B|c+", "ut\r", "C|3+", "\r"}));
 
   {
