@@ -1,8 +1,10 @@
 #include "platform/file_system.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "base/error.h"
+#include "base/text.h"
 #include "platform/fs_host.h"
 
 namespace sevrik {
@@ -14,7 +16,12 @@ class HostFiles final : public FileSystem {
   void ChangeDrive(std::string_view setting) override { host::ChangeDrive(setting); }
   void ChangeDirectory(std::string_view path) override { host::ChangeDirectory(path); }
   std::string CurrentDirectory() override { return host::CurrentDirectory(); }
-  std::vector<std::string> ListFiles(std::string_view pattern) override { return host::ListFiles(pattern); }
+  std::vector<std::string> ListFiles(std::string_view pattern) override {
+    std::vector<std::string> names = host::ListFiles(pattern);
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return AsciiLower(a) < AsciiLower(b); });
+    return names;
+  }
   bool FileExists(std::string_view path) override {
     try {
       return IsFileHost(host::HostPath(path));

@@ -31,7 +31,7 @@ std::string HostPath(std::string_view path);
 void ChangeDrive(std::string_view setting);
 void ChangeDirectory(std::string_view path);
 std::string CurrentDirectory();
-std::vector<std::string> ListFiles(std::string_view pattern);
+std::vector<std::string> ListFiles(std::string_view pattern);  // in the folder's order
 std::unique_ptr<ReadableFile> OpenInputFile(std::string_view path, Links links);  // file_stream_*.cpp
 std::unique_ptr<WritableFile> OpenOutputFile(std::string_view path, bool append);
 void RemoveFile(std::string_view path);

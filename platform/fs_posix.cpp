@@ -272,9 +272,6 @@ std::vector<std::string> ListFiles(std::string_view pattern) {
     names.push_back(n);
   }
   ::closedir(d);
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return AsciiLower(a) < AsciiLower(b);
-  });
   return names;
 }
 

@@ -174,9 +174,6 @@ std::vector<std::string> ListFiles(std::string_view pattern) {
     if (WildcardMatch(mask, n)) names.push_back(n);
   } while (::FindNextFileA(find, &entry));
   ::FindClose(find);
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return AsciiLower(a) < AsciiLower(b);
-  });
   return names;
 }
 

@@ -9,28 +9,38 @@
 namespace sevrik::test {
 namespace {
 
+// An append as a disk that fills and a process that dies do it: two kill steps (half of the
+// bytes written; all of them), and of a write that crosses the full line what fits first.
+// `file` is null once the process is dead.
+template <class File>
+void AppendAsTheDiskDoes(File* file, FaultFileSystem& fs, const std::string& host, std::string_view bytes) {
+  if (fs.dead()) return;
+  if (fs.DiesAt(host)) {
+    file->Append(bytes.substr(0, bytes.size() / 2));
+    throw Killed{};
+  }
+  const size_t fits = fs.Take(host, bytes.size());
+  if (fits > 0) file->Append(bytes.substr(0, fits));
+  if (fits < bytes.size()) throw Error(err::kDiskFull);
+  if (fs.DiesAt(host)) throw Killed{};
+}
+
+// A sync: one kill step, once it is done.
+template <class File>
+void SyncAsTheDiskDoes(File* file, FaultFileSystem& fs, const std::string& host) {
+  if (fs.dead()) return;
+  file->Sync();
+  fs.Synced(host);
+  if (fs.DiesAt(host)) throw Killed{};
+}
+
 // A file of the wrapped file system whose writes spend the disk's room.
 class FaultFile final : public WritableFile {
  public:
   FaultFile(std::unique_ptr<WritableFile> file, FaultFileSystem& fs, std::string host)
       : file_(std::move(file)), fs_(fs), host_(std::move(host)) {}
-  void Append(std::string_view bytes) override {
-    if (fs_.dead()) return;
-    if (fs_.DiesAt(host_)) {
-      file_->Append(bytes.substr(0, bytes.size() / 2));
-      throw Killed{};
-    }
-    const size_t fits = fs_.Take(host_, bytes.size());
-    if (fits > 0) file_->Append(bytes.substr(0, fits));
-    if (fits < bytes.size()) throw Error(err::kDiskFull);
-    if (fs_.DiesAt(host_)) throw Killed{};
-  }
-  void Sync() override {
-    if (fs_.dead()) return;
-    file_->Sync();
-    fs_.Synced(host_);
-    if (fs_.DiesAt(host_)) throw Killed{};
-  }
+  void Append(std::string_view bytes) override { AppendAsTheDiskDoes(file_.get(), fs_, host_, bytes); }
+  void Sync() override { SyncAsTheDiskDoes(file_.get(), fs_, host_); }
   void Close() override {
     if (file_) file_->Close();
   }
@@ -49,23 +59,8 @@ class FaultAppending final : public AppendingFile {
       : file_(std::move(file)), fs_(fs), host_(std::move(host)) {}
   std::uint64_t Size() override { return file_->Size(); }
   char LastByte() override { return file_->LastByte(); }
-  void Append(std::string_view bytes) override {
-    if (fs_.dead()) return;
-    if (fs_.DiesAt(host_)) {
-      file_->Append(bytes.substr(0, bytes.size() / 2));
-      throw Killed{};
-    }
-    const size_t fits = fs_.Take(host_, bytes.size());
-    if (fits > 0) file_->Append(bytes.substr(0, fits));
-    if (fits < bytes.size()) throw Error(err::kDiskFull);
-    if (fs_.DiesAt(host_)) throw Killed{};
-  }
-  void Sync() override {
-    if (fs_.dead()) return;
-    file_->Sync();
-    fs_.Synced(host_);
-    if (fs_.DiesAt(host_)) throw Killed{};
-  }
+  void Append(std::string_view bytes) override { AppendAsTheDiskDoes(file_.get(), fs_, host_, bytes); }
+  void Sync() override { SyncAsTheDiskDoes(file_.get(), fs_, host_); }
   void CutBack(std::uint64_t size) noexcept override {
     if (!fs_.dead()) file_->CutBack(size);
   }
