@@ -285,7 +285,7 @@ TEST_F(BrowserLogic, TheOutcomesOfASearch) {
   EXPECT_EQ(failed.error->number(), err::kDatabase);
   ASSERT_EQ(dialogs.boxes.size(), 2u);
   EXPECT_EQ(view.boxes_before_draw.back(), 1u);
-  EXPECT_EQ(dialogs.boxes[1].text, RunTimeErrorText(*failed.error));
+  EXPECT_EQ(dialogs.boxes[1].text, "Run-time error '-2147467259':\r\n\r\nno such table: TBLBC40HDR");
   EXPECT_EQ(dialogs.boxes[1].icon, MsgIcon::Exclamation);
 
   browser.Browse({0, 1, "OSAKA"});
@@ -549,7 +549,7 @@ TEST_F(BrowserLogic, TheHistoryOfTheSelectedDocument) {
   browser.History({0, 0, ""}, 0);
   ASSERT_EQ(view.histories.size(), 1u);
   EXPECT_TRUE(view.histories[0].rows.empty());
-  EXPECT_EQ(view.histories[0].summary, kNoHistoryText);
+  EXPECT_EQ(view.histories[0].summary, "Belum ada proses Create EDIFACT atau Batal EDIFACT untuk dokumen ini.");
 
   test::WriteFile(ws.package + "/standin.ctl", "result=7\n");
   dialogs.answers = {MsgAnswer::Yes};

@@ -19,6 +19,9 @@
 
 namespace sevrik::test {
 
+// What a run that waits for another run's lock tells the user.
+inline constexpr const char* kWaitingText = "Menunggu proses SEVRIK lain selesai...";
+
 // A new empty folder, removed with everything in it at the end of the test.
 class TempDir {
  public:

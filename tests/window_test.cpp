@@ -783,7 +783,7 @@ TEST_F(QtWindows, AnActionWaitsForAnotherRunAndSaysSoInTheProgressWindow) {
   });
   QTest::mouseClick(b.cmdConnect, Qt::LeftButton);
   other.join();
-  EXPECT_EQ(progress.widget()->findChild<QLabel*>("lblNotice")->text().toStdString(), kWaitingNotice);
+  EXPECT_EQ(progress.widget()->findChild<QLabel*>("lblNotice")->text().toStdString(), test::kWaitingText);
   EXPECT_FALSE(progress.widget()->isVisible());
   EXPECT_NE(test::ReadFile(ws.package + "/calls.log").find("TPBCOM"), std::string::npos);
 }
