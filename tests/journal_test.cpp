@@ -256,6 +256,7 @@ class Runs : public test::WorkspaceSession {
     }
     const JournalContents read = RunJournal(JournalFile()).Read();
     EXPECT_EQ(read.torn + read.damaged, 0u);
+    EXPECT_FALSE(read.entries.empty());  // the first queueing's entry at least
     for (const JournalEntry& e : read.entries) EXPECT_TRUE(e.ended) << e.action << " " << e.car;
   }
   // The data of a run, to be laid back before the next case: the package's folders, the

@@ -243,6 +243,7 @@ TEST_F(Program, AReferenceTheDatabaseRefusesIsKeptAndWrittenAtTheNextStart) {
   EXPECT_EQ(test::RunProgram(w.ws.program + "/SEVRIK", {"nothing"}, w.ws.dir.path(), {"SEVRIK_DIALOGS=console"}).status, 0);
   EXPECT_EQ(w.State(kCarA), reference + "/02");
   EXPECT_FALSE(test::Exists(w.ws.program + "/SEVRIK.PND"));
+  EXPECT_TRUE(w.ws.HasRunLog());
   EXPECT_EQ(w.ws.RunLog(), "");
 }
 
