@@ -673,6 +673,7 @@ TEST_F(QtWindows, LaidOutInOneFaceWithEveryTextWhole) {
         QStyleOptionComboBox option;
         option.initFrom(combo);
         const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+        EXPECT_GT(combo->count(), 0);
         for (int i = 0; i < combo->count(); ++i)
           EXPECT_LE(combo->fontMetrics().horizontalAdvance(combo->itemText(i)), field.width()) << combo->itemText(i).toStdString();
       }
@@ -698,6 +699,7 @@ TEST_F(QtWindows, LaidOutInOneFaceWithEveryTextWhole) {
     }
   }
   QHeaderView* header = kb.lView1->header();
+  ASSERT_EQ(header->count(), 9);
   for (int i = 0; i < header->count(); ++i)
     EXPECT_GE(header->sectionSize(i), header->sectionSizeHint(i)) << i;
 }

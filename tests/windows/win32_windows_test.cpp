@@ -343,7 +343,9 @@ TEST_F(Win32Windows, EveryControlIsLaidOutInOneFaceWithItsTextWhole) {
         // The field's edge above and below it, the font's height and the padding.
         EXPECT_LE(field.bottom - field.top, tm.tmHeight + PixelsOf(30, dpi) + 2);
         EXPECT_GE(field.bottom - field.top, tm.tmHeight);
-        for (const std::string& entry : test::ComboEntries(control))
+        const std::vector<std::string> entries = test::ComboEntries(control);
+        EXPECT_FALSE(entries.empty());
+        for (const std::string& entry : entries)
           EXPECT_LE(test::ListTextWidth(list, entry), field.right - field.left) << entry;
       }
       if (c.kind == forms::ControlKind::Button) {
@@ -379,6 +381,7 @@ TEST_F(Win32Windows, EveryControlIsLaidOutInOneFaceWithItsTextWhole) {
     ::ReleaseDC(nullptr, screen);
     return static_cast<int>(size.cx);
   }());
+  EXPECT_EQ(test::ListColumns(list), 9);
   for (int i = 0; i < test::ListColumns(list); ++i)
     EXPECT_GE(test::ListColumnWidth(list, i), test::ListTextWidth(list, test::ListHeader(list, i)) +
                                                   PixelsOf(180, dpi))  // 12 pixels at 96 DPI
