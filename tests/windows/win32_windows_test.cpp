@@ -935,6 +935,7 @@ TEST_F(Win32Windows, AKilledCreateIsCompletedByTheNextStart) {
   // The killed run's translator queued the document once; its reference is the document's,
   // and communication sent it.
   const std::string calls = ReadText(kPackage + "\\calls.log");
+  EXPECT_NE(calls.find("TPBQUE"), std::string::npos) << calls;
   EXPECT_EQ(calls.find("TPBQUE"), calls.rfind("TPBQUE")) << calls;
   EXPECT_EQ(Status("TBLBC23HDR", kCar23b), "02");
   const std::string reference = Field("TBLBC23HDR", kCar23b, "snrf");
@@ -978,6 +979,7 @@ TEST_F(Win32Windows, AKilledCreateThroughTheShimIsCompletedByTheNextStart) {
   ASSERT_TRUE(status.has_value()) << "the next start did not end";
   EXPECT_EQ(*status, 0u);
   const std::string calls = ReadText(kPackage + "\\calls.log");
+  EXPECT_NE(calls.find("TPBQUE"), std::string::npos) << calls;
   EXPECT_EQ(calls.find("TPBQUE"), calls.rfind("TPBQUE")) << calls;
   EXPECT_EQ(Status("TBLBC23HDR", kCar23b), "02") << calls;
   const std::string reference = Field("TBLBC23HDR", kCar23b, "snrf");
