@@ -367,7 +367,9 @@ TEST_F(BrowserLogic, ARowsToolTipTellsItsCellsAndTheDocumentsLastRun) {
   EXPECT_NE(failed.find("\r\nProses terakhir: Create EDIFACT BC23, "), std::string::npos) << failed;
   EXPECT_NE(failed.find(": gagal ("), std::string::npos) << failed;
   EXPECT_EQ(failed.find("Referensi"), std::string::npos) << failed;
-  EXPECT_EQ(browser.RowToolTip(1).find("Proses terakhir"), std::string::npos);  // another document
+  const std::string other = browser.RowToolTip(1);  // another document
+  EXPECT_EQ(other.rfind("No. Pengajuan: " + kCar2 + "\r\n", 0), 0u) << other;
+  EXPECT_EQ(other.find("Proses terakhir"), std::string::npos) << other;
 
   std::remove((ws.package + "/standin.ctl").c_str());
   dialogs.answers = {MsgAnswer::Yes};
