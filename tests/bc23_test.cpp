@@ -218,7 +218,9 @@ TEST(Bc23Golden, LinesHaveTheLayoutLengths) {
       {"UNT00101", 8},
       {"UNZ00101", 8}};
   // Every golden line has a layout length, so none escapes the check.
-  for (const std::string& l : HeaderLines() + Item1Lines() + Item2Lines() + SummaryLines()) {
+  const std::vector<std::string> lines = HeaderLines() + Item1Lines() + Item2Lines() + SummaryLines();
+  EXPECT_EQ(lines.size(), 73u);
+  for (const std::string& l : lines) {
     const auto* entry = std::find_if(std::begin(lengths), std::end(lengths),
                                      [&](const auto& e) { return l.rfind(e.first, 0) == 0; });
     if (entry == std::end(lengths)) ADD_FAILURE() << "no layout length for " << l;

@@ -219,20 +219,24 @@ TEST(Bc25Golden, LinesHaveTheLayoutLengths) {
       {"HDEC0701", 21},        {"HDEC1401", 61},                 {"HDEC0901Z02", 49}, {"HDEC0901380", 41},
       {"HDEC1101172", 32},     {"HDEC110143", 32},               {"DDEC0101", 39},    {"DDEC0201AAA", 174},
       {"DDEC0301", 32},        {"DDEC0401", 18},                 {"DDEC07011  CUD", 51}, {"DDEC07011  EXC", 51},
-      {"DDEC07011  ", 27},     {"SDEC0101", 22},                 {"SDEC0201", 39}};
-  auto check = [&](const std::vector<std::string>& lines) {
-    for (const std::string& l : lines)
-      for (const auto& [prefix, length] : lengths)
-        if (l.rfind(prefix, 0) == 0) {
-          EXPECT_EQ(l.size(), length) << l;
-          break;
-        }
-  };
-  check(HeaderLines());
-  check(ItemLines());
-  check(SummaryLines());
-  const std::pair<int, size_t> raw[] = {{0, 28}, {1, 17}, {2, 166}, {3, 32}, {4, 32}, {5, 29}, {6, 30}, {7, 29}, {8, 14}};
-  for (const auto& [i, length] : raw) EXPECT_EQ(RawMaterialLines()[static_cast<size_t>(i)].size(), length) << i;
+      {"DDEC07011  ", 27},     {"SDEC0101", 22},                 {"SDEC0201", 39},
+      // Records that end in a value as stored: their fields, then the golden value's length.
+      {"HDEC030114 ", 8 + 3 + 8 + 1}, {"HDEC030122 ", 8 + 3 + 6}, {"HDEC0601", 8 + 3 + 17 + 2 + 1},
+      {"HDEC0901AOZ", 15},            {"HDEC1201STA", 8 + 3 + 1}, {"HDEC1201NPR", 8 + 3 + 2},
+      {"HDEC1301Z01", 8 + 3 + 4},     {"UNS00101D", 9},           {"UNS00201S", 9},
+      {"UNT00101", 8},                {"UNZ00101", 8}};
+  // Every golden line has a layout length, so none escapes the check.
+  const std::vector<std::string> lines = HeaderLines() + ItemLines() + SummaryLines();
+  EXPECT_EQ(lines.size(), 64u);
+  for (const std::string& l : lines) {
+    const auto* entry = std::find_if(std::begin(lengths), std::end(lengths),
+                                     [&](const auto& e) { return l.rfind(e.first, 0) == 0; });
+    if (entry == std::end(lengths)) ADD_FAILURE() << "no layout length for " << l;
+    else EXPECT_EQ(l.size(), entry->second) << l;
+  }
+  const size_t raw[] = {28, 17, 166, 32, 32, 29, 30, 29, 14};
+  ASSERT_EQ(RawMaterialLines().size(), std::size(raw));
+  for (size_t i = 0; i < std::size(raw); ++i) EXPECT_EQ(RawMaterialLines()[i].size(), raw[i]) << i;
 }
 
 TEST_F(Bc25, TheFileIsTheSameWhateverIndexesTheTablesHave) {

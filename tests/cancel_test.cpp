@@ -257,7 +257,7 @@ TEST_F(CancelProgram, ACancellationStartedDuringTheQueueingWaitsForIt) {
   first.join();
   EXPECT_EQ(queued.status, 0) << queued.err;
   EXPECT_EQ(cancelled.status, 0) << cancelled.err;
-  EXPECT_NE(cancelled.err.find(kWaitingNotice), std::string::npos) << cancelled.err;
+  EXPECT_NE(cancelled.err.find(test::kWaitingText), std::string::npos) << cancelled.err;
   // The cancellation ran after the queueing and found its reference.
   const auto calls = Split(test::ReadFile(ws.package + "/calls.log"), "\n");
   ASSERT_EQ(calls.size(), 3u);

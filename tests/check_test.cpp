@@ -116,6 +116,7 @@ TEST(CheckCommand, ListsEveryProblemAndWritesNothing) {
     EXPECT_TRUE(w.dialogs.boxes.empty());
     EXPECT_FALSE(test::Exists(w.ws.package + "/ipdata/BC23.FLT"));
     EXPECT_FALSE(test::Exists(w.ws.package + "/ipdata/BC25.FLT"));
+    EXPECT_TRUE(w.ws.HasRunLog());
     EXPECT_EQ(w.ws.RunLog(), "");
     EXPECT_EQ(w.Statuses(), statuses);
   }

@@ -173,6 +173,41 @@ TEST(ConsoleDialogs, WriteToTheErrorStreamAndReadYesOrNo) {
   EXPECT_EQ(dialogs.ShowMessage("Hapus?", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::No);  // end of input
 }
 
+// The numbers the tests name by their constants are the ones users know, each with its text.
+TEST(Errors, EachNumberAndItsStandardText) {
+  const struct {
+    int constant, number;
+    const char* text;
+  } cases[] = {
+      {err::kInvalidArgument, 5, "Invalid procedure call or argument"},
+      {err::kOverflow, 6, "Overflow"},
+      {err::kSubscriptOutOfRange, 9, "Subscript out of range"},
+      {err::kTypeMismatch, 13, "Type mismatch"},
+      {err::kBadFileName, 52, "Bad file name or number"},
+      {err::kFileNotFound, 53, "File not found"},
+      {err::kDiskFull, 61, "Disk full"},
+      {err::kInputPastEnd, 62, "Input past end of file"},
+      {err::kDeviceUnavailable, 68, "Device unavailable"},
+      {err::kPermissionDenied, 70, "Permission denied"},
+      {err::kPathFileAccess, 75, "Path/File access error"},
+      {err::kPathNotFound, 76, "Path not found"},
+      {err::kInvalidUseOfNull, 94, "Invalid use of Null"},
+      {err::kActionNotSupported, 445, "Object doesn't support this action"},
+      {err::kNoCurrentRecord, 3021,
+       "Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a current "
+       "record."},
+      {err::kItemNotFound, 3265,
+       "Item cannot be found in the collection corresponding to the requested name or ordinal."},
+      {err::kObjectClosed, 3704, "Operation is not allowed when the object is closed."},
+      {err::kDatabase, -2147467259, "Unspecified database error"},
+      {51, 51, "Application-defined or object-defined error"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.constant, c.number) << c.text;
+    EXPECT_EQ(Error(c.number).description(), c.text) << c.number;
+  }
+}
+
 TEST(Errors, CarryNumberAndStandardText) {
   const Error e(err::kSubscriptOutOfRange);
   EXPECT_EQ(e.description(), "Subscript out of range");

@@ -243,6 +243,7 @@ TEST_F(Program, AReferenceTheDatabaseRefusesIsKeptAndWrittenAtTheNextStart) {
   EXPECT_EQ(test::RunProgram(w.ws.program + "/SEVRIK", {"nothing"}, w.ws.dir.path(), {"SEVRIK_DIALOGS=console"}).status, 0);
   EXPECT_EQ(w.State(kCarA), reference + "/02");
   EXPECT_FALSE(test::Exists(w.ws.program + "/SEVRIK.PND"));
+  EXPECT_TRUE(w.ws.HasRunLog());
   EXPECT_EQ(w.ws.RunLog(), "");
 }
 
@@ -314,14 +315,14 @@ TEST_F(Program, ASecondRunWaitsForTheFirstAndBothKeepTheirOwnFiles) {
   ASSERT_TRUE(test::WaitFor([&] { return w.Has("calls.log"); }));
   const std::string flat_a = w.File("ipdata/BC23.FLT");
   auto second = Start({"QUE", "BC23", kCarB});
-  ASSERT_TRUE(test::WaitFor([&] { return second->ErrorSoFar().find(kWaitingNotice) != std::string::npos; }));
+  ASSERT_TRUE(test::WaitFor([&] { return second->ErrorSoFar().find(test::kWaitingText) != std::string::npos; }));
   // While the first run's translator works, its flat file is not touched.
   EXPECT_EQ(w.File("ipdata/BC23.FLT"), flat_a);
   const test::RunResult a = first->Wait(), b = second->Wait();
   EXPECT_EQ(a.status, 0) << a.err;
   EXPECT_EQ(b.status, 0) << b.err;
-  EXPECT_EQ(a.err.find(kWaitingNotice), std::string::npos);
-  EXPECT_EQ(b.err, std::string(kWaitingNotice) + "\n");
+  EXPECT_EQ(a.err.find(test::kWaitingText), std::string::npos);
+  EXPECT_EQ(b.err, std::string(test::kWaitingText) + "\n");
   const std::string ref_a = QueuedReferenceOf(kCarA), ref_b = QueuedReferenceOf(kCarB);
   ASSERT_FALSE(ref_a.empty());
   ASSERT_FALSE(ref_b.empty());
@@ -413,7 +414,7 @@ TEST(Killed, ARunKilledAnywhereLosesNoReferenceAndLendsNoStatus) {
   const Case cases[] = {
       {"before the translator, waiting for the run lock", {"QUE", "BC23", kCarA},
        [](World& w, test::RunningProgram& run) {
-         ASSERT_TRUE(test::WaitFor([&] { return run.ErrorSoFar().find(kWaitingNotice) != std::string::npos; }));
+         ASSERT_TRUE(test::WaitFor([&] { return run.ErrorSoFar().find(test::kWaitingText) != std::string::npos; }));
          EXPECT_FALSE(w.Has("calls.log"));
        },
        "as it was"},
@@ -452,8 +453,8 @@ TEST(Killed, ARunKilledAnywhereLosesNoReferenceAndLendsNoStatus) {
     EXPECT_EQ(w.State(kCarB), before_b);
     // A translator that the killed run left running is waited for, and the user told so once.
     if (std::string(c.name) == "while its translator runs") {
-      EXPECT_NE(second.err.find(kWaitingNotice), std::string::npos) << second.err;
-      EXPECT_EQ(second.err.find(kWaitingNotice), second.err.rfind(kWaitingNotice)) << second.err;
+      EXPECT_NE(second.err.find(test::kWaitingText), std::string::npos) << second.err;
+      EXPECT_EQ(second.err.find(test::kWaitingText), second.err.rfind(test::kWaitingText)) << second.err;
     }
     ExpectEveryQueuedReferenceStored(w);
     if (c.state_a == "queued") {

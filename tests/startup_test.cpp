@@ -219,10 +219,43 @@ TEST_F(Program, DispatchesEveryTokenOfTheTable) {
     EXPECT_NE(r.err.find("Run-time error '68':"), std::string::npos) << action << r.err;
     EXPECT_NE(r.err.find("tidak dapat ditampilkan: tidak ada tampilan"), std::string::npos) << action << r.err;
   }
-  for (const char* action : {"QUE BC25 NO-SUCH-CAR", "QUE BC40 X", "Que BC25 X", "unknown", "UNQ BC23 NO-SUCH-CAR",
-                             "COM", "logdel"}) {
-    const auto r = Run(Split(action, " "));
-    EXPECT_EQ(r.status, 0) << action << r.err;
+  // Each action does its own part, seen in what it tells and in the run journal; a word not in
+  // the table (or in another case) does nothing.
+  const std::string car = tools::kDemoBC23Car;
+  const struct {
+    std::string action;
+    int status;
+    const char* told;          // on the console; "": nothing
+    std::string journal;       // in the records it adds to the journal; "": none
+  } actions[] = {
+      {"unknown", 0, "", ""},
+      {"Que BC25 X", 0, "", ""},
+      {"QUE BC40 X", 0, "", ""},  // a type without a builder
+      {"UNQ BC23 NO-SUCH-CAR", 0, "", ""},  // no document: nothing is started
+      {"QUE BC25 NO-SUCH-CAR", 0, "", "|QUE|BC25|tblBC25Hdr|NO-SUCH-CAR|command line|"},
+      {"COM", 0, "", "|COM||||zul|command line\r\n"},
+      {"logdel", 0, "Anda yakin ingin menghapus semua log komunikasi?", ""},
+      {"UNQ BC23 " + car, 1, "Run-time error '53':", "|UNQ|BC23|tblBC23Hdr|" + car + "|zul|command line\r\n"},
+  };
+  const auto journal = [&] { return test::Exists(ws.program + "/SEVRIK.JNL") ? test::ReadFile(ws.program + "/SEVRIK.JNL") : ""; };
+  for (const auto& a : actions) {
+    SCOPED_TRACE(a.action);
+    const std::string before = journal();
+    const auto r = Run(Split(a.action, " "));
+    EXPECT_EQ(r.status, a.status) << r.err;
+    if (*a.told) {
+      EXPECT_NE(r.err.find(a.told), std::string::npos) << r.err;
+    } else {
+      EXPECT_EQ(r.err, "");
+    }
+    const std::string after = journal();
+    ASSERT_TRUE(after.starts_with(before));
+    const std::string added = after.substr(before.size());
+    if (a.journal.empty()) {
+      EXPECT_EQ(added, "");
+    } else {
+      EXPECT_NE(added.find(a.journal), std::string::npos) << added;
+    }
   }
   // No translator in the package folder: nothing answers for the document, and the run says so.
   const auto r = Run({"QUE", "BC23", "NO-SUCH-CAR"});
@@ -387,6 +420,7 @@ TEST_F(Program, CutsItsArgumentsAtSingleBlanks) {
   // "QUE" "" "BC25": the second token is empty, nothing is done.
   auto r = Run({"QUE", "", "BC25"});
   EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(test::Exists(ws.package + "/ipdata/BC25.FLT"));
   r = Run({"QUE"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Run-time error '9':\n\nSubscript out of range"), std::string::npos) << r.err;

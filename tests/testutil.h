@@ -19,6 +19,9 @@
 
 namespace sevrik::test {
 
+// What a run that waits for another run's lock tells the user.
+inline constexpr const char* kWaitingText = "Menunggu proses SEVRIK lain selesai...";
+
 // A new empty folder, removed with everything in it at the end of the test.
 class TempDir {
  public:
@@ -60,6 +63,9 @@ struct TestWorkspace {
   std::unique_ptr<Database> Connect() const;
   // The run log of the program folder, or "" when there is none.
   std::string RunLog() const;
+  // Whether the run log is there, in either case of its name: a run of the program empties it
+  // at its start, so an empty log and a missing one tell different things.
+  bool HasRunLog() const;
 };
 
 // Records every message box; answers Yes/No questions from a script (default No).

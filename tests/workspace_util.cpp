@@ -57,6 +57,10 @@ std::unique_ptr<Database> TestWorkspace::Connect() const {
   return ConnectDatabase(BuildConnectionString(program));
 }
 
+bool TestWorkspace::HasRunLog() const {
+  return Exists(program + "/SEVRIK.LOG") || Exists(program + "/SEVRIK.log");
+}
+
 std::string TestWorkspace::RunLog() const {
   // The program empties "SEVRIK.LOG" at its start; the builders append to "SEVRIK.log".
   for (const char* name : {"/SEVRIK.LOG", "/SEVRIK.log"})
