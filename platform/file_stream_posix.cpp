@@ -11,27 +11,17 @@
 #include "base/error.h"
 #include "platform/fs.h"
 #include "platform/fs_host.h"
+#include "platform/posix_files.h"
 #include "platform/unique_file.h"
 
 namespace sevrik {
 namespace {
 
-[[noreturn]] void Fail(int e, const std::string& host) {
-  throw OsError(e, e == ENOENT && !IsDirectoryHost(ParentFolderOf(host)));
-}
-
-int OpenFile(const std::string& host, int flags) {
-  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
-  const int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0666);
-  if (fd < 0) Fail(errno, host);
-  return fd;
-}
-
-// OpenFile without following a symbolic link in the file's own place: a link is error 75 that
+// OpenOrThrow without following a symbolic link in the file's own place: a link is error 75 that
 // names it.
 int OpenNotThroughLink(const std::string& host, int flags) {
   try {
-    return OpenFile(host, flags | O_NOFOLLOW);
+    return OpenOrThrow(host, flags | O_NOFOLLOW);
   } catch (const Error&) {
     struct stat st;
     if (::lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
@@ -82,21 +72,21 @@ class PosixReplacement final : public ReplacementFile {
     if (keep_mode && ::fchmod(fd_, old.st_mode & 0777) != 0) {
       const int e = errno;
       Discard();
-      Fail(e, host_);
+      ThrowOs(e, host_);
     }
   }
   ~PosixReplacement() override { Discard(); }
   void Append(std::string_view bytes) override { WriteWhole(fd_, bytes, host_); }
   void Commit() override {
-    if (::fsync(fd_) != 0) Fail(errno, host_);
-    if (::close(std::exchange(fd_, -1)) != 0) Fail(errno, host_);
-    if (::rename(temp_.c_str(), host_.c_str()) != 0) Fail(errno, host_);
+    if (::fsync(fd_) != 0) ThrowOs(errno, host_);
+    if (::close(std::exchange(fd_, -1)) != 0) ThrowOs(errno, host_);
+    if (::rename(temp_.c_str(), host_.c_str()) != 0) ThrowOs(errno, host_);
     temp_.clear();
     // The rename lasts only once the folder is on disk.
     SyncFolder(ParentFolderOf(host_));
   }
   void CommitAsRemoval() override {
-    if (::unlink(host_.c_str()) != 0 && errno != ENOENT) Fail(errno, host_);
+    if (::unlink(host_.c_str()) != 0 && errno != ENOENT) ThrowOs(errno, host_);
     SyncFolder(ParentFolderOf(host_));
   }
 
@@ -119,7 +109,7 @@ class PosixAppending final : public AppendingFile {
     if (::fstat(fd_, &st) != 0 || ::lseek(fd_, 0, SEEK_END) < 0) {
       const int e = errno;
       ::close(fd_);
-      Fail(e, host_);
+      ThrowOs(e, host_);
     }
     size_ = static_cast<std::uint64_t>(st.st_size);
   }
@@ -130,7 +120,7 @@ class PosixAppending final : public AppendingFile {
     ssize_t n;
     do n = ::pread(fd_, &last, 1, static_cast<off_t>(size_ - 1));
     while (n < 0 && errno == EINTR);
-    if (n < 0) Fail(errno, host_);
+    if (n < 0) ThrowOs(errno, host_);
     return last;
   }
   void Append(std::string_view bytes) override { WriteWhole(fd_, bytes, ""); }
@@ -154,7 +144,7 @@ namespace host {
 std::unique_ptr<ReadableFile> OpenInputFile(std::string_view path, Links links) {
   const std::string host = HostPath(path);
   return std::make_unique<PosixInput>(links == Links::Refuse ? OpenNotThroughLink(host, O_RDONLY)
-                                                             : OpenFile(host, O_RDONLY));
+                                                             : OpenOrThrow(host, O_RDONLY));
 }
 
 std::unique_ptr<ReplacementFile> OpenReplacement(std::string_view path) {

@@ -16,6 +16,7 @@
 #include "base/text.h"
 #include "platform/fs.h"
 #include "platform/fs_host.h"
+#include "platform/posix_files.h"
 #include "platform/unique_file.h"
 
 namespace sevrik {
@@ -111,10 +112,9 @@ std::string Resolve(std::string_view path, int error_number) {
   return host;
 }
 
+}  // namespace
 
-
-
-[[noreturn]] void ThrowOs(int e, const std::string& host) {
+void ThrowOs(int e, const std::string& host) {
   throw OsError(e, e == ENOENT && !IsDirectoryHost(ParentFolderOf(host)));
 }
 
@@ -136,7 +136,17 @@ void WriteAll(int fd, std::string_view bytes, const std::string& host) {
   }
 }
 
-}  // namespace
+std::string ReadAll(int fd, const std::string& host) {
+  std::string bytes;
+  char buf[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ThrowOs(errno, host);
+    if (n == 0) return bytes;
+    bytes.append(buf, static_cast<size_t>(n));
+  }
+}
 
 bool IsFileHost(const std::string& host) {
   struct stat st;

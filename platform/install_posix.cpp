@@ -13,15 +13,11 @@
 #include "platform/fs.h"
 #include "platform/fs_host.h"
 #include "platform/install.h"
+#include "platform/posix_files.h"
 #include "platform/unique_file.h"
 
 namespace sevrik {
 namespace {
-
-bool IsDirectory(const std::string& host) {
-  struct stat st;
-  return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 // Closes the descriptors and removes the temporary file unless the copy was put in place.
 class Copy {
@@ -35,51 +31,28 @@ class Copy {
   std::string temp;
 };
 
-[[noreturn]] void Fail(int e, const std::string& host) { throw OsError(e, e == ENOENT && !IsDirectory(ParentFolderOf(host))); }
-
 }  // namespace
 
 namespace host {
 
 void MakeDirectory(std::string_view path) {
   const std::string host = HostPath(path);
-  if (::mkdir(host.c_str(), 0777) != 0) Fail(errno, host);
+  if (::mkdir(host.c_str(), 0777) != 0) ThrowOs(errno, host);
 }
 
 namespace {
-
-std::string ReadWhole(int fd, const std::string& host) {
-  std::string bytes;
-  char buf[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) Fail(errno, host);
-    if (n == 0) return bytes;
-    bytes.append(buf, static_cast<size_t>(n));
-  }
-}
-
-void WriteWhole(int fd, std::string_view bytes, const std::string& host) {
-  while (!bytes.empty()) {
-    const ssize_t w = ::write(fd, bytes.data(), bytes.size());
-    if (w < 0 && errno == EINTR) continue;
-    if (w < 0) Fail(errno, host);
-    bytes.remove_prefix(static_cast<size_t>(w));
-  }
-}
 
 // The temporary file holds exactly `bytes`, as the disk gives them back through a descriptor
 // of its own.
 void CompareCopy(std::string_view bytes, const std::string& host) {
   const int fd = ::open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) Fail(errno, host);
+  if (fd < 0) ThrowOs(errno, host);
   struct Closer {
     int fd;
     ~Closer() { ::close(fd); }
   } closer{fd};
   struct stat copy;
-  if (::fstat(fd, &copy) != 0) Fail(errno, host);
+  if (::fstat(fd, &copy) != 0) ThrowOs(errno, host);
   if (static_cast<uint64_t>(copy.st_size) != bytes.size())
     throw Error(err::kPathFileAccess, StandardDescription(err::kPathFileAccess) + " (the copy has " +
                                           std::to_string(copy.st_size) + " of " + std::to_string(bytes.size()) +
@@ -88,7 +61,7 @@ void CompareCopy(std::string_view bytes, const std::string& host) {
   for (size_t at = 0; at < bytes.size();) {
     const ssize_t n = ::pread(fd, buf, std::min(sizeof buf, bytes.size() - at), static_cast<off_t>(at));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) Fail(errno, host);
+    if (n < 0) ThrowOs(errno, host);
     if (n == 0 || bytes.substr(at, static_cast<size_t>(n)) != std::string_view(buf, static_cast<size_t>(n)))
       throw Error(err::kPathFileAccess,
                   StandardDescription(err::kPathFileAccess) + " (the copy differs from the new program)");
@@ -117,15 +90,15 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
   const std::string source_host = HostPath(source), target_host = HostPath(target);
   Copy c;
   c.in = ::open(source_host.c_str(), O_RDONLY | O_CLOEXEC);
-  if (c.in < 0) Fail(errno, source_host);
+  if (c.in < 0) ThrowOs(errno, source_host);
   struct stat src;
-  if (::fstat(c.in, &src) != 0) Fail(errno, source_host);
+  if (::fstat(c.in, &src) != 0) ThrowOs(errno, source_host);
   if (!S_ISREG(src.st_mode)) throw Error(err::kPathFileAccess);
-  const std::string bytes = ReadWhole(c.in, source_host);
+  const std::string bytes = ReadAll(c.in, source_host);
   if (check) check(bytes);
 
   const std::string folder = ParentFolderOf(target_host);
-  if (!IsDirectory(folder)) throw Error(err::kPathNotFound);
+  if (!IsDirectoryHost(folder)) throw Error(err::kPathNotFound);
   const std::string name = target_host.substr(folder.size() + 1);
   struct stat old;
   if (::lstat(target_host.c_str(), &old) == 0) {
@@ -145,13 +118,13 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
   c.out = temp.fd;
   c.temp = temp.path;
   const std::string kept = stored ? stored(bytes) : std::string();
-  WriteWhole(c.out, stored ? std::string_view(kept) : std::string_view(bytes), c.temp);
-  if (::fchmod(c.out, src.st_mode & 07777) != 0 || ::fsync(c.out) != 0) Fail(errno, c.temp);
+  WriteAll(c.out, stored ? std::string_view(kept) : std::string_view(bytes), c.temp);
+  if (::fchmod(c.out, src.st_mode & 07777) != 0 || ::fsync(c.out) != 0) ThrowOs(errno, c.temp);
   const int out = c.out;
   c.out = -1;
-  if (::close(out) != 0) Fail(errno, c.temp);
+  if (::close(out) != 0) ThrowOs(errno, c.temp);
   CompareCopy(bytes, c.temp);
-  if (::rename(c.temp.c_str(), target_host.c_str()) != 0) Fail(errno, target_host);
+  if (::rename(c.temp.c_str(), target_host.c_str()) != 0) ThrowOs(errno, target_host);
   c.temp.clear();
   // The rename itself reaches the disk with the folder.
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
