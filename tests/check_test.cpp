@@ -7,7 +7,6 @@
 #include "core/flat/flat_check.h"
 #include "core/forms/actions.h"
 #include "core/lookups/lookups.h"
-#include "core/lookups/program.h"
 #include "core/startup.h"
 #include "db/connect.h"
 #include "tests/testutil.h"

@@ -8,7 +8,6 @@
 
 #include "base/error.h"
 #include "core/lookups/lookups.h"
-#include "core/lookups/program.h"
 #include "core/runs/comm_logs.h"
 #include "core/runs/communication.h"
 #include "core/startup.h"

@@ -11,7 +11,6 @@
 
 #include "base/text.h"
 #include "core/lookups/lookups.h"
-#include "core/lookups/program.h"
 #include "core/runs/journal.h"
 #include "core/runs/journal_format.h"
 #include "core/startup.h"

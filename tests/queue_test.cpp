@@ -8,7 +8,6 @@
 #include "base/text.h"
 #include "core/flat/builders.h"
 #include "core/lookups/lookups.h"
-#include "core/lookups/program.h"
 #include "core/runs/queue.h"
 #include "core/startup.h"
 #include "platform/fs.h"

@@ -15,7 +15,6 @@
 #include "base/text.h"
 #include "core/flat/builders.h"
 #include "core/lookups/lookups.h"
-#include "core/lookups/program.h"
 #include "core/runs/journal.h"
 #include "core/runs/pending.h"
 #include "core/runs/queue.h"

@@ -15,7 +15,6 @@
 #include "base/text.h"
 #include "core/lookups/document_types.h"
 #include "core/lookups/lookups.h"
-#include "core/lookups/program.h"
 #include "core/startup.h"
 #include "db/connect.h"
 #include "platform/runlock.h"

@@ -26,7 +26,6 @@
 
 #include "base/text.h"
 #include "core/lookups/lookups.h"
-#include "core/lookups/program.h"
 #include "core/startup.h"
 #include "platform/fs.h"
 #include "platform/runlock.h"

@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/forms/browser.h"
 #include "core/forms/forms.h"
 #include "db/connect.h"
 #include "platform/win32.h"
