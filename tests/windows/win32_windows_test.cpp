@@ -187,6 +187,15 @@ class Win32Windows : public ::testing::Test {
   HWND browser = nullptr;
 };
 
+// The window's middle is the middle of the screen's work area, to the pixel.
+void ExpectCentredOnTheWorkArea(HWND window) {
+  RECT work{}, rect{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  ::GetWindowRect(window, &rect);
+  EXPECT_NEAR((rect.left + rect.right) / 2, (work.left + work.right) / 2, 1);
+  EXPECT_NEAR((rect.top + rect.bottom) / 2, (work.top + work.bottom) / 2, 1);
+}
+
 TEST_F(Win32Windows, TheBrowserIsLaidOutAsTheFormAtTheDisplaysDpi) {
   browser = StartBrowser();
   ASSERT_NE(browser, nullptr);
@@ -201,12 +210,7 @@ TEST_F(Win32Windows, TheBrowserIsLaidOutAsTheFormAtTheDisplaysDpi) {
   EXPECT_FALSE(test::HasStyle(browser, WS_THICKFRAME));
   EXPECT_FALSE(test::HasStyle(browser, WS_MINIMIZEBOX));
   EXPECT_FALSE(test::HasStyle(browser, WS_MAXIMIZEBOX));
-  // Centred on the screen's work area.
-  RECT work{}, window{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  ::GetWindowRect(browser, &window);
-  EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 1);
-  EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 1);
+  ExpectCentredOnTheWorkArea(browser);
 
   for (const forms::Control& c : forms::kFrmKb.controls) {
     SCOPED_TRACE(c.name);
@@ -805,6 +809,7 @@ TEST_F(Win32Windows, TheProgressWindowStaysAboveTheBrowserDuringALongCreate) {
   EXPECT_EQ(test::ClientSize(progress).cx, PixelsOf(6960, dpi));
   EXPECT_EQ(test::ClientSize(progress).cy, PixelsOf(870, dpi));
   EXPECT_FALSE(test::HasStyle(progress, WS_CAPTION));
+  ExpectCentredOnTheWorkArea(progress);
   HWND bar = On(progress, forms::kFrmProgress, "ProgressBar1");
   EXPECT_EQ(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 5000);
   // The bar is seen on its way. (It is drawn on whole percents at most every 50 ms, and the
@@ -823,11 +828,7 @@ TEST_F(Win32Windows, TheCommandLineCreateShowsTheProgressWindow) {
   HWND progress = program->Window("frmProgress", "SevrikForm", 20000, false);
   ASSERT_NE(progress, nullptr);
   EXPECT_EQ(::GetWindow(progress, GW_OWNER), nullptr);
-  RECT work{}, window{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  ::GetWindowRect(progress, &window);
-  EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 1);
-  EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 1);
+  ExpectCentredOnTheWorkArea(progress);
   // The window is found as soon as it exists: its range is set right after.
   EXPECT_SOON_EQ(::SendMessageW(On(progress, forms::kFrmProgress, "ProgressBar1"), PBM_GETRANGE, FALSE, 0), 5000);
   const std::optional<DWORD> status = program->Ended(120000);
