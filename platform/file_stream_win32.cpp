@@ -9,32 +9,18 @@
 #include "platform/fs_host.h"
 #include "platform/unique_file.h"
 #include "platform/win32.h"
+#include "platform/win32_files.h"
 
 namespace sevrik {
 namespace {
 
 std::intptr_t Id(HANDLE h) { return reinterpret_cast<std::intptr_t>(h); }
 
-DWORD Attributes(const std::string& host) { return ::GetFileAttributesA(ToAnsi(host).c_str()); }
-
-// A read-only file is neither written nor replaced, as the system's own programs do.
-void CheckWritable(const std::string& host) {
-  const DWORD a = Attributes(host);
-  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY)) throw Error(err::kPermissionDenied);
-}
-
-HANDLE OpenFile(const std::string& host, DWORD access, DWORD disposition, DWORD flags = FILE_ATTRIBUTE_NORMAL) {
-  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
-  if (access != GENERIC_READ) CheckWritable(host);
-  const HANDLE h = ::CreateFileA(ToAnsi(host).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, disposition, flags, nullptr);
-  if (h == INVALID_HANDLE_VALUE) throw LastWin32Error();
-  return h;
-}
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // The reparse point itself is opened, never what it names, and then refused.
 HANDLE OpenNotThroughLink(const std::string& host) {
-  const HANDLE h = OpenFile(host, GENERIC_READ, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
+  const HANDLE h = OpenOrThrow(host, GENERIC_READ, kShareAll, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
   BY_HANDLE_FILE_INFORMATION info;
   if (!::GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
     ::CloseHandle(h);
@@ -101,7 +87,7 @@ class Win32Replacement final : public ReplacementFile {
 
 class Win32Appending final : public AppendingFile {
  public:
-  explicit Win32Appending(const std::string& host) : h_(OpenFile(host, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS)) {
+  explicit Win32Appending(const std::string& host) : h_(OpenOrThrow(host, GENERIC_READ | GENERIC_WRITE, kShareAll, OPEN_ALWAYS)) {
     LARGE_INTEGER size;
     LARGE_INTEGER zero{};
     if (!::GetFileSizeEx(h_, &size) || !::SetFilePointerEx(h_, zero, nullptr, FILE_END)) {
@@ -146,7 +132,7 @@ namespace host {
 std::unique_ptr<ReadableFile> OpenInputFile(std::string_view path, Links links) {
   const std::string host = HostPath(path);
   return std::make_unique<Win32Input>(links == Links::Refuse ? OpenNotThroughLink(host)
-                                                             : OpenFile(host, GENERIC_READ, OPEN_EXISTING));
+                                                             : OpenOrThrow(host, GENERIC_READ, kShareAll, OPEN_EXISTING));
 }
 
 std::unique_ptr<ReplacementFile> OpenReplacement(std::string_view path) {

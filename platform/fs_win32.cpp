@@ -12,6 +12,7 @@
 #include "platform/fs_host.h"
 #include "platform/unique_file.h"
 #include "platform/win32.h"
+#include "platform/win32_files.h"
 
 namespace sevrik {
 namespace {
@@ -35,29 +36,6 @@ std::string Resolve(std::string_view path, int error_number) {
   return p;
 }
 
-// The attributes of a path, or INVALID_FILE_ATTRIBUTES.
-DWORD Attributes(const std::string& host) { return ::GetFileAttributesA(ToAnsi(host).c_str()); }
-
-
-
-
-// A read-only file is not written, nor replaced. The system refuses it by itself; the check
-// says so for a privileged user too (Wine run as root does not refuse).
-void CheckWritable(const std::string& host) {
-  const DWORD a = Attributes(host);
-  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY)) throw Error(err::kPermissionDenied);
-}
-
-// Opens a file for CreateFileA's `access` and `disposition`; a folder of that name is 75.
-HANDLE OpenOrThrow(const std::string& host, DWORD access, DWORD share, DWORD disposition) {
-  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
-  if (access != GENERIC_READ) CheckWritable(host);
-  const HANDLE h = ::CreateFileA(ToAnsi(host).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr);
-  if (h == INVALID_HANDLE_VALUE) throw LastWin32Error();
-  return h;
-}
-
 void WriteAll(HANDLE h, std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 20));
@@ -69,8 +47,23 @@ void WriteAll(HANDLE h, std::string_view bytes) {
 
 }  // namespace
 
+DWORD HostAttributes(const std::string& host) { return ::GetFileAttributesA(ToAnsi(host).c_str()); }
+
+void CheckWritable(const std::string& host) {
+  const DWORD a = HostAttributes(host);
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY)) throw Error(err::kPermissionDenied);
+}
+
+HANDLE OpenOrThrow(const std::string& host, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
+  if (IsDirectoryHost(host)) throw Error(err::kPathFileAccess);
+  if (access != GENERIC_READ) CheckWritable(host);
+  const HANDLE h = ::CreateFileA(ToAnsi(host).c_str(), access, share, nullptr, disposition, flags, nullptr);
+  if (h == INVALID_HANDLE_VALUE) throw LastWin32Error();
+  return h;
+}
+
 bool IsFileHost(const std::string& host) {
-  const DWORD a = Attributes(host);
+  const DWORD a = HostAttributes(host);
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -86,7 +79,7 @@ std::string ParentFolderOf(const std::string& host) {
 }
 
 bool IsDirectoryHost(const std::string& host) {
-  const DWORD a = Attributes(host);
+  const DWORD a = HostAttributes(host);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -185,7 +178,7 @@ void RemoveFile(std::string_view path) {
   // A file that another program holds open with delete sharing keeps its name until closed;
   // the system then refuses to tell its attributes (access denied) rather than saying it is
   // gone.
-  if (Attributes(host) == INVALID_FILE_ATTRIBUTES) {
+  if (HostAttributes(host) == INVALID_FILE_ATTRIBUTES) {
     const DWORD code = ::GetLastError();
     if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) throw Error(err::kPermissionDenied);
   }

@@ -10,16 +10,10 @@
 #include "platform/install.h"
 #include "platform/unique_file.h"
 #include "platform/win32.h"
+#include "platform/win32_files.h"
 
 namespace sevrik {
 namespace {
-
-DWORD Attributes(const std::string& host) { return ::GetFileAttributesA(ToAnsi(host).c_str()); }
-
-bool IsDirectory(const std::string& host) {
-  const DWORD a = Attributes(host);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Closes the handles and removes the temporary file unless the copy was put in place.
 class Copy {
@@ -102,7 +96,7 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
                      const StoredCopy& stored) {
   const std::string source_host = HostPath(source), target_host = HostPath(target);
   Copy c;
-  if (IsDirectory(source_host)) throw Error(err::kPathFileAccess);
+  if (IsDirectoryHost(source_host)) throw Error(err::kPathFileAccess);
   c.in = ::CreateFileA(ToAnsi(source_host).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (c.in == INVALID_HANDLE_VALUE) throw LastWin32Error();
@@ -110,8 +104,8 @@ void InstallFileCopy(std::string_view source, std::string_view target, const Con
   if (check) check(bytes);
 
   const std::string folder = ParentFolderOf(target_host);
-  if (!IsDirectory(folder)) throw Error(err::kPathNotFound);
-  const DWORD old = Attributes(target_host);
+  if (!IsDirectoryHost(folder)) throw Error(err::kPathNotFound);
+  const DWORD old = HostAttributes(target_host);
   if (old != INVALID_FILE_ATTRIBUTES) {
     if (old & FILE_ATTRIBUTE_DIRECTORY) throw Error(err::kPathFileAccess);
     // The rename would put the program in the link's place, and leave where it pointed as it was.
