@@ -76,7 +76,7 @@ class PosixReplacement final : public ReplacementFile {
     }
   }
   ~PosixReplacement() override { Discard(); }
-  void Append(std::string_view bytes) override { WriteWhole(fd_, bytes, host_); }
+  void Append(std::string_view bytes) override { WriteAll(fd_, bytes, host_); }
   void Commit() override {
     if (::fsync(fd_) != 0) ThrowOs(errno, host_);
     if (::close(std::exchange(fd_, -1)) != 0) ThrowOs(errno, host_);
@@ -123,7 +123,7 @@ class PosixAppending final : public AppendingFile {
     if (n < 0) ThrowOs(errno, host_);
     return last;
   }
-  void Append(std::string_view bytes) override { WriteWhole(fd_, bytes, ""); }
+  void Append(std::string_view bytes) override { WriteAll(fd_, bytes, ""); }
   void Sync() override {
     if (::fsync(fd_) != 0) throw OsError(errno);
   }

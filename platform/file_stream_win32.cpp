@@ -14,8 +14,6 @@
 namespace sevrik {
 namespace {
 
-std::intptr_t Id(HANDLE h) { return reinterpret_cast<std::intptr_t>(h); }
-
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // The reparse point itself is opened, never what it names, and then refused.
@@ -66,7 +64,7 @@ class Win32Replacement final : public ReplacementFile {
     if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
     if (!temp_.empty()) ::DeleteFileA(ToAnsi(temp_).c_str());
   }
-  void Append(std::string_view bytes) override { WriteWhole(Id(h_), bytes, host_); }
+  void Append(std::string_view bytes) override { WriteAll(h_, bytes); }
   void Commit() override {
     if (!::FlushFileBuffers(h_)) throw LastWin32Error();
     if (!::CloseHandle(std::exchange(h_, INVALID_HANDLE_VALUE))) throw LastWin32Error();
@@ -87,7 +85,8 @@ class Win32Replacement final : public ReplacementFile {
 
 class Win32Appending final : public AppendingFile {
  public:
-  explicit Win32Appending(const std::string& host) : h_(OpenOrThrow(host, GENERIC_READ | GENERIC_WRITE, kShareAll, OPEN_ALWAYS)) {
+  explicit Win32Appending(const std::string& host)
+      : h_(OpenOrThrow(host, GENERIC_READ | GENERIC_WRITE, kShareAll, OPEN_ALWAYS)) {
     LARGE_INTEGER size;
     LARGE_INTEGER zero{};
     if (!::GetFileSizeEx(h_, &size) || !::SetFilePointerEx(h_, zero, nullptr, FILE_END)) {
@@ -110,7 +109,7 @@ class Win32Appending final : public AppendingFile {
       throw LastWin32Error();
     return last;
   }
-  void Append(std::string_view bytes) override { WriteWhole(Id(h_), bytes, ""); }
+  void Append(std::string_view bytes) override { WriteAll(h_, bytes); }
   void Sync() override {
     if (!::FlushFileBuffers(h_)) throw LastWin32Error();
   }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,9 +18,6 @@ bool IsFileHost(const std::string& host);       // an existing plain file
 bool IsDirectoryHost(const std::string& host);  // an existing folder
 // The folder of a host path: "." for a bare name, the root (or a drive's root) kept whole.
 std::string ParentFolderOf(const std::string& host);
-// Writes all of `bytes` to an open file (a descriptor, or on Windows the file's handle);
-// `host` names the file in the error.
-void WriteWhole(std::intptr_t file, std::string_view bytes, const std::string& host);
 // At most `max_bytes` of an open file from where it is (std::string::npos: all the rest).
 std::string ReadHead(ReadableFile& file, size_t max_bytes);
 

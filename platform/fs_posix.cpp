@@ -153,10 +153,6 @@ bool IsFileHost(const std::string& host) {
   return ::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-void WriteWhole(std::intptr_t file, std::string_view bytes, const std::string& host) {
-  WriteAll(static_cast<int>(file), bytes, host);
-}
-
 std::string ParentFolderOf(const std::string& host) {
   const size_t slash = host.find_last_of('/');
   if (slash == std::string::npos) return ".";

@@ -36,6 +36,8 @@ std::string Resolve(std::string_view path, int error_number) {
   return p;
 }
 
+}  // namespace
+
 void WriteAll(HANDLE h, std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 20));
@@ -44,8 +46,6 @@ void WriteAll(HANDLE h, std::string_view bytes) {
     bytes.remove_prefix(written);
   }
 }
-
-}  // namespace
 
 DWORD HostAttributes(const std::string& host) { return ::GetFileAttributesA(ToAnsi(host).c_str()); }
 
@@ -65,10 +65,6 @@ HANDLE OpenOrThrow(const std::string& host, DWORD access, DWORD share, DWORD dis
 bool IsFileHost(const std::string& host) {
   const DWORD a = HostAttributes(host);
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void WriteWhole(std::intptr_t file, std::string_view bytes, const std::string&) {
-  WriteAll(reinterpret_cast<HANDLE>(file), bytes);
 }
 
 std::string ParentFolderOf(const std::string& host) {

@@ -1,8 +1,10 @@
 // What the Win32 files of the file layer share (fs_win32.cpp, file_stream_win32.cpp,
-// install_win32.cpp): a path's attributes, the read-only check, opening with our errors.
+// install_win32.cpp): a path's attributes, the read-only check, opening with our errors, and
+// whole writes.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/win32.h"
 
@@ -17,5 +19,7 @@ void CheckWritable(const std::string& host);
 // that name is 75, a read-only file opened for anything but reading 70.
 HANDLE OpenOrThrow(const std::string& host, DWORD access, DWORD share, DWORD disposition,
                    DWORD flags = FILE_ATTRIBUTE_NORMAL);
+// Writes all of `bytes` at the file's position, or raises the system's error.
+void WriteAll(HANDLE h, std::string_view bytes);
 
 }  // namespace sevrik

@@ -71,22 +71,23 @@ class FaultAppending final : public AppendingFile {
   std::string host_;
 };
 
-// A replacement that keeps what is written until its commit, when the file system replaces the
-// file with it (so that a kill can leave the temporary file half or wholly written).
+// A replacement that keeps what is written until its commit, when the file system writes it to
+// the wrapped replacement and commits that (so that a kill can leave a temporary file half or
+// wholly written instead).
 class FaultReplacement final : public ReplacementFile {
  public:
   FaultReplacement(std::unique_ptr<ReplacementFile> file, FaultFileSystem& fs, std::string path, std::string host)
       : file_(std::move(file)), fs_(fs), path_(std::move(path)), host_(std::move(host)) {}
   void Append(std::string_view bytes) override { bytes_.append(bytes); }
   void Commit() override {
-    if (!fs_.dead()) fs_.Replace(path_, host_, bytes_);
+    if (!fs_.dead()) fs_.Replace(host_, bytes_, *file_);
   }
   void CommitAsRemoval() override {
     if (!fs_.dead()) fs_.RemoveReplaced(path_, host_, *file_);
   }
 
  private:
-  std::unique_ptr<ReplacementFile> file_;  // its temporary file taken already
+  std::unique_ptr<ReplacementFile> file_;  // the wrapped one, its temporary file made; null once dead
   FaultFileSystem& fs_;
   std::string path_, host_;
   std::string bytes_;
@@ -202,21 +203,20 @@ std::unique_ptr<ReplacementFile> FaultFileSystem::OpenReplacement(std::string_vi
   return std::make_unique<FaultReplacement>(base_.OpenReplacement(path), *this, std::string(path), std::move(host));
 }
 
-void FaultFileSystem::Replace(std::string_view path, const std::string& host, std::string_view bytes) {
+void FaultFileSystem::Replace(const std::string& host, std::string_view bytes, ReplacementFile& file) {
   CheckRoom(host, bytes.size());
   // What a kill leaves of a replacement before its rename: the temporary file beside the old.
   for (const size_t kept : {bytes.size() / 2, bytes.size()}) {
     if (!DiesAt(host)) continue;
     const size_t slash = host.find_last_of('/');
     const std::string temp = host.substr(0, slash + 1) + "." + host.substr(slash + 1) + ".tmp-k1ll3d0000";
-    const std::unique_ptr<WritableFile> file = base_.OpenOutputFile(temp, false);
-    file->Append(bytes.substr(0, kept));
-    file->Close();
+    const std::unique_ptr<WritableFile> left = base_.OpenOutputFile(temp, false);
+    left->Append(bytes.substr(0, kept));
+    left->Close();
     throw Killed{};
   }
-  const std::unique_ptr<ReplacementFile> file = base_.OpenReplacement(path);
-  file->Append(bytes);
-  file->Commit();
+  file.Append(bytes);
+  file.Commit();
   if (DiesAt(host)) throw Killed{};
 }
 

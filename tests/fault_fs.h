@@ -51,7 +51,8 @@ class FaultFileSystem final : public FileSystem {
   // Kills the process (throws Killed) at step `step` (from 0) of the file `host_path`: each
   // append (to an output or an appending file) is two steps (half of its bytes written; all of
   // them), each sync one (done), each replacement three (its temporary file left half written;
-  // left whole; renamed over the file). From then on nothing more is written, removed or replaced: the process is dead.
+  // left whole; renamed over the file). From then on nothing more is written, removed or
+  // replaced: the process is dead.
   void KillAt(const std::string& host_path, size_t step);
   // The steps of that file so far, and whether the kill came.
   size_t steps() const { return steps_; }
@@ -81,19 +82,16 @@ class FaultFileSystem final : public FileSystem {
 
   // The part of `wanted` bytes that fits on the disk of `host`, taken from its room.
   size_t Take(const std::string& host, size_t wanted);
-  // What the files of this file system ask of it: whether `host` may be written, replaced or
-  // removed, and whether `bytes` more fit on its disk (then taken from its room).
-  void CheckWritable(const std::string& host) const;
-  void CheckReplaceable(const std::string& host) const;
-  void CheckRoom(const std::string& host, size_t bytes);
-  // The new content of `path` in its place, as a replacement commits it, with the kill steps.
-  void Replace(std::string_view path, const std::string& host, std::string_view bytes);
-  // The removal of a replacement committed as removal.
+  // The commit of the wrapped replacement `file` of `host` with `bytes`, as the disk and the
+  // kill steps let it; and its commit as the removal of `path`.
+  void Replace(const std::string& host, std::string_view bytes, ReplacementFile& file);
   void RemoveReplaced(std::string_view path, const std::string& host, ReplacementFile& file);
-  FileSystem& base() { return base_; }
 
  private:
   std::string Resolved(std::string_view path);  // the host path, or "" when it has none
+  void CheckWritable(const std::string& host) const;
+  void CheckReplaceable(const std::string& host) const;
+  void CheckRoom(const std::string& host, size_t bytes);
 
   FileSystem& base_;
   std::string disk_;  // the folder of the full disk, or ""

@@ -236,7 +236,8 @@ TEST_F(Program, DispatchesEveryTokenOfTheTable) {
       {"logdel", 0, "Anda yakin ingin menghapus semua log komunikasi?", ""},
       {"UNQ BC23 " + car, 1, "Run-time error '53':", "|UNQ|BC23|tblBC23Hdr|" + car + "|zul|command line\r\n"},
   };
-  const auto journal = [&] { return test::Exists(ws.program + "/SEVRIK.JNL") ? test::ReadFile(ws.program + "/SEVRIK.JNL") : ""; };
+  const std::string jnl = ws.program + "/SEVRIK.JNL";
+  const auto journal = [&] { return test::Exists(jnl) ? test::ReadFile(jnl) : std::string(); };
   for (const auto& a : actions) {
     SCOPED_TRACE(a.action);
     const std::string before = journal();
