@@ -6,7 +6,8 @@
 #   3-confirmation.png       the question before Create EDIFACT
 #   4-progress.png           the progress window while a large BC 2.3 document is built
 #   5-outcome.png            the outcome box after the create
-#   6-log-viewer.png         the log viewer showing the queue log
+#   6-log-viewer.png         the log viewer showing the communication log of a COM run (the
+#                            refused create before it leaves no queue log)
 #   7-check.png              Periksa dokumen (F4) of the second document, which has two faults
 #   8-history.png            Riwayat dokumen (F3) of the first document after a second create that
 #                            the translator refused
@@ -115,6 +116,7 @@ shot "$w" 9-failed.png
 click "$w" $((9000 + 555)) $((5505 + 195))                 # Close
 wait $list_pid
 
+(cd "$prog" && SEVRIK_DIALOGS=console ./SEVRIK COM >/dev/null 2>&1) || true
 (cd "$prog" && ./SEVRIK log) &
 log_pid=$!
 v=$(wait_window "View Log")
@@ -199,6 +201,10 @@ for scale in 100 150; do
   shot "$w" $n-9-failed.png
   keys "$w" alt+F4
   wait $list_pid || true
+  wine 'T:\BeaCukai\TPB25\SEVRIK.exe' COM &                # a communication run, for its log
+  com_pid=$!
+  keys "$(wait_window '^SEVRIK$')" Return                  # its box with the command line
+  wait $com_pid || true
   wine 'T:\BeaCukai\TPB25\SEVRIK.exe' log &
   log_pid=$!
   v=$(wait_window "View Log")
